@@ -1,0 +1,40 @@
+# Thin driver over CMake + Ninja. Every target configures what it needs.
+BUILD          ?= build
+SANITIZE_BUILD ?= build-sanitize
+CMAKE_FLAGS    ?=
+JOBS           ?=
+
+.PHONY: all build test test-sanitize demo bench clean
+
+all: build
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+build: $(BUILD)/build.ninja
+	cmake --build $(BUILD) $(if $(JOBS),-j $(JOBS))
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure $(if $(JOBS),-j $(JOBS),-j 2)
+
+$(SANITIZE_BUILD)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=Debug -DFLIPDECK_SANITIZE=ON -DFLIPDECK_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+
+test-sanitize: $(SANITIZE_BUILD)/build.ninja
+	cmake --build $(SANITIZE_BUILD) $(if $(JOBS),-j $(JOBS))
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j 2
+
+# The header is named as the C file will include it, so both go beside the TAF.
+demo: build
+	cd examples/walk && ../../$(BUILD)/flipdeck -owalk.c -ewalk.h walk.taf
+	@echo
+	@echo "Generated: examples/walk/walk.c and examples/walk/walk.h"
+
+bench: build
+	@if [ -x $(BUILD)/bench/flipdeck_bench ]; then $(BUILD)/bench/flipdeck_bench; \
+	 else echo "Google Benchmark is not installed: apt-get install libbenchmark-dev"; exit 1; fi
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

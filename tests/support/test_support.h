@@ -1,0 +1,81 @@
+// Helpers shared by flipdeck's tests: a scratch directory that cleans up
+// after itself, a capture of the console stream, and a runner for the built
+// flipdeck binary.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+/// A fresh directory under the system's temporary directory, removed with
+/// everything in it when the object goes away.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return m_path; }
+  /// Full path of `name` inside the directory, as a string.
+  std::string Path(const std::string& name) const;
+  /// Writes `bytes` to `name` (creating parent directories); returns the full path.
+  std::string Write(const std::string& name, const std::string& bytes) const;
+  /// The whole content of `name`, or "" when it cannot be read.
+  std::string Read(const std::string& name) const;
+  bool Exists(const std::string& name) const;
+
+ private:
+  std::filesystem::path m_path;
+};
+
+/// Reads a whole file as bytes; "" when it cannot be opened.
+std::string ReadFileBytes(const std::string& path);
+
+/// Redirects std::cout into a string for its lifetime and restores the
+/// stream (buffer and format flags) afterwards.
+class CoutCapture {
+ public:
+  CoutCapture();
+  ~CoutCapture();
+  CoutCapture(const CoutCapture&) = delete;
+  CoutCapture& operator=(const CoutCapture&) = delete;
+
+  std::string Text() const { return m_buffer.str(); }
+
+ private:
+  std::ostringstream m_buffer;
+  std::streambuf* m_saved;
+  std::ios_base::fmtflags m_savedFlags;
+};
+
+/// Makes `dir` the working directory for the object's lifetime.
+class ScopedWorkingDir {
+ public:
+  explicit ScopedWorkingDir(const std::filesystem::path& dir);
+  ~ScopedWorkingDir();
+  ScopedWorkingDir(const ScopedWorkingDir&) = delete;
+  ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
+
+ private:
+  std::filesystem::path m_saved;
+};
+
+struct ProcessResult {
+  int exitStatus = -1;
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+/// Runs the built flipdeck binary with `args` (argv[1..]) in `workDir`,
+/// standard input closed, and collects both output streams.
+ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir = ".");
+
+/// The banner every run prints first.
+std::string Banner();
+
+}  // namespace testing_support
