@@ -1,0 +1,46 @@
+// The file-system seam: everything flipdeck asks of the operating system
+// about paths. One implementation per system (file_system_posix.cpp,
+// file_system_win32.cpp), chosen by the build; nothing else in flipdeck
+// tests which system it runs on. A path holding a NUL byte (a TAF value may)
+// names nothing here: the system would see it cut short, another file.
+#pragma once
+
+#include <string>
+
+#include "path/path_style.h"
+
+struct FileStatus {
+  bool exists = false;
+  bool isDirectory = false;
+};
+
+/// The path rules of the system flipdeck was built for.
+PathStyle HostPathStyle();
+
+/// `path` spelled for the file system. On POSIX every '\\' becomes '/', so
+/// project files written on Windows open unchanged: `tex\a.tmf` -> `tex/a.tmf`.
+/// On Windows the path is returned as it is.
+std::string ToNativePath(const std::string& path);
+
+/// Whether `path` names an existing object and whether that is a directory
+/// (links followed). Missing, unreadable or NUL-holding paths: both false.
+FileStatus GetFileStatus(const std::string& path);
+
+/// The absolute form of `path` against the working directory, "." and ".."
+/// resolved lexically (no link resolution), a trailing separator kept; the
+/// empty path gives the working directory. Returns false and leaves `full`
+/// empty when the result does not fit the system's limit (259 characters on
+/// Windows, PATH_MAX - 1 on POSIX) or the working directory is unknown.
+/// POSIX, working directory /work: `a\..\b\.\c.tmf` -> `/work/b/c.tmf`.
+bool GetFullPath(const std::string& path, std::string& full);
+
+/// True when both paths name one existing file: the same device and inode on
+/// POSIX (hard and symbolic links count), the same volume and file index on
+/// Windows. False when either cannot be examined.
+bool IsSameFile(const std::string& a, const std::string& b);
+
+/// Deletes `path` when it names a regular file or a symbolic link (the link,
+/// never its target); devices, FIFOs, directories and missing files are left
+/// alone, since an output named /dev/null must survive a run as root. Never
+/// reports.
+void RemoveOutputFile(const std::string& path);

@@ -1,0 +1,78 @@
+// The file-system seam on POSIX systems.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <vector>
+
+#include "path/file_system.h"
+
+namespace {
+
+// The system sees a path only up to its first NUL byte.
+bool HasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+// stat (or lstat with `followLinks` false) of `path` in native spelling.
+bool StatPath(const std::string& path, struct stat& info, bool followLinks = true) {
+  if (path.empty() || HasNul(path)) return false;
+  const std::string native = ToNativePath(path);
+  const int rc = followLinks ? ::stat(native.c_str(), &info) : ::lstat(native.c_str(), &info);
+  return rc == 0;
+}
+
+bool GetWorkingDirectory(std::string& dir) {
+  std::vector<char> buffer(256);
+  for (;;) {
+    if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+      dir = buffer.data();
+      return true;
+    }
+    if (errno != ERANGE || buffer.size() > (1U << 20)) return false;
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace
+
+PathStyle HostPathStyle() { return PathStyle::Posix; }
+
+std::string ToNativePath(const std::string& path) {
+  return UnifySeparators(path, PathStyle::Posix);
+}
+
+FileStatus GetFileStatus(const std::string& path) {
+  FileStatus status;
+  struct stat info {};
+  if (!StatPath(path, info)) return status;
+  status.exists = true;
+  status.isDirectory = S_ISDIR(info.st_mode);
+  return status;
+}
+
+bool GetFullPath(const std::string& path, std::string& full) {
+  full.clear();
+  if (HasNul(path)) return false;
+  // An absolute path needs no working directory, which may even be gone.
+  std::string workingDir;
+  const bool absolute = !path.empty() && IsPathSeparator(path[0], PathStyle::Posix);
+  if (!absolute && !GetWorkingDirectory(workingDir)) return false;
+  std::string result = LexicalFullPath(path, workingDir, PathStyle::Posix);
+  if (result.size() > static_cast<size_t>(PATH_MAX - 1)) return false;
+  full = std::move(result);
+  return true;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  struct stat infoA {};
+  struct stat infoB {};
+  if (!StatPath(a, infoA) || !StatPath(b, infoB)) return false;
+  return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+}
+
+void RemoveOutputFile(const std::string& path) {
+  struct stat info {};
+  if (!StatPath(path, info, false)) return;
+  if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return;
+  ::unlink(ToNativePath(path).c_str());
+}

@@ -1,0 +1,81 @@
+// The file-system seam on Windows.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <memory>
+
+#include "path/file_system.h"
+
+namespace {
+
+// The system sees a path only up to its first NUL byte.
+bool HasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+// The attributes of `path`, INVALID_FILE_ATTRIBUTES when it names nothing.
+DWORD GetAttributes(const std::string& path) {
+  if (path.empty() || HasNul(path)) return INVALID_FILE_ATTRIBUTES;
+  return ::GetFileAttributesA(path.c_str());
+}
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// Volume and file index of `path`. Opened for its attributes only and
+// sharing everything, so a file another program holds open still compares.
+bool GetFileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  if (path.empty() || HasNul(path)) return false;
+  HANDLE raw = ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return false;
+  const UniqueHandle handle(raw);
+  return ::GetFileInformationByHandle(handle.get(), &info) != 0;
+}
+
+}  // namespace
+
+PathStyle HostPathStyle() { return PathStyle::Windows; }
+
+std::string ToNativePath(const std::string& path) { return path; }
+
+FileStatus GetFileStatus(const std::string& path) {
+  FileStatus status;
+  const DWORD attributes = GetAttributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return status;
+  status.exists = true;
+  status.isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return status;
+}
+
+bool GetFullPath(const std::string& path, std::string& full) {
+  full.clear();
+  if (HasNul(path)) return false;
+  // GetFullPathNameA refuses the empty name, which stands for the working
+  // directory here.
+  const std::string name = path.empty() ? std::string(".") : path;
+  std::string buffer(MAX_PATH, '\0');
+  const DWORD length = ::GetFullPathNameA(name.c_str(), MAX_PATH, buffer.data(), nullptr);
+  // A length of MAX_PATH or more is the size the result would need.
+  if (length == 0 || length >= MAX_PATH) return false;
+  buffer.resize(length);
+  full = std::move(buffer);
+  return true;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION infoA{};
+  BY_HANDLE_FILE_INFORMATION infoB{};
+  if (!GetFileIdentity(a, infoA) || !GetFileIdentity(b, infoB)) return false;
+  return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+         infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+
+void RemoveOutputFile(const std::string& path) {
+  const DWORD attributes = GetAttributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) return;
+  ::DeleteFileA(path.c_str());
+}

@@ -1,0 +1,35 @@
+// Directory normalisation, path splitting, absolute paths and the search of
+// a file along a ";"-separated directory list, in the form in which TAF and
+// TPF files write paths. Both '\\' and '/' separate on input; results use
+// the running system's separator. None of these functions writes a message.
+#pragma once
+
+#include <string>
+
+/// Normalises a directory name in place and reports whether it names an
+/// existing directory; `path` is replaced only then. One trailing separator,
+/// or one trailing separator and dot, is dropped. On POSIX: `tex\sub\` ->
+/// `tex/sub`, `tex/.` -> `tex`, "" -> `.`, `/` stays `/`; `texx` stays
+/// `texx` (false) when only `tex` exists.
+bool NormalizeDirectory(std::string& path);
+
+/// Splits the full path of `path` at its last separator into `dir` and
+/// `name`, the separator in neither: `a.tpf` in /work -> `/work` and
+/// `a.tpf`; "" in /work -> `/` and `work`. Without a separator `dir` is the
+/// whole full path, `name` empty, and the result is whether `dir` is a
+/// directory. False, with both empty, when the full path does not fit.
+bool SplitPath(const std::string& path, std::string& dir, std::string& name);
+
+/// Replaces `path` by its full path: `a\..\b.tmf` in /work -> `/work/b.tmf`.
+/// False, with `path` empty, when the full path does not fit.
+bool MakeFullPath(std::string& path);
+
+/// Looks for `fileName` along `dirList` ("tex;..\common"; empty entries are
+/// skipped) and sets `found` to the full path of the first existing file that
+/// is not a directory. A name with a directory or drive part that exists as
+/// it stands wins first (a drive counts on Windows only); otherwise it too is
+/// searched along the list. With
+/// `mustExist` false the first existing directory of the list decides, file
+/// or not. Returns false and leaves `found` alone when nothing was found.
+bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName,
+                bool mustExist);
