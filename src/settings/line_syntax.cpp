@@ -1,0 +1,83 @@
+// The syntax of one settings line: what a key may look like, how a line
+// splits into key and value, and how list values split into pieces.
+#include "settings/key_map.h"
+#include "settings/key_value_file.h"
+
+namespace {
+
+constexpr size_t kMaxKeyLength = 256;
+constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+
+// ASCII only: the C library's classification would depend on the locale
+// and is undefined for negative char values.
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsKeyStart(char c) { return IsAsciiLetter(c) || c == '_' || c == '\\'; }
+bool IsKeyChar(char c) { return IsKeyStart(c) || IsAsciiDigit(c) || c == '@' || c == '.'; }
+
+// "  a b \t" -> "  a b"
+std::string_view TrimRight(std::string_view text) {
+  const size_t last = text.find_last_not_of(kWhiteSpace);
+  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+// "  a b \t" -> "a b"
+std::string_view Trim(std::string_view text) {
+  const size_t first = text.find_first_not_of(kWhiteSpace);
+  if (first == std::string_view::npos) return std::string_view();
+  return TrimRight(text.substr(first));
+}
+
+// The line without its comment: everything from the first "#" on. A line
+// that opens with "#" keeps nothing and so never defines a key.
+// "A=1 # x" -> "A=1 "
+std::string_view WithoutComment(std::string_view line) { return line.substr(0, line.find('#')); }
+
+}  // namespace
+
+bool CKeyValueFile::IsValidKey(std::string_view text) {
+  if (text.empty() || text.size() > kMaxKeyLength) return false;
+  if (!IsKeyStart(text.front())) return false;
+  for (char c : text) {
+    if (!IsKeyChar(c)) return false;
+  }
+  return true;
+}
+
+int CKeyValueFile::SplitLine(std::vector<std::string>& fields, std::string_view line) {
+  fields.clear();
+  const std::string_view text = WithoutComment(line);
+  const size_t equals = text.find('=');
+  // No "=", or nothing before it: an other line. Leading white space is
+  // kept in the key on purpose, so an indented line never defines a key.
+  if (equals != std::string_view::npos && equals != 0) {
+    const std::string_view key = TrimRight(text.substr(0, equals));
+    if (IsValidKey(key)) {
+      fields.emplace_back(key);
+      fields.emplace_back("=");
+      fields.emplace_back(Trim(text.substr(equals + 1)));
+      return 3;
+    }
+  }
+  fields.emplace_back(line);
+  return 1;
+}
+
+int CKeyValueFile::Tokenize(std::vector<std::string>& pieces, std::string_view text,
+                            std::string_view delimiters) {
+  pieces.clear();
+  size_t start = text.find_first_not_of(delimiters);
+  while (start != std::string_view::npos) {
+    const size_t end = text.find_first_of(delimiters, start);
+    if (end == std::string_view::npos) {
+      pieces.emplace_back(text.substr(start));
+      break;
+    }
+    pieces.emplace_back(text.substr(start, end - start));
+    start = text.find_first_not_of(delimiters, end);
+  }
+  return static_cast<int>(pieces.size());
+}
+
+int CKeyValueFile::KeyBucket(std::string_view key) { return CKeyMap::BucketOf(key); }

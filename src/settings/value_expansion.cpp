@@ -1,0 +1,32 @@
+// $(NAME) references inside settings values. A TPF value such as
+// "$(TPF_DIR)\tex" or a TAF value built from other keys is expanded here.
+#include "settings/key_value_file.h"
+
+#include <string_view>
+#include <utility>
+
+bool CKeyValueFile::Expand(const std::string& text, std::string& result) const {
+  std::string work(text);
+  for (int replaced = 0;; ++replaced) {
+    // Every pass searches from the start, so references that a value brings
+    // in are expanded by the passes that follow.
+    const size_t open = work.find("$(");
+    const size_t close = work.find(')');
+    if (open == std::string::npos || close == std::string::npos) {
+      result = std::move(work);
+      return true;
+    }
+    // A ")" ahead of the first reference cannot close it; a reference
+    // nested in another one ends up here too, its name holding "$(".
+    if (close < open) return false;
+    const std::string* value =
+        m_mapKeys.Find(std::string_view(work).substr(open + 2, close - open - 2));
+    if (value == nullptr) return false;
+
+    // A reference that leads back to itself would grow or repeat forever.
+    if (replaced == kMaxExpansions) return false;
+    const size_t newSize = work.size() - (close + 1 - open) + value->size();
+    if (newSize > kMaxExpandedSize) return false;
+    work.replace(open, close + 1 - open, *value);
+  }
+}
