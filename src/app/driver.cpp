@@ -1,0 +1,128 @@
+#include "app/driver.h"
+
+#include <ios>
+#include <string>
+
+#include "anime/anime_file.h"
+#include "anime/console.h"
+#include "app/option.h"
+#include "path/file_system.h"
+
+namespace {
+
+// One line of the driver's own text: the text, a line feed, a flush.
+void PrintLine(const char* text) {
+  Console() << text;
+  ConsoleLineEnd();
+}
+
+// An "err : [path]<what>" line between two console line ends.
+bool ReportPathError(const std::string& path, const char* what) {
+  ConsoleLineEnd();
+  Console() << "err : [" << path << "]" << what;
+  ConsoleLineEnd();
+  return false;
+}
+
+// Whether two paths name one file: the same full path, or one file reached
+// through a link or another spelling. An empty path names nothing.
+bool IsSameOutput(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  std::string fullA;
+  std::string fullB;
+  if (GetFullPath(a, fullA) && GetFullPath(b, fullB) && fullA == fullB) return true;
+  return IsSameFile(a, b);
+}
+
+// Refuses outputs that would destroy the animation or each other: the
+// outputs are deleted before the TAF file is read, so a typo such as
+// "-o walk.taf" would otherwise delete the user's work.
+bool CheckOutputsApart(const std::string& animePath, const std::string& cPath,
+                       const std::string& hPath) {
+  if (IsSameOutput(cPath, animePath)) return ReportPathError(cPath, " is both input and output");
+  if (IsSameOutput(hPath, animePath)) return ReportPathError(hPath, " is both input and output");
+  if (IsSameOutput(cPath, hPath)) return ReportPathError(cPath, " is named by both -o and -e");
+  return true;
+}
+
+}  // namespace
+
+void PrintBanner() {
+  // Hexadecimal from here to the end of the run: the version mark is built
+  // on it (145 prints as 91) and later console integers are read that way.
+  Console() << std::hex;
+  PrintLine(" ");
+  Console() << "Quillmark Flipdeck version" << 0 << "." << 145 << "A";
+  ConsoleLineEnd();
+  PrintLine("Copyright (C) 2026 the flipdeck developers");
+}
+
+void PrintUsage() {
+  PrintLine("usage: flipdeck [option] infile");
+  PrintLine("infile  ... TAF format file");
+  PrintLine("output  ... 2D Flipdeck C source");
+  PrintLine("option");
+  PrintLine("---------------------------------default---");
+  PrintLine("-v             verbose mode    : off");
+  PrintLine("-o<filename>   output C file   : stdout");
+  PrintLine("-e<filename>   output H file   : off");
+  PrintLine("-?,-h          usage display   : off");
+  PrintLine("");
+}
+
+bool ParseCommandLine(COption& option, int argc, const char* const* argv) {
+  option.AddOption('h', kSwitchOption, nullptr, 0, false);
+  option.AddOption('?', kSwitchOption, nullptr, 0, false);
+  option.AddOption('o', kValueOption, "", 0, false);
+  option.AddOption('e', kValueOption, "", 0, false);
+  option.AddOption('v', kSwitchOption, nullptr, 0, false);
+
+  const bool error = option.Parse(argc, argv);
+  bool help = false;
+  option.GetFlag('h', help);
+  if (help) return false;
+  option.GetFlag('?', help);
+  if (help) return false;
+  if (error) return false;
+  return option.GetArgumentCount() > 0;
+}
+
+bool RunConversion(const char* animePath, const char* cPath, const char* hPath, bool verbose) {
+  const std::string anime = animePath != nullptr ? animePath : "";
+  const std::string c = cPath != nullptr ? cPath : "";
+  const std::string h = hPath != nullptr ? hPath : "";
+
+  if (!CheckOutputsApart(anime, c, h)) return false;
+
+  // Outputs of an earlier run go first, so a failing run leaves none behind.
+  RemoveOutputFile(c);
+  RemoveOutputFile(h);
+
+  CAnimeFile animeFile;
+  if (anime.empty() || !animeFile.Load(anime)) return ReportPathError(anime, " can not open");
+  if (!animeFile.WriteSequenceSource(c, h, verbose)) return false;
+  if (!animeFile.WriteCameraSource(c, h, verbose)) return false;
+  animeFile.Free();
+  return true;
+}
+
+int RunFlipdeck(int argc, const char* const* argv) {
+  PrintBanner();
+
+  // On POSIX a leading '/' starts an absolute path, not an option.
+  COption option(HostPathStyle() == PathStyle::Windows ? "-/" : "-");
+  if (!ParseCommandLine(option, argc, argv)) {
+    PrintUsage();
+    return 1;
+  }
+
+  std::string animePath;
+  std::string cPath;
+  std::string hPath;
+  bool verbose = false;
+  option.GetArgument(0, animePath);
+  option.GetValue('o', cPath);
+  option.GetValue('e', hPath);
+  option.GetFlag('v', verbose);
+  return RunConversion(animePath.c_str(), cPath.c_str(), hPath.c_str(), verbose) ? 0 : 1;
+}
