@@ -1,0 +1,114 @@
+#include "texture/tlf_palette.h"
+
+#include <array>
+#include <cstdarg>
+#include <fstream>
+#include <new>
+
+#include "path/file_system.h"
+#include "texture/byte_reader.h"
+#include "texture/c_array_text.h"
+#include "texture/error_box.h"
+
+namespace {
+
+constexpr uint32_t kTag16 = 0x00200100;
+constexpr uint32_t kTag256 = 0x00200200;
+constexpr size_t kHeaderSize = 64;
+
+// A 16-entry palette serves 4-bit images and a 256-entry one 8-bit images;
+// type 0 is RGBA 5551 and type 1 intensity/alpha 88, the only lookup-table
+// types the target has.
+bool IsValidHeader(uint32_t tag, int32_t count, uint32_t type) {
+  const bool sizeMatches = (tag == kTag16 && count == 16) || (tag == kTag256 && count == 256);
+  return sizeMatches && (type == 0 || type == 1);
+}
+
+}  // namespace
+
+void CTlfPalette::Release() {
+  m_entries = std::vector<uint16_t>();
+  m_entryCount = 0;
+  m_type = 0;
+}
+
+bool CTlfPalette::Create(int32_t entryCount, uint32_t type) {
+  Release();
+  if (entryCount < 0) return false;
+  try {
+    m_entries.assign(static_cast<size_t>(entryCount), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  m_entryCount = entryCount;
+  m_type = type;
+  return true;
+}
+
+bool CTlfPalette::Load(const std::string& fileName) {
+  // The file is closed before any box is shown, so that the artist can
+  // replace it while the box is up.
+  std::ifstream in(ToNativePath(fileName), std::ios::binary);
+  if (!in.is_open()) return ReportError("[%s] file open failed.\n", fileName.c_str());
+
+  std::array<uint8_t, kHeaderSize> header{};
+  if (ReadBlock(in, header) < header.size()) {
+    in.close();
+    return ReportError("[%s] incorrect header size.\n", fileName.c_str());
+  }
+  CByteReader fields(header);
+  uint32_t tag = 0;
+  int32_t count = 0;
+  uint32_t type = 0;
+  fields.ReadU32(tag);
+  fields.ReadI32(count);
+  fields.ReadU32(type);
+  if (!IsValidHeader(tag, count, type)) {
+    in.close();
+    return ReportError("[%s] incorrect header information.\n", fileName.c_str());
+  }
+  if (!Create(count, type)) {
+    in.close();
+    return ReportError("[%s] create failed.\n", fileName.c_str());
+  }
+
+  std::vector<uint8_t> body(m_entries.size() * 2);
+  const bool complete = ReadBlock(in, body) == body.size();
+  in.close();
+  if (!complete) {
+    Release();
+    return ReportError("[%s] incorrect body size.\n", fileName.c_str());
+  }
+  CByteReader entries(body);
+  for (uint16_t& entry : m_entries) entries.ReadU16(entry);
+  return true;
+}
+
+bool CTlfPalette::WriteData(std::string& declText, std::string& defText, int32_t storage,
+                            bool isConst, bool isAligned, const std::string& name) const {
+  // The entries go out as they came in, high byte first.
+  std::vector<uint8_t> bytes;
+  bytes.reserve(m_entries.size() * 2);
+  for (uint16_t entry : m_entries) {
+    bytes.push_back(static_cast<uint8_t>(entry >> 8));
+    bytes.push_back(static_cast<uint8_t>(entry & 0xff));
+  }
+  const CArrayForm form{storage, isConst, isAligned, 2, 16};
+  return AppendCArray(declText, defText, form, name, bytes);
+}
+
+std::string& CTlfPalette::AppendStructDef(std::string& text) {
+  text +=
+      "\n#ifndef\t_qmTLF_\n#define\t_qmTLF_\n\nstruct qmTLF {\n\tu32\t\ttype;\n\tu16*\ttlut;\n"
+      "\tu16\t\tsize;\n};\n\n#endif\n";
+  return text;
+}
+
+bool CTlfPalette::ReportError(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const std::string message = FormatMessageV(format, args);
+  va_end(args);
+  ShowErrorBox("[TLF]", message);
+  return false;
+}

@@ -1,0 +1,233 @@
+#include "texture/tmf_image.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdarg>
+#include <fstream>
+#include <limits>
+#include <new>
+#include <string_view>
+
+#include "path/file_system.h"
+#include "texture/byte_reader.h"
+#include "texture/c_array_text.h"
+#include "texture/error_box.h"
+
+namespace {
+
+constexpr int32_t kMaxSide = 65536;
+constexpr uint32_t kTag4Bit = 0x00120200;
+constexpr uint32_t kTag8Bit = 0x00120300;
+constexpr size_t kHeaderSize = 64;
+// The C array of one image never holds more than 512 KiB of pixels.
+constexpr uint64_t kExportLimit = 524288;
+// A body whose end cannot be found (a pipe) is read as far as it goes.
+constexpr uint64_t kUnknownLength = std::numeric_limits<uint64_t>::max();
+
+// How the rows of an image lie in memory and in the export. Sides are at
+// most 65536 and bits at most 8, so no product below comes near 2^64.
+struct TmfGeometry {
+  uint64_t rowBytes = 0;    // bytes of one row's pixels
+  uint64_t rowStride = 0;   // bytes of one row in memory and in a word-padded body
+  uint64_t exportRows = 0;  // rows 0 .. exportRows - 1 are all the export can use
+};
+
+TmfGeometry MakeGeometry(int32_t width, int32_t height, int32_t bits) {
+  TmfGeometry geometry;
+  const auto pixelBits = static_cast<uint64_t>(width) * static_cast<uint64_t>(bits);
+  geometry.rowBytes = (pixelBits + 7) / 8;
+  geometry.rowStride = (pixelBits + 31) / 32 * 4;
+  geometry.exportRows = static_cast<uint64_t>(height);
+  if (geometry.rowBytes * geometry.exportRows >= kExportLimit)
+    geometry.exportRows = kExportLimit / geometry.rowBytes;
+  return geometry;
+}
+
+// The export's length: whole rows, made even.
+uint64_t ExportLength(const TmfGeometry& geometry) {
+  const uint64_t length = geometry.rowBytes * geometry.exportRows;
+  return length + (length & 1);
+}
+
+bool IsKnownFormat(uint32_t tag, int32_t bits) {
+  return (tag == kTag4Bit && bits == 4) || (tag == kTag8Bit && bits == 8);
+}
+
+// The body runs from the header's end to the file's end.
+uint64_t MeasureBody(std::istream& in) {
+  const std::streampos start = in.tellg();
+  in.seekg(0, std::ios::end);
+  const std::streampos end = in.tellg();
+  in.seekg(start);
+  if (!in || start < 0 || end < start) {
+    in.clear();
+    return kUnknownLength;
+  }
+  return static_cast<uint64_t>(end - start);
+}
+
+// Reads the body behind the header into `pixels` (rows of the geometry's
+// stride). The layout is told by the body's length alone: the packed length
+// means packed rows, anything else word-padded rows as far as the file goes.
+void ReadBody(std::istream& in, uint8_t* pixels, const TmfGeometry& geometry, uint64_t height) {
+  const uint64_t packedLength = (geometry.rowBytes * height + 3) / 4 * 4;
+  const uint64_t bodyLength = MeasureBody(in);
+  if (bodyLength == packedLength) {
+    for (uint64_t row = 0; row < geometry.exportRows; ++row) {
+      const std::span<uint8_t> target(pixels + row * geometry.rowStride, geometry.rowBytes);
+      if (ReadBlock(in, target) < target.size()) return;
+    }
+    return;
+  }
+  // Word-padded rows lie in the file as they lie in memory. A short body
+  // leaves the rest zero; rows behind the export limit are not read.
+  const uint64_t storedBytes = geometry.rowStride * geometry.exportRows;
+  ReadBlock(in, std::span<uint8_t>(pixels, std::min(storedBytes, bodyLength)));
+}
+
+// One initialiser line of struct qmTMF: "\t<value><tail>".
+void AppendField(std::string& text, std::string_view value, std::string_view tail) {
+  text += '\t';
+  text += value;
+  text += tail;
+}
+
+}  // namespace
+
+void CTmfImage::Release() {
+  m_pixels = std::vector<uint32_t>();
+  m_width = 0;
+  m_height = 0;
+  m_bitsPerPixel = 0;
+}
+
+bool CTmfImage::Create(int32_t width, int32_t height, int32_t bitsPerPixel) {
+  Release();
+  if (width < 0 || width > kMaxSide || height < 0 || height > kMaxSide) return false;
+  if (bitsPerPixel != 4 && bitsPerPixel != 8) return false;
+  // Only the rows the export can use are kept: a header may declare
+  // 65536 x 65536 pixels (4 GiB) over a body of a few bytes, and the rows
+  // behind the export limit would never be read again.
+  const TmfGeometry geometry = MakeGeometry(width, height, bitsPerPixel);
+  try {
+    m_pixels.assign(geometry.rowStride / 4 * geometry.exportRows, 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  m_width = width;
+  m_height = height;
+  m_bitsPerPixel = bitsPerPixel;
+  return true;
+}
+
+bool CTmfImage::Load(const std::string& fileName) {
+  Release();
+  // The file is closed before any box is shown, so that the artist can
+  // replace it while the box is up.
+  std::ifstream in(ToNativePath(fileName), std::ios::binary);
+  if (!in.is_open()) return ReportError("[%s] file open failed.\n", fileName.c_str());
+
+  std::array<uint8_t, kHeaderSize> header{};
+  if (ReadBlock(in, header) < header.size()) {
+    in.close();
+    return ReportError("[%s] file read failed.\n", fileName.c_str());
+  }
+  CByteReader fields(header);
+  uint32_t tag = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t bits = 0;
+  fields.Skip(4);
+  fields.ReadU32(tag);
+  fields.ReadI32(width);
+  fields.ReadI32(height);
+  fields.ReadI32(bits);
+  if (!IsKnownFormat(tag, bits)) {
+    in.close();
+    return ReportError("improper tag=0x%x, bits=%d\n", tag, bits);
+  }
+  if (!Create(width, height, bits)) {
+    in.close();
+    return ReportError("not enough memory for create TMF.\n");
+  }
+
+  ReadBody(in, reinterpret_cast<uint8_t*>(m_pixels.data()), MakeGeometry(width, height, bits),
+           static_cast<uint64_t>(height));
+  return true;
+}
+
+std::vector<uint8_t> CTmfImage::MakeExportBytes() const {
+  const TmfGeometry geometry = MakeGeometry(m_width, m_height, m_bitsPerPixel);
+  const uint64_t length = ExportLength(geometry);
+  if (length == 0) return {};
+  if (m_pixels.size() * 4 < geometry.rowStride * geometry.exportRows) return {};
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.reserve(length);
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+  const auto* pixels = reinterpret_cast<const uint8_t*>(m_pixels.data());
+  // The previewer takes the rows in the reverse of the file's order.
+  for (uint64_t row = geometry.exportRows; row-- > 0;) {
+    const uint8_t* first = pixels + row * geometry.rowStride;
+    bytes.insert(bytes.end(), first, first + geometry.rowBytes);
+  }
+  bytes.resize(length);  // the byte that makes an odd length even is zero
+  return bytes;
+}
+
+bool CTmfImage::WriteData(std::string& declText, std::string& defText, int32_t storage,
+                          bool isConst, bool isAligned, int32_t elementSize,
+                          const std::string& name) const {
+  if (ElementTypeName(elementSize).empty()) return false;
+  const std::vector<uint8_t> bytes = MakeExportBytes();
+  // Every line holds the values of 16 export bytes.
+  const CArrayForm form{storage, isConst, isAligned, elementSize,
+                        16 / static_cast<size_t>(elementSize)};
+  return AppendCArray(declText, defText, form, name, bytes);
+}
+
+bool CTmfImage::WriteStruct(std::string& declText, std::string& defText, int32_t storage,
+                            bool isConst, bool isAligned, const std::string& name) const {
+  std::string imgName = name;
+  imgName += "_img";
+  // The data text dwarfs the rest; one reservation for both keeps 1.5 MB of
+  // text from being copied when the struct is appended behind it.
+  const uint64_t exportLength = ExportLength(MakeGeometry(m_width, m_height, m_bitsPerPixel));
+  defText.reserve(defText.size() + HexLinesSize(exportLength, 4, 4) + 512 + 4 * name.size());
+
+  // The array is private to the file and always of 32-bit words; only the
+  // struct that points to it follows the caller's storage.
+  if (!WriteData(declText, defText, 1, isConst, isAligned, 4, imgName)) return false;
+
+  std::string declarator = "struct qmTMF ";
+  declarator += name;
+  const std::string prefix = MakeDeclPrefix(storage, isConst, declarator);
+  AppendDefinitionOpen(defText, prefix, isAligned);
+  AppendField(defText, imgName, ",\t// image address\n");
+  AppendField(defText, "G_IM_FMT_CI", ",\t// image format\n");
+  AppendField(defText, m_bitsPerPixel == 4 ? "G_IM_SIZ_4b" : "G_IM_SIZ_8b",
+              ",\t// image bit size\n");
+  AppendField(defText, std::to_string(m_width), ",\t// image width\n");
+  AppendField(defText, std::to_string(m_height), "\t// image height\n");
+  defText += "};\n\n";
+  AppendDeclaration(declText, storage, prefix);
+  return true;
+}
+
+std::string& CTmfImage::AppendStructDef(std::string& text) {
+  text +=
+      "#ifndef\t_qmTMF_\n#define\t_qmTMF_\n\nstruct qmTMF {\n\tu32*\timg;\n\tu32\t\tfmt;\n"
+      "\tu32\t\tsiz;\n\tu32\t\twidth;\n\tu32\t\theight;\n};\n\n#endif\n";
+  return text;
+}
+
+bool CTmfImage::ReportError(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const std::string message = FormatMessageV(format, args);
+  va_end(args);
+  ShowErrorBox("[TMF]", message);
+  return false;
+}

@@ -1,0 +1,58 @@
+// CTmfImage: one colour-index texture image (4 or 8 bits per pixel) read
+// from a TMF file, and its C text: a static u32 array of the pixel bytes,
+// rows last first, and a struct qmTMF that points to it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CTmfImage {
+ public:
+  CTmfImage() = default;
+  ~CTmfImage() { Release(); }
+  CTmfImage(const CTmfImage&) = delete;
+  CTmfImage& operator=(const CTmfImage&) = delete;
+
+  /// Frees the pixels; all numbers become 0.
+  void Release();
+  /// Empty image of the given size, all pixels zero; false (image empty) for
+  /// a size outside 0..65536, bits other than 4 or 8, or no memory. Only the
+  /// rows that the export can hold are kept (all of them below 512 KiB), so
+  /// memory follows the export, not the declared size.
+  bool Create(int32_t width, int32_t height, int32_t bitsPerPixel);
+  /// Reads a TMF file; on failure the error box has said why and the image
+  /// is empty. A body of the packed length is read as packed rows, any other
+  /// as word-padded rows as far as it goes (missing bytes stay zero).
+  bool Load(const std::string& fileName);
+
+  /// The bytes the C array holds: rows last first, at most 524288 bytes,
+  /// length made even. Empty when the image is empty.
+  std::vector<uint8_t> MakeExportBytes() const;
+
+  /// Appends the C array of the export bytes in elements of 1, 2 or 4
+  /// bytes, read big-endian, 16 bytes to a line; a last element that the
+  /// rows do not fill is completed with zero bytes. False, nothing appended,
+  /// for any other element size (3 included).
+  bool WriteData(std::string& declText, std::string& defText, int32_t storage, bool isConst,
+                 bool isAligned, int32_t elementSize, const std::string& name) const;
+  /// Appends the static u32 array "<name>_img" and the struct qmTMF
+  /// "<name>" that points to it. False only when the array cannot be written.
+  bool WriteStruct(std::string& declText, std::string& defText, int32_t storage, bool isConst,
+                   bool isAligned, const std::string& name) const;
+  /// Appends the definition of struct qmTMF; returns `text`.
+  static std::string& AppendStructDef(std::string& text);
+  /// Shows a printf-style message under "[TMF]"; returns false.
+  static bool ReportError(const char* format, ...);
+
+  int32_t GetWidth() const { return m_width; }
+  int32_t GetHeight() const { return m_height; }
+  int32_t GetBitsPerPixel() const { return m_bitsPerPixel; }
+
+ private:
+  int32_t m_width = 0;
+  int32_t m_height = 0;
+  int32_t m_bitsPerPixel = 0;
+  // Rows in file order, each rowWords words, its pixel bytes first.
+  std::vector<uint32_t> m_pixels;
+};
