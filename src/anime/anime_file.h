@@ -1,0 +1,55 @@
+// CAnimeFile: one loaded TAF anime description, its typed lookups, and the
+// writers of the generated C source and header.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "settings/key_value_file.h"
+
+class CAnimeFile {
+ public:
+  CAnimeFile() = default;
+  virtual ~CAnimeFile();
+  CAnimeFile(const CAnimeFile&) = delete;
+  CAnimeFile& operator=(const CAnimeFile&) = delete;
+
+  /// Replaces what is loaded by the TAF file at `tafPath`; false when it
+  /// cannot be opened (the description then holds an empty settings file).
+  bool Load(const std::string& tafPath);
+  void Free();
+  bool IsLoaded() const { return m_pSettings != nullptr; }
+
+  /// The expanded value of `key`; false when absent or not expandable.
+  bool GetString(const std::string& key, std::string& value) const;
+  /// The raw value of `key` read as an integer (010 -> 8, 0x1A -> 26, "" -> 0);
+  /// false only when the key is absent.
+  bool GetInt(const std::string& key, int32_t& value) const;
+  /// Key frame `index` (FRAME_KEY<index> = frame, project, picture name).
+  bool GetFrameKey(int index, int32_t& frame, int32_t& project, std::string& picture) const;
+  /// A camera key CAM.<x>.<y> and its value (project, picture name). With
+  /// `verbose` writes "DEBUG: Camera(x,y)" to the console first.
+  bool GetCameraKey(const std::string& key, int32_t& x, int32_t& y, int32_t& project,
+                    std::string& picture, bool verbose) const;
+
+  /// Writes the C source with the animation sequence (and the header when
+  /// `hPath` is not empty). True on success or when FRAME_ANIM is off.
+  bool WriteSequenceSource(const std::string& cPath, const std::string& hPath, bool verbose);
+  /// Appends the camera matrix part to the C source.
+  bool WriteCameraSource(const std::string& cPath, const std::string& hPath, bool verbose);
+  /// Writes the C header with the definitions of struct qmTMF and qmTLF.
+  bool WriteHeader(const std::string& hPath, bool verbose);
+
+  /// Loads the TMF file and writes its C text into `out`.
+  bool WriteTextureData(std::ostream& out, const std::string& tmfPath, const std::string& name);
+  /// Loads the TLF file and writes its C text into `out`.
+  bool WritePaletteData(std::ostream& out, const std::string& tlfPath, const std::string& name);
+
+  /// The loaded settings file; null while nothing is loaded.
+  const CKeyValueFile* GetSettings() const { return m_pSettings.get(); }
+
+ private:
+  std::unique_ptr<CKeyValueFile> m_pSettings;
+};

@@ -1,0 +1,56 @@
+// Picture emission: turns one picture reference of the anime description (a
+// project index and a picture name) into the C names of its texture and
+// palette, writing each TMF and TLF file's C data into the output the first
+// time a writer needs it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+
+#include "anime/c_output.h"
+#include "anime/tex_view_cmd.h"
+#include "project/picture_project_cache.h"
+
+class CAnimeFile;
+
+/// The words in which the sequence and the camera writers differ.
+struct EmissionWords {
+  std::string tmfPrefix;        // "tmf" or "camtmf"
+  std::string tlfPrefix;        // "tlf" or "camtlf"
+  std::string missingProject;   // after the TPF.<n>.FILE key: " not exist"
+  std::string pictureNotFound;  // after the picture name: " is not found in project file"
+};
+
+/// One writer's emission state: the files already written with their C
+/// names, the two counts, and the names in use. Lives for one writer run.
+class CPictureEmitter {
+ public:
+  CPictureEmitter(CAnimeFile& anime, CCOutput& out, EmissionWords words, bool verbose);
+
+  /// Resolves `picture` of project `project`, writes its texture and palette
+  /// data when they are new, and fills the command's two names and
+  /// parameter. False after the console message of the failing step.
+  bool Emit(int32_t project, const std::string& picture, CTexViewCmd& cmd);
+
+ private:
+  /// The C name for a new file: prefix, project index and count side by
+  /// side ("tmf112"), or with an underscore between the two numbers when
+  /// that name is taken already ("tmf1_23" after "tmf123").
+  std::string MakeName(const std::string& prefix, int32_t project, int32_t count);
+  enum class FileKind { kTexture, kPalette };
+  /// Gives the file at `path` its C name, writing its data the first time.
+  bool EmitFile(FileKind kind, int32_t project, const std::string& path, std::string& name);
+
+  CAnimeFile& m_anime;
+  CCOutput& m_out;
+  EmissionWords m_words;
+  bool m_bVerbose;
+  std::map<std::string, std::string> m_mapEmitted;  // resolved path -> C name
+  std::set<std::string> m_setNames;
+  // Each TPF file is read once per writer run, however many keys name it.
+  CPictureProjectCache m_projects;
+  int32_t m_nTmfCount = 0;
+  int32_t m_nTlfCount = 0;
+};

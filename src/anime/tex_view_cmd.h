@@ -1,0 +1,18 @@
+// CTexViewCmd: one texture-view command of the generated C, a record that
+// shows one picture (texture and palette names, parameter) for a number of
+// frames. The camera matrix uses the same record for its cells.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CTexViewCmd {
+  std::string m_strTmfName;  // C name of the texture structure, e.g. tmf00
+  std::string m_strTlfName;  // C name of the palette array, e.g. tlf00
+  int32_t m_nParam = 0;
+  int32_t m_nFrames = 0;
+  int32_t m_nUsed = 0;  // camera cells: 1 when the cell shows a picture
+};
+
+using CTexViewCmdArray = std::vector<CTexViewCmd>;
