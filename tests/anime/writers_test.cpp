@@ -25,7 +25,7 @@ const std::string kOpening =
 const char kWalkTaf[] =
     "FRAME_ANIM = 1\nTPF.NUM = 1\nTPF.0.FILE = walk.tpf\nFRAME_LENGTH = 30\nFRAME_KEY = 2\n"
     "FRAME_KEY0 = 0,0,walk1\nFRAME_KEY1 = 10,0,walk2\n"
-    "CAM_ANIM = 1\nCAM_XZ_NUM = 1\nCAM_Y_NUM = 1\nCAM.0.0 = 0,walk1\nCAM.1.0 = 0,walk2\n";
+    "CAM_ANIM = 1\nCAM_XZ_NUM = 1\nCAM_Y_NUM = 1\nCAM.1.0 = 0,walk2\nCAM.0.0 = 0,walk1\n";
 
 const char kWalkTpf[] =
     "PICT_NUM = 2\nPICT.0 = walk1,walk1.tmf,walk.tlf\nPICT.1 = walk2,walk2.tmf,walk.tlf\n";
@@ -158,6 +158,14 @@ TEST_F(WritersTest, SequenceFailuresReportAndStop) {
       EXPECT_EQ(dir.Read("walk.c"), c.cFile);
     }
   }
+  // A header that cannot be written stops the run before the C output.
+  ProcessResult r = Run(kWalkTaf, {"-owalk.c", "-enodir/walk.h"});
+  EXPECT_EQ(r.out, Banner() + "\nerr : nodir/walk.h can not open\n");
+  EXPECT_FALSE(dir.Exists("walk.c"));
+  dir.Write("sub/x", "");
+  r = Run(kWalkTaf, {"-osub"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, Banner() + "\nerr : subcan not open\n");
 }
 
 TEST_F(WritersTest, UnreadableFilesShowTheBoxAndTheConsoleLine) {
