@@ -32,9 +32,12 @@ demo: build
 	@echo
 	@echo "Generated: examples/walk/walk.c and examples/walk/walk.h"
 
+# The micro benchmarks of the C text writers, then the whole-process
+# comparison with xxd -i and cp (bench/README.md explains both).
 bench: build
 	@if [ -x $(BUILD)/bench/flipdeck_bench ]; then $(BUILD)/bench/flipdeck_bench; \
 	 else echo "Google Benchmark is not installed: apt-get install libbenchmark-dev"; exit 1; fi
+	bench/compare.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -46,9 +46,11 @@ int CKeyValueFile::AddLine(std::string_view line) {
   Fields fields;
   if (SplitLine(fields, line) == 3) {
     StoreKeyLine(std::move(fields));
-  } else {
-    m_lines.push_back(std::move(fields));
+    return GetLineCount();
   }
+  m_firstFields[fields[0]].push_back(m_lines.size());
+  m_lines.push_back(Line{std::move(fields)});
+  ++m_lineCount;
   return GetLineCount();
 }
 
@@ -58,10 +60,12 @@ void CKeyValueFile::StoreKeyLine(Fields fields) {
   // A repeated key takes over the line of its first occurrence, so the key
   // keeps its position in the file while the last value wins.
   if (!isNew) {
-    m_lines[place->second] = std::move(fields);
+    m_lines[place->second].fields = std::move(fields);
     return;
   }
-  m_lines.push_back(std::move(fields));
+  m_firstFields[fields[0]].push_back(m_lines.size());
+  m_lines.push_back(Line{std::move(fields)});
+  ++m_lineCount;
 }
 
 bool CKeyValueFile::Lookup(const std::string& key, std::string& value) const {
@@ -83,34 +87,41 @@ void CKeyValueFile::SetValueVerbatim(const std::string& key, const std::string& 
 void CKeyValueFile::RemoveKey(const std::string& text) {
   // The first line whose first field matches, an other line included: its
   // whole text may equal the key, and then it goes instead of the key line.
-  for (size_t i = 0; i < m_lines.size(); ++i) {
-    if (!m_lines[i].empty() && m_lines[i][0] == text) {
-      RemoveLine(static_cast<int>(i));
-      return;
-    }
-  }
+  auto found = m_firstFields.find(text);
+  if (found == m_firstFields.end() || found->second.empty()) return;
+  RemoveSlot(found->second.front());
 }
 
 void CKeyValueFile::RemoveLine(int index) {
-  if (index < 0 || static_cast<size_t>(index) >= m_lines.size()) return;
-  const auto removed = static_cast<size_t>(index);
-  const Fields& fields = m_lines[removed];
-  if (!fields.empty()) m_mapKeys.Remove(fields[0]);
-  if (fields.size() == 3) m_keyLines.erase(fields[0]);
-  m_lines.erase(m_lines.begin() + index);
-  for (auto& [key, line] : m_keyLines) {
-    if (line > removed) --line;
+  const Line* line = FindLine(index);
+  if (line != nullptr) RemoveSlot(static_cast<size_t>(line - m_lines.data()));
+}
+
+void CKeyValueFile::RemoveSlot(size_t slot) {
+  Line& line = m_lines[slot];
+  const std::string& first = line.fields[0];
+  m_mapKeys.Remove(first);
+  if (line.fields.size() == 3) m_keyLines.erase(first);
+  std::vector<size_t>& slots = m_firstFields[first];
+  for (auto it = slots.begin(); it != slots.end(); ++it) {
+    if (*it != slot) continue;
+    slots.erase(it);
+    break;
   }
+  if (slots.empty()) m_firstFields.erase(first);
+  line = Line{{}, true};
+  --m_lineCount;
 }
 
 void CKeyValueFile::RemoveAllLines() {
-  // Same outcome as removing the first line until none is left, without
-  // moving the rest of the table up for every line.
-  for (const Fields& fields : m_lines) {
-    if (!fields.empty()) m_mapKeys.Remove(fields[0]);
+  // Same outcome as removing the first line until none is left.
+  for (const Line& line : m_lines) {
+    if (!line.removed) m_mapKeys.Remove(line.fields[0]);
   }
   m_lines.clear();
+  m_lineCount = 0;
   m_keyLines.clear();
+  m_firstFields.clear();
 }
 
 int32_t CKeyValueFile::ClassifyLine(int index) const {
@@ -121,12 +132,22 @@ int32_t CKeyValueFile::ClassifyLine(int index) const {
   return fields[1] == "=" ? kKeyLine : kOtherLine;
 }
 
-int CKeyValueFile::GetLineCount() const { return static_cast<int>(m_lines.size()); }
+int CKeyValueFile::GetLineCount() const { return static_cast<int>(m_lineCount); }
+
+const CKeyValueFile::Line* CKeyValueFile::FindLine(int index) const {
+  // Lines are asked for by place only in rare edits; a walk is fine there.
+  if (index < 0) return nullptr;
+  for (const Line& line : m_lines) {
+    if (line.removed) continue;
+    if (index-- == 0) return &line;
+  }
+  return nullptr;
+}
 
 const std::vector<std::string>& CKeyValueFile::GetLineFields(int index) const {
   static const Fields kNoFields;
-  if (index < 0 || static_cast<size_t>(index) >= m_lines.size()) return kNoFields;
-  return m_lines[static_cast<size_t>(index)];
+  const Line* line = FindLine(index);
+  return line != nullptr ? line->fields : kNoFields;
 }
 
 int CKeyValueFile::GetKeyCount() const { return static_cast<int>(m_mapKeys.Size()); }

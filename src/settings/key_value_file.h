@@ -119,10 +119,26 @@ class CKeyValueFile {
   // end is dropped. "A=1\r" -> the key line A=1.
   void AddReadLine(std::string_view line);
 
-  std::vector<Fields> m_lines;  // every line, in file order
-  // Line index of each key line, so that a repeated key finds its earlier
-  // line without a walk over the file. Independent of m_mapKeys: removing an
+  struct Line {
+    Fields fields;
+    bool removed = false;
+  };
+  // The line at place `index` of the file as it stands now, or null.
+  const Line* FindLine(int index) const;
+  // Takes line `slot` out of the table and its first field out of the key map.
+  void RemoveSlot(size_t slot);
+
+  // Every line ever stored, in file order. A removed line stays behind as a
+  // tombstone, so the slots below never move and a TPF file that removes
+  // one key per picture costs no more than reading it.
+  std::vector<Line> m_lines;
+  size_t m_lineCount = 0;  // lines not removed
+  // Slot of each key line, so that a repeated key finds its earlier line
+  // without a walk over the file. Independent of m_mapKeys: removing an
   // other line whose text equals a key drops the key but not its line.
   std::unordered_map<std::string, size_t> m_keyLines;
+  // Slots of the live lines by their first field, in file order: RemoveKey
+  // takes the first of them.
+  std::unordered_map<std::string, std::vector<size_t>> m_firstFields;
   CKeyMap m_mapKeys;  // key -> raw value, in enumeration order
 };

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Whole-process comparison: flipdeck against the usual tools on the same
+# machine in the same minute, so that only ratios are compared.
+#
+#   bench/compare.sh [BUILD_DIR]        (default: build; ROUNDS=5)
+#
+# Times, interleaved round by round, and prints the medians:
+#   - flipdeck converting W1 into a named C file;
+#   - xxd -i over exactly the TMF and TLF files flipdeck reads for W1, each
+#     as often as flipdeck writes its data (the sequence part and the camera
+#     part each write their own copy), into one file;
+#   - cp of flipdeck's C file: the cost of just writing that much text;
+#   - flipdeck converting W2 with 1,000 and with 10,000 key frames.
+# Then one more run of each flipdeck conversion under /usr/bin/time -v for
+# its peak resident memory. Builds nothing: `make bench` builds first.
+set -euo pipefail
+export LC_ALL=C # EPOCHREALTIME and sort -n must use the "." of C
+
+BUILD=${1:-build}
+ROUNDS=${ROUNDS:-5}
+FLIPDECK=$(realpath -m "$BUILD/flipdeck")
+MAKE_WORKLOAD=$(realpath -m "$BUILD/bench/make_workload")
+WORK=$(realpath -m "$BUILD/bench/workloads")
+
+Fail() {
+  echo "compare.sh: $*" >&2
+  exit 1
+}
+
+[[ -n ${EPOCHREALTIME:-} ]] || Fail "needs bash 5 or later (EPOCHREALTIME)"
+[[ -x $FLIPDECK ]] || Fail "$FLIPDECK is missing: build first (make build)"
+[[ -x $MAKE_WORKLOAD ]] || Fail "$MAKE_WORKLOAD is missing: build first (make build)"
+HAVE_XXD=1
+if ! command -v xxd >/dev/null; then
+  HAVE_XXD=0
+  echo "NOTE: xxd is not installed (apt-get install xxd, or vim-common):" \
+    "the xxd comparison is skipped."
+fi
+HAVE_TIME=1
+if [[ ! -x /usr/bin/time ]]; then
+  HAVE_TIME=0
+  echo "NOTE: /usr/bin/time is not installed (apt-get install time):" \
+    "peak memory is not measured."
+fi
+
+# The workloads and the outputs (about 270 MB) go when the script ends.
+trap 'rm -rf "$WORK"' EXIT
+rm -rf "$WORK"
+"$MAKE_WORKLOAD" "$WORK" || Fail "make_workload failed"
+
+# Prints the wall time of "$@" in microseconds; its output is dropped.
+# Callers change directory before, so that no extra fork is timed.
+Micros() {
+  local start=$EPOCHREALTIME
+  "$@" >/dev/null 2>&1 || return 1
+  local end=$EPOCHREALTIME
+  echo $((${end/./} - ${start/./}))
+}
+
+# Prints the median of the numbers given as arguments.
+Median() {
+  printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 }
+    END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# Prints $1 / $2 with one decimal.
+Ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", a / b }'; }
+
+# Prints "met" or "MISSED" for the comparison "$1 $2 $3" (operator in $2).
+Verdict() {
+  awk -v a="$1" -v b="$3" -v op="$2" 'BEGIN {
+    ok = (op == ">=") ? a >= b : (op == "<=") ? a <= b : a < b
+    print ok ? "met" : "MISSED" }'
+}
+
+# Every data block flipdeck writes for W1, in writing order: the paths of
+# its verbose "Texture Data output[...]" and "Palette Data output[...]"
+# lines. A file written by both parts is listed twice.
+W1="$WORK/w1"
+(cd "$W1" && "$FLIPDECK" -v -oout.c anim.taf) >"$WORK/w1_verbose.txt" ||
+  Fail "flipdeck failed on W1"
+mapfile -t XXD_FILES < <(sed -n 's/^\(Texture\|Palette\) Data output\[\(.*\)\]$/\2/p' \
+  "$WORK/w1_verbose.txt")
+((${#XXD_FILES[@]} > 0)) || Fail "flipdeck -v listed no data blocks for W1"
+XXD_BYTES=$(cat "${XXD_FILES[@]}" | wc -c)
+C_BYTES=$(wc -c <"$W1/out.c")
+
+Xxd() { for file in "${XXD_FILES[@]}"; do xxd -i "$file"; done >"$W1/xxd.c"; }
+CopyOutput() { cp "$W1/out.c" "$W1/copy.c"; }
+
+# Prints the time of flipdeck converting the workload in directory $1.
+TimeFlipdeck() { cd "$1" && Micros "$FLIPDECK" -oout.c anim.taf; }
+
+# Round 0 is not counted: it fills the page cache and leaves every output in
+# place, so that each counted round replaces files of the same size.
+T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=()
+for ((round = 0; round <= ROUNDS; ++round)); do
+  T_W1+=("$(TimeFlipdeck "$W1")") || Fail "flipdeck failed on W1"
+  if ((HAVE_XXD)); then T_XXD+=("$(Micros Xxd)") || Fail "xxd failed"; fi
+  T_CP+=("$(Micros CopyOutput)") || Fail "cp failed"
+  T_1K+=("$(TimeFlipdeck "$WORK/w2_1000")") || Fail "flipdeck failed on W2, N = 1,000"
+  T_10K+=("$(TimeFlipdeck "$WORK/w2_10000")") || Fail "flipdeck failed on W2, N = 10,000"
+  if ((round == 0)); then T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=(); fi
+done
+
+Ms() { awk -v us="$1" 'BEGIN { printf "%9.1f ms", us / 1000 }'; }
+M_W1=$(Median "${T_W1[@]}")
+M_CP=$(Median "${T_CP[@]}")
+M_1K=$(Median "${T_1K[@]}")
+M_10K=$(Median "${T_10K[@]}")
+
+echo
+echo "flipdeck whole-process comparison: medians of $ROUNDS interleaved rounds"
+echo "W1: 64 pictures of 512 x 512 x 8 bits, 64 key frames, 16 camera cells"
+printf '  %-28s %s  (%s bytes of C)\n' "flipdeck -o" "$(Ms "$M_W1")" "$C_BYTES"
+if ((HAVE_XXD)); then
+  M_XXD=$(Median "${T_XXD[@]}")
+  printf '  %-28s %s  (%s files, %s bytes)\n' "xxd -i over the same files" "$(Ms "$M_XXD")" \
+    "${#XXD_FILES[@]}" "$XXD_BYTES"
+fi
+printf '  %-28s %s\n' "cp of flipdeck's C file" "$(Ms "$M_CP")"
+if ((HAVE_XXD)); then
+  R=$(Ratio "$M_XXD" "$M_W1")
+  printf '  %-28s %9sx     target >= 10x: %s\n' "xxd -i / flipdeck" "$R" "$(Verdict "$R" ">=" 10)"
+fi
+R=$(Ratio "$M_W1" "$M_CP")
+printf '  %-28s %9sx     target <= 3x: %s\n' "flipdeck / cp" "$R" "$(Verdict "$R" "<=" 3)"
+echo "W2: 100 pictures of 32 x 32 x 4 bits, N key frames, about N camera cells"
+printf '  %-28s %s\n' "N = 1,000" "$(Ms "$M_1K")" "N = 10,000" "$(Ms "$M_10K")"
+R=$(Ratio "$M_10K" "$M_1K")
+printf '  %-28s %9sx     target <= 12x: %s\n' "10,000 / 1,000" "$R" "$(Verdict "$R" "<=" 12)"
+
+((HAVE_TIME)) || exit 0
+# Prints the peak resident memory of a flipdeck run in MiB.
+PeakMiB() {
+  (cd "$1" && /usr/bin/time -v "$FLIPDECK" -oout.c anim.taf 2>&1 >/dev/null) |
+    awk -F': *' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }'
+}
+echo "Peak resident memory (/usr/bin/time -v, one run each)"
+P=$(PeakMiB "$W1")
+printf '  %-28s %9s MiB  target < 64 MiB: %s\n' "W1" "$P" "$(Verdict "$P" "<" 64)"
+printf '  %-28s %9s MiB\n' "W2, N = 1,000" "$(PeakMiB "$WORK/w2_1000")"
+printf '  %-28s %9s MiB\n' "W2, N = 10,000" "$(PeakMiB "$WORK/w2_10000")"

@@ -1,0 +1,198 @@
+// make_workload: writes the animations that the whole-process comparison
+// converts, the same bytes on every run and every machine.
+//
+//   make_workload <dir>
+//
+// writes three self-contained animations, each in its own folder:
+//   <dir>/w1        emission: 64 distinct 8-bit 512 x 512 pictures with
+//                   random pixels, one 256-entry palette per 8 pictures,
+//                   64 key frames each showing another picture, and a 4 x 4
+//                   camera grid whose 16 cells show every fourth picture.
+//   <dir>/w2_1000   scale: 100 small 4-bit pictures, 1,000 key frames
+//   <dir>/w2_10000  cycling through them and a camera grid of about as many
+//                   cells, all filled (16 x 8 x 8 = 1,024 and 16 x 25 x 25 = 10,000).
+// Each folder holds anim.taf, pictures.tpf and the TMF and TLF files; run
+// flipdeck inside it.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint32_t kTmfTag4Bit = 0x00120200;
+constexpr uint32_t kTmfTag8Bit = 0x00120300;
+constexpr uint32_t kTlfTag16 = 0x00200100;
+constexpr uint32_t kTlfTag256 = 0x00200200;
+
+/// A fixed-seed xorshift generator: the workloads must not depend on the
+/// standard library's engines or distributions, which vary by vendor.
+class CXorShift {
+ public:
+  explicit CXorShift(uint64_t seed) : m_state(seed) {}
+  uint64_t Next() {
+    m_state ^= m_state << 13;
+    m_state ^= m_state >> 7;
+    m_state ^= m_state << 17;
+    return m_state;
+  }
+  /// `count` random bytes.
+  std::string Bytes(size_t count) {
+    std::string bytes(count, '\0');
+    for (size_t i = 0; i < count; i += 8) {
+      const uint64_t word = Next();
+      for (size_t k = 0; k < 8 && i + k < count; ++k)
+        bytes[i + k] = static_cast<char>(word >> (8 * k));
+    }
+    return bytes;
+  }
+
+ private:
+  uint64_t m_state;
+};
+
+void PutBigEndian32(std::string& bytes, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<char>(value >> shift));
+}
+
+/// Writes `bytes` to `path`, replacing it. False after a message on stderr.
+bool WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  if (file) return true;
+  std::fprintf(stderr, "make_workload: cannot write %s\n", path.string().c_str());
+  return false;
+}
+
+/// A TMF file of `width` x `height` pixels of `bits` (4 or 8) in the packed
+/// layout, random pixels: 64-byte header, then the rows, then filler to a
+/// multiple of 4.
+std::string MakeTmf(CXorShift& random, int32_t width, int32_t height, int32_t bits) {
+  std::string bytes;
+  PutBigEndian32(bytes, 0);
+  PutBigEndian32(bytes, bits == 4 ? kTmfTag4Bit : kTmfTag8Bit);
+  PutBigEndian32(bytes, static_cast<uint32_t>(width));
+  PutBigEndian32(bytes, static_cast<uint32_t>(height));
+  PutBigEndian32(bytes, static_cast<uint32_t>(bits));
+  bytes.resize(64, '\0');
+  const size_t rowBytes = (static_cast<size_t>(width) * static_cast<size_t>(bits) + 7) / 8;
+  const size_t packed = rowBytes * static_cast<size_t>(height);
+  bytes += random.Bytes(packed);
+  bytes.resize(64 + (packed + 3) / 4 * 4, '\0');
+  return bytes;
+}
+
+/// A TLF file of 16 or 256 random 16-bit entries, type 0.
+std::string MakeTlf(CXorShift& random, int32_t count) {
+  std::string bytes;
+  PutBigEndian32(bytes, count == 256 ? kTlfTag256 : kTlfTag16);
+  PutBigEndian32(bytes, static_cast<uint32_t>(count));
+  PutBigEndian32(bytes, 0);
+  bytes.resize(64, '\0');
+  return bytes + random.Bytes(static_cast<size_t>(count) * 2);
+}
+
+/// What one animation holds; the TAF and TPF text follow from it.
+struct WorkloadShape {
+  int32_t pictureCount;
+  int32_t picturesPerPalette;
+  int32_t width;
+  int32_t height;
+  int32_t bits;
+  int32_t keyFrameCount;
+  int32_t camCount;    // CAM_XZ_NUM = CAM_Y_NUM; the grid is 4 * camCount square
+  int32_t cellStride;  // cell i shows picture cellStride * i, wrapped around
+};
+
+/// 7 -> "p007": names sort like their numbers in a directory listing.
+std::string PictureName(int32_t picture) {
+  std::string digits = std::to_string(picture);
+  if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+  return "p" + digits;
+}
+
+std::string MakeTpf(const WorkloadShape& shape) {
+  std::string text =
+      "# flipdeck benchmark pictures\nPICT_NUM = " + std::to_string(shape.pictureCount) + "\n";
+  for (int32_t n = 0; n < shape.pictureCount; ++n) {
+    const std::string name = PictureName(n);
+    text += "PICT." + std::to_string(n) + " = " + name + "," + name + ".tmf,pal" +
+            std::to_string(n / shape.picturesPerPalette) + ".tlf\n";
+  }
+  return text;
+}
+
+std::string MakeTaf(const WorkloadShape& shape) {
+  // Ten frames per key frame: every record of the sequence gets 10.
+  std::string text =
+      "# flipdeck benchmark animation\nFRAME_ANIM = 1\nTPF.NUM = 1\nTPF.0.FILE = pictures.tpf\n";
+  text += "FRAME_LENGTH = " + std::to_string(10 * shape.keyFrameCount) + "\n";
+  text += "FRAME_KEY = " + std::to_string(shape.keyFrameCount) + "\n";
+  for (int32_t k = 0; k < shape.keyFrameCount; ++k) {
+    text += "FRAME_KEY" + std::to_string(k) + " = " + std::to_string(10 * k) + ",0," +
+            PictureName(k % shape.pictureCount) + "\n";
+  }
+  const int32_t side = 4 * shape.camCount;
+  text += "CAM_ANIM = 1\nCAM_XZ_NUM = " + std::to_string(shape.camCount) +
+          "\nCAM_Y_NUM = " + std::to_string(shape.camCount) + "\n";
+  for (int32_t cell = 0; cell < side * side; ++cell) {
+    text += "CAM." + std::to_string(cell % side) + "." + std::to_string(cell / side) + " = 0," +
+            PictureName(shape.cellStride * cell % shape.pictureCount) + "\n";
+  }
+  return text;
+}
+
+/// Writes one animation into `dir`. False after a message on stderr.
+bool WriteWorkload(const fs::path& dir, const WorkloadShape& shape, uint64_t seed) {
+  std::error_code error;
+  fs::create_directories(dir, error);
+  if (error) {
+    std::fprintf(stderr, "make_workload: cannot create %s\n", dir.string().c_str());
+    return false;
+  }
+  CXorShift random(seed);
+  for (int32_t n = 0; n < shape.pictureCount; ++n) {
+    const std::string tmf = MakeTmf(random, shape.width, shape.height, shape.bits);
+    if (!WriteFile(dir / (PictureName(n) + ".tmf"), tmf)) return false;
+  }
+  const int32_t paletteCount =
+      (shape.pictureCount + shape.picturesPerPalette - 1) / shape.picturesPerPalette;
+  for (int32_t n = 0; n < paletteCount; ++n) {
+    const std::string tlf = MakeTlf(random, shape.bits == 4 ? 16 : 256);
+    if (!WriteFile(dir / ("pal" + std::to_string(n) + ".tlf"), tlf)) return false;
+  }
+  return WriteFile(dir / "pictures.tpf", MakeTpf(shape)) &&
+         WriteFile(dir / "anim.taf", MakeTaf(shape));
+}
+
+WorkloadShape EmissionShape() {
+  // Every key frame shows its own picture; the 16 cells show every fourth
+  // one, so the camera part needs all 8 palettes as well.
+  return {64, 8, 512, 512, 8, 64, 1, 4};
+}
+
+/// N key frames and a square grid of about N cells: 16 x count x count ~ N.
+WorkloadShape ScaleShape(int32_t keyFrames) {
+  const auto camCount = static_cast<int32_t>(std::lround(std::sqrt(keyFrames / 16.0)));
+  return {100, 10, 32, 32, 4, keyFrames, camCount, 1};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_workload <dir>\n");
+    return 1;
+  }
+  const fs::path root = argv[1];
+  const bool written = WriteWorkload(root / "w1", EmissionShape(), 0x9e3779b97f4a7c15u) &&
+                       WriteWorkload(root / "w2_1000", ScaleShape(1000), 0x2545f4914f6cdd1du) &&
+                       WriteWorkload(root / "w2_10000", ScaleShape(10000), 0x2545f4914f6cdd1du);
+  return written ? 0 : 1;
+}
