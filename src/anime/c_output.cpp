@@ -8,8 +8,10 @@
 bool CCOutput::Open(const std::string& path, Mode mode) {
   if (path.empty()) {
     m_pStream = &std::cout;
+    m_strName = "stdout";
     return true;
   }
+  m_strName = path;
   const std::ios::openmode openMode =
       std::ios::out | (mode == Mode::kAppend ? std::ios::app : std::ios::trunc);
   m_file.open(ToNativePath(path), openMode);
@@ -35,11 +37,32 @@ void CCOutput::Line(std::string_view text) {
 
 void CCOutput::Block(std::string_view text) { WriteText(*m_pStream, text); }
 
-bool CCOutput::Close(const std::string& path) {
-  if (m_file.is_open()) m_file.close();
-  if (*m_pStream) return true;
+bool CCOutput::CheckWritten() {
+  // Once lost, always lost: the report may have cleared the shared stream.
+  if (m_pStream == nullptr || m_bReported) return false;
+  if (m_pStream->flush()) return true;
+  return ReportWriteFailed();
+}
+
+bool CCOutput::Close() {
+  if (!CheckWritten()) return false;
+  if (!m_file.is_open()) return true;
+  // Closing hands the file's last buffered bytes to the system; that can
+  // fail as well.
+  m_file.close();
+  if (!m_file.fail()) return true;
+  return ReportWriteFailed();
+}
+
+bool CCOutput::ReportWriteFailed() {
+  m_bReported = true;
+  // When the C output is standard output, the console shares its stream
+  // and its failure state. The message still gets its chance: after a
+  // failure that has passed (an interrupted write) the user reads it, and
+  // after one that has not nothing more is lost.
+  if (m_pStream == &Console()) Console().clear();
   ConsoleLineEnd();
-  Console() << "err : [" << path << "] write failed";
+  Console() << "err : [" << m_strName << "] write failed";
   ConsoleLineEnd();
   return false;
 }

@@ -26,14 +26,24 @@ class CCOutput {
   void Line(std::string_view text);
   /// Writes a block of C text at once, then flushes.
   void Block(std::string_view text);
-  /// Closes a named file. False, after "err : [path] write failed" on the
-  /// console, when anything could not be written: a file cut short by a
-  /// full disk must not pass for a finished one.
-  bool Close(const std::string& path);
+  /// True while everything written so far has reached the file or standard
+  /// output. Otherwise (a full disk, a closed pipe) writes "err : [path]
+  /// write failed" between console line ends, naming standard output
+  /// "stdout", and returns false: a writer that goes on would pour the rest
+  /// of its data into a disk that takes none of it. Reports once.
+  bool CheckWritten();
+  /// Closes a named file (standard output stays open for the next writer
+  /// and the console). False, after the CheckWritten message, when anything
+  /// could not be written: a file cut short must not pass for a finished one.
+  bool Close();
 
  private:
+  bool ReportWriteFailed();
+
   std::ofstream m_file;
   std::ostream* m_pStream = nullptr;
+  std::string m_strName;  // the path as typed, or "stdout"
+  bool m_bReported = false;
 };
 
 /// The opening comment and include lines that start both writers' parts.

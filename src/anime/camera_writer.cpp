@@ -134,5 +134,5 @@ bool CAnimeFile::WriteCameraSource(const std::string& cPath, const std::string& 
   }
 
   WriteCameraSection(out, sizeX, sizeY, cells);
-  return true;
+  return out.Close();
 }

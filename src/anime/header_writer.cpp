@@ -42,5 +42,5 @@ bool CAnimeFile::WriteHeader(const std::string& hPath, bool verbose) {
   out.Line("#endif // __FLIPDECKDATA__");
   // A header cut short by a full disk would break the build that includes
   // it much later; say so now instead of reporting success.
-  return out.Close(hPath);
+  return out.Close();
 }

@@ -74,8 +74,11 @@ bool CPictureEmitter::EmitFile(FileKind kind, int32_t project, const std::string
     Console() << (texture ? "Texture Data output[" : "Palette Data output[") << path << "]";
     ConsoleLineEnd();
   }
-  return texture ? m_anime.WriteTextureData(m_out.Stream(), path, name)
-                 : m_anime.WritePaletteData(m_out.Stream(), path, name);
+  const bool written = texture ? m_anime.WriteTextureData(m_out.Stream(), path, name)
+                               : m_anime.WritePaletteData(m_out.Stream(), path, name);
+  // Checked after every block, so that a full disk stops the run at once
+  // instead of after megabytes of data that go nowhere.
+  return written && m_out.CheckWritten();
 }
 
 bool CAnimeFile::WriteTextureData(std::ostream& out, const std::string& tmfPath,

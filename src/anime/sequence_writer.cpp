@@ -1,5 +1,8 @@
 // The first writer of a run: the C source with the picture data that the key
 // frames show and the animation command chain gAnimeCmd0, gAnimeCmd1, ...
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "anime/anime_file.h"
@@ -16,6 +19,16 @@ bool ReportUndefined(const char* key) {
   Console() << "err : " << key << " undefined";
   ConsoleLineEnd();
   return false;
+}
+
+// The frames the last key frame's picture stays on view: the length less
+// the last key frame, negative when that lies beyond the end. A length near
+// the lowest integer would wrap round to a huge positive count; it stops at
+// the lowest integer instead, so a negative count never turns positive.
+// (30, 10) -> 20; (30, 40) -> -10; (-2147483648, 10) -> -2147483648.
+int32_t LastFrameCount(int32_t frameLength, int32_t prev) {
+  const int64_t frames = static_cast<int64_t>(frameLength) - prev;
+  return static_cast<int32_t>(std::max<int64_t>(frames, std::numeric_limits<int32_t>::min()));
 }
 
 void WriteSequenceSection(CCOutput& out, int32_t frameLength, const CTexViewCmdArray& commands) {
@@ -102,12 +115,14 @@ bool CAnimeFile::WriteSequenceSource(const std::string& cPath, const std::string
   }
   // Without a single key frame the chain would jump into itself.
   if (commands.empty()) return ReportUndefined("FRAME_KEY0");
-  commands.back().m_nFrames = static_cast<int32_t>(static_cast<int64_t>(frameLength) - prev);
+  commands.back().m_nFrames = LastFrameCount(frameLength, prev);
 
   if (verbose) {
     Console() << "Anime Data output";
     ConsoleLineEnd();
   }
   WriteSequenceSection(out, frameLength, commands);
-  return true;
+  // A C file cut short by a full disk would fail the build much later, far
+  // from its cause.
+  return out.Close();
 }

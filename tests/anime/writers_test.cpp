@@ -2,10 +2,14 @@
 // projects made by the fixture builder, and the generated C, the header and
 // the console text are compared byte for byte.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
+#include "anime/c_output.h"
 #include "support/fixture_builder.h"
 #include "support/test_support.h"
 
@@ -332,6 +336,42 @@ TEST_F(WritersTest, WindowsSpelledProjectPathsConvert) {
   ProcessResult r = testing_support::RunFlipdeck({"-o..\\out.c", "walk.taf"}, dir.Path("anim"));
   EXPECT_EQ(r.exitStatus, 0) << r.out;
   EXPECT_NE(dir.Read("out.c").find("&tmf00,tlf00,31,4}; /* frame */"), std::string::npos);
+}
+
+TEST_F(WritersTest, WriteFailuresFailTheRun) {
+  // /dev/full takes no byte. The run stops after the first data block that
+  // did not reach the file: no palette follows the texture.
+  ProcessResult r = Run(kWalkTaf, {"-v", "-o/dev/full"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, Banner() + "\nC Source file output \nTexture Data output[" +
+                       dir.Path("walk1.tmf") + "]\n\nerr : [/dev/full] write failed\n");
+  r = Run("CAM_ANIM = 0\n", {"-o/dev/full"});  // the camera part alone
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, Banner() + "\nerr : [/dev/full] write failed\n");
+  r = Run(kWalkTaf, {"-owalk.c", "-e/dev/full"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, Banner() + "\nerr : [/dev/full] write failed\n");
+  EXPECT_FALSE(dir.Exists("walk.c"));
+
+  // Standard output on a full disk: the message cannot be read there, the
+  // exit status tells.
+  dir.Write("walk.taf", kWalkTaf);
+  const std::string command =
+      "cd '" + dir.path().string() + "' && '" FLIPDECK_BINARY "' walk.taf >/dev/full 2>/dev/null";
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+}
+
+TEST(COutputTest, StandardOutputThatFailedIsNamedStdout) {
+  testing_support::CoutCapture capture;
+  CCOutput out;
+  ASSERT_TRUE(out.Open("", CCOutput::Mode::kReplace));
+  out.Line("/* lost */");
+  EXPECT_TRUE(out.CheckWritten());
+  std::cout.setstate(std::ios::badbit);
+  EXPECT_FALSE(out.CheckWritten());
+  EXPECT_FALSE(out.Close());  // reported once
+  EXPECT_EQ(capture.Text(), "/* lost */\n\nerr : [stdout] write failed\n");
 }
 
 }  // namespace
