@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "settings/key_value_file.h"
 
@@ -46,6 +47,12 @@ class CAnimeFile {
   bool WriteTextureData(std::ostream& out, const std::string& tmfPath, const std::string& name);
   /// Loads the TLF file and writes its C text into `out`.
   bool WritePaletteData(std::ostream& out, const std::string& tlfPath, const std::string& name);
+
+  /// Every file a conversion may read besides the TAF file: each project
+  /// named by a TPF.<n>.FILE key, and the TMF and TLF files of each of its
+  /// pictures that can be found (full paths). Used to keep the outputs off
+  /// the inputs.
+  std::vector<std::string> GetInputFiles() const;
 
   /// The loaded settings file; null while nothing is loaded.
   const CKeyValueFile* GetSettings() const { return m_pSettings.get(); }

@@ -45,6 +45,17 @@ bool CheckOutputsApart(const std::string& animePath, const std::string& cPath,
   return true;
 }
 
+// Refuses outputs that name a project, image or palette of the conversion.
+bool CheckOutputsOffInputs(const CAnimeFile& anime, const std::string& cPath,
+                           const std::string& hPath) {
+  if (cPath.empty() && hPath.empty()) return true;
+  for (const std::string& input : anime.GetInputFiles()) {
+    if (IsSameOutput(cPath, input)) return ReportPathError(cPath, " is both input and output");
+    if (IsSameOutput(hPath, input)) return ReportPathError(hPath, " is both input and output");
+  }
+  return true;
+}
+
 }  // namespace
 
 void PrintBanner() {
@@ -94,12 +105,17 @@ bool RunConversion(const char* animePath, const char* cPath, const char* hPath, 
 
   if (!CheckOutputsApart(anime, c, h)) return false;
 
+  // The description is read before the outputs go, so that the projects,
+  // images and palettes it names are known: they are inputs as much as the
+  // TAF file is.
+  CAnimeFile animeFile;
+  const bool loaded = !anime.empty() && animeFile.Load(anime);
+  if (loaded && !CheckOutputsOffInputs(animeFile, c, h)) return false;
+
   // Outputs of an earlier run go first, so a failing run leaves none behind.
   RemoveOutputFile(c);
   RemoveOutputFile(h);
-
-  CAnimeFile animeFile;
-  if (anime.empty() || !animeFile.Load(anime)) return ReportPathError(anime, " can not open");
+  if (!loaded) return ReportPathError(anime, " can not open");
   if (!animeFile.WriteSequenceSource(c, h, verbose)) return false;
   if (!animeFile.WriteCameraSource(c, h, verbose)) return false;
   animeFile.Free();

@@ -34,6 +34,8 @@ class CPictureProject {
   const std::string& GetTlfDir() const { return m_strTlfDir; }
   /// The absolute directory of the TPF file.
   const std::string& GetDir() const { return m_strDir; }
+  /// Every picture of the project by name.
+  const std::unordered_map<std::string, CPictureInfo>& GetPictures() const { return m_mapPictures; }
 
  private:
   /// The expanded value of `key`, or its raw value when the expansion
