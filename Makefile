@@ -4,7 +4,7 @@ SANITIZE_BUILD ?= build-sanitize
 CMAKE_FLAGS    ?=
 JOBS           ?=
 
-.PHONY: all build test test-sanitize demo bench clean
+.PHONY: all build test test-sanitize demo bench windows clean
 
 all: build
 
@@ -39,5 +39,18 @@ bench: build
 	 else echo "Google Benchmark is not installed: apt-get install libbenchmark-dev"; exit 1; fi
 	bench/compare.sh $(BUILD)
 
+# flipdeck.exe for 32-bit and 64-bit Windows, cross-built with mingw-w64
+# (Debian packages g++-mingw-w64-i686 and g++-mingw-w64-x86-64).
+WINDOWS_ARCHES ?= i686 x86_64
+
+windows:
+	@for arch in $(WINDOWS_ARCHES); do \
+	  cmake -S . -B build-windows-$$arch -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$$arch.cmake \
+	    -DFLIPDECK_BUILD_TESTS=OFF -DFLIPDECK_BUILD_BENCH=OFF $(CMAKE_FLAGS) && \
+	  cmake --build build-windows-$$arch $(if $(JOBS),-j $(JOBS)) || exit 1; \
+	  echo "Built build-windows-$$arch/flipdeck.exe"; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-windows-*
