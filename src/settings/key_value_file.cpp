@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <utility>
+#include <vector>
 
 #include "path/file_system.h"
 
@@ -16,9 +17,17 @@ bool CKeyValueFile::Load(const std::string& path) {
   // every system, and no byte (NUL, 0x1A, >= 128) ends the reading early.
   std::ifstream in(ToNativePath(path), std::ios::binary);
   if (!in) return false;
-  std::string line;
+  // Read whole before any line is added, so that a refused file changes
+  // nothing. The limit keeps a project that names a device such as
+  // /dev/zero from reading until memory runs out.
+  std::string text;
+  std::vector<char> chunk(64 * 1024);
   // A read error ends the file like its end does.
-  while (std::getline(in, line)) AddReadLine(line);
+  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+    text.append(chunk.data(), static_cast<size_t>(in.gcount()));
+    if (text.size() > kMaxFileSize) return false;
+  }
+  LoadFromText(text);
   return true;
 }
 

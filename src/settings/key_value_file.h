@@ -30,8 +30,9 @@ class CKeyValueFile {
 
   /// Reads the file line by line (LF or CR LF, lines of any length) and adds
   /// every line with AddLine. False, and nothing changed, when the file
-  /// cannot be opened or is a directory. Adds to what the object already
-  /// holds. The path may use '\\' as separator on every system.
+  /// cannot be opened, is a directory or holds more than kMaxFileSize bytes.
+  /// Adds to what the object already holds. The path may use '\\' as
+  /// separator on every system.
   bool Load(const std::string& path);
 
   /// The same for text already in memory: "A=1\r\nB=2" -> keys A and B.
@@ -104,6 +105,9 @@ class CKeyValueFile {
   /// over the signed bytes, 32-bit wrap, modulo 17. `CAM.0.0` -> 12.
   static int KeyBucket(std::string_view key);
 
+  /// Load refuses a file longer than this: no project is near it, and a
+  /// device that never ends (/dev/zero) must not exhaust memory.
+  static constexpr size_t kMaxFileSize = size_t{64} << 20;
   /// Expand gives up after this many replacements (a reference cycle).
   static constexpr int kMaxExpansions = 1000;
   /// Expand gives up when a replacement makes the text longer than this.
