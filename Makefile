@@ -3,8 +3,9 @@ BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_FLAGS    ?=
 JOBS           ?=
+FUZZ_SECONDS   ?= 60
 
-.PHONY: all build test test-sanitize demo bench windows clean
+.PHONY: all build test test-sanitize demo bench fuzz windows clean
 
 all: build
 
@@ -39,6 +40,10 @@ bench: build
 	 else echo "Google Benchmark is not installed: apt-get install libbenchmark-dev"; exit 1; fi
 	bench/compare.sh $(BUILD)
 
+# Each libFuzzer target for FUZZ_SECONDS seconds, in its own clang build.
+fuzz:
+	tests/fuzz/run_fuzzers.sh $(FUZZ_SECONDS)
+
 # flipdeck.exe for 32-bit and 64-bit Windows, cross-built with mingw-w64
 # (Debian packages g++-mingw-w64-i686 and g++-mingw-w64-x86-64).
 WINDOWS_ARCHES ?= i686 x86_64
@@ -53,4 +58,4 @@ windows:
 	done
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-windows-*
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz build-windows-*

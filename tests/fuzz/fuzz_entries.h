@@ -1,0 +1,94 @@
+// The entry functions of flipdeck's fuzz targets. Each takes one fuzzed
+// input, drives a subsystem with it and returns 0; an input that breaks a
+// promise of the subsystem aborts the process. The libFuzzer targets and the
+// regression test call the same functions, so an input saved from a crash
+// replays exactly in every ordinary build.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ios>
+#include <streambuf>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "texture/error_box.h"
+
+/// Settings text: load, enumerate, look up and expand every key, then edit.
+int FuzzSettings(const uint8_t* data, size_t size);
+/// A TMF file of these bytes: load it and write its C struct.
+int FuzzTmf(const uint8_t* data, size_t size);
+/// A TLF file of these bytes: load it and write its C array.
+int FuzzTlf(const uint8_t* data, size_t size);
+/// NUL-separated pieces: option registrations, then the command line.
+int FuzzOption(const uint8_t* data, size_t size);
+/// NUL-separated pieces: paths, a directory list and a file name for the
+/// path utilities of both path styles.
+int FuzzPath(const uint8_t* data, size_t size);
+/// A TAF, TPF, TMF and TLF file separated by kConversionSeparator,
+/// converted as a whole project.
+int FuzzConversion(const uint8_t* data, size_t size);
+
+/// Separates the four files of a conversion input. It is four bytes no
+/// TMF or TLF header field of the seeds holds, and readable in TAF text.
+inline constexpr std::string_view kConversionSeparator = "~~~~";
+
+namespace fuzz_support {
+
+/// `data` as text, byte for byte.
+std::string_view AsText(const uint8_t* data, size_t size);
+
+/// `text` cut at every `separator`: "a\0b" at "\0" -> "a", "b"; "" -> "".
+std::vector<std::string> SplitAt(std::string_view text, std::string_view separator);
+
+/// Aborts the process when `condition` is false: a broken promise must stop
+/// the fuzzer and fail the regression test just like a crash.
+void Require(bool condition, const char* what);
+
+/// A fresh directory that is the working directory for the object's
+/// lifetime, removed with its content afterwards. Paths that inputs name
+/// are resolved inside it; nothing outside it is ever written.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  /// Writes `bytes` to the fixed name `name` inside the directory.
+  void Write(const std::string& name, std::string_view bytes) const;
+  /// The content of `name` inside the directory; "" when unreadable.
+  std::string Read(const std::string& name) const;
+  /// Makes the fixed subdirectory `name`.
+  void MakeDirectory(const std::string& name) const;
+
+ private:
+  std::string m_path;
+  std::string m_savedWorkingDir;
+};
+
+/// While alive: std::cout discards what it is given (its format flags are
+/// restored afterwards) and TMF/TLF error boxes show nothing.
+class QuietConsole {
+ public:
+  QuietConsole();
+  ~QuietConsole();
+  QuietConsole(const QuietConsole&) = delete;
+  QuietConsole& operator=(const QuietConsole&) = delete;
+
+ private:
+  // Accepts every character and keeps none.
+  class NullBuffer : public std::streambuf {
+   protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+  };
+
+  NullBuffer m_null;
+  std::streambuf* m_savedBuffer;
+  std::ios_base::fmtflags m_savedFlags;
+  ErrorReporter m_savedReporter;
+};
+
+}  // namespace fuzz_support
