@@ -123,52 +123,6 @@ TEST_F(WritersTest, WalkExampleByteForByte) {
   ExpectSameText(Golden("walk.h.golden"), dir.Read("walk.h"));
 }
 
-struct FailureCase {
-  const char* name;
-  std::string taf;
-  std::string console;  // after the banner
-  std::string cFile;    // what stays in walk.c
-};
-
-TEST_F(WritersTest, SequenceFailuresReportAndStop) {
-  const std::string head =
-      "FRAME_ANIM = 1\nTPF.NUM = 1\nTPF.0.FILE = walk.tpf\nFRAME_LENGTH = 30\n";
-  const FailureCase cases[] = {
-      {"no TPF.NUM", "FRAME_ANIM = 1\nFRAME_LENGTH = 30\n", "\nerr : TPF.NUM undefined\n", ""},
-      {"no FRAME_LENGTH", "FRAME_ANIM = 1\nTPF.NUM = 1\n", "\nerr : FRAME_LENGTH undefined\n", ""},
-      {"no FRAME_KEY", head, "\nerr : FRAME_KEY undefined", kOpening},
-      {"no key frame", head + "FRAME_KEY = 2\n", "\nerr : FRAME_KEY0 undefined\n", kOpening},
-      {"project key missing", head + "FRAME_KEY = 1\nFRAME_KEY0 = 0,3,walk1\n",
-       "\nerr : TPF.3.FILE not exist\n", kOpening},
-      {"project missing",
-       "FRAME_ANIM = 1\nTPF.NUM = 1\nTPF.0.FILE = nope.tpf\nFRAME_LENGTH = 30\n"
-       "FRAME_KEY = 1\nFRAME_KEY0 = 0,0,walk1\n",
-       "\nerr : [nope.tpf] can not open\n\nerr : walk1 is not found in project file\n", kOpening},
-      {"picture missing", head + "FRAME_KEY = 1\nFRAME_KEY0 = 0,0,Walk1\n",
-       "\nerr : Walk1 is not found in project file\n", kOpening},
-      {"frame over",
-       head + "FRAME_KEY = 3\nFRAME_KEY0 = 0,0,walk1\nFRAME_KEY1 = 10,0,walk2\n"
-              "FRAME_KEY2 = 5,0,walk1\n",
-       "\nerr : frame over! FRAME_LENGTH\n", ""},
-  };
-  for (const FailureCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    ProcessResult r = Run(c.taf, {"-owalk.c"});
-    EXPECT_EQ(r.exitStatus, 1);
-    EXPECT_EQ(r.out, Banner() + c.console);
-    if (std::string(c.name) != "frame over") {
-      EXPECT_EQ(dir.Read("walk.c"), c.cFile);
-    }
-  }
-  // A header that cannot be written stops the run before the C output.
-  ProcessResult r = Run(kWalkTaf, {"-owalk.c", "-enodir/walk.h"});
-  EXPECT_EQ(r.out, Banner() + "\nerr : nodir/walk.h can not open\n");
-  EXPECT_FALSE(dir.Exists("walk.c"));
-  dir.Write("sub/x", "");
-  r = Run(kWalkTaf, {"-osub"});
-  EXPECT_EQ(r.exitStatus, 1);
-  EXPECT_EQ(r.out, Banner() + "\nerr : subcan not open\n");
-}
 
 TEST_F(WritersTest, UnreadableFilesShowTheBoxAndTheConsoleLine) {
   const std::string taf =
@@ -248,42 +202,6 @@ TEST_F(WritersTest, NamesCountAcrossProjectsAndNeverCollide) {
     EXPECT_NE(c.find(std::string("static struct qmTMF ") + name), std::string::npos) << name;
   EXPECT_NE(c.find("static u16 tlf10[]"), std::string::npos);
   EXPECT_EQ(c.find("tlf11"), std::string::npos);  // the shared palette is written once
-}
-
-TEST_F(WritersTest, CameraFailuresReportAndStop) {
-  const std::string seqOff = "TPF.0.FILE = walk.tpf\nCAM_ANIM = 1\n";
-  const FailureCase cases[] = {
-      {"no CAM_Y_NUM", seqOff + "CAM_XZ_NUM = 1\n", "\nerr : CAM_Y_NUM is not defined", ""},
-      {"no CAM_XZ_NUM", seqOff + "CAM_Y_NUM = 1\n", "\nerr : CAM_XZ_NUM is not defined", ""},
-      {"negative count", seqOff + "CAM_XZ_NUM = 1\nCAM_Y_NUM = -1\n",
-       "\nerr : CAM_Y_NUM is out of range\n", ""},
-      {"huge count", seqOff + "CAM_XZ_NUM = 0x40000000\nCAM_Y_NUM = 1\n",
-       "\nerr : CAM_XZ_NUM is out of range\n", ""},
-      {"huge grid", seqOff + "CAM_XZ_NUM = 2048\nCAM_Y_NUM = 2048\n",
-       "\nerr : CAM_XZ_NUM is out of range\n", ""},
-      {"outside", seqOff + "CAM_XZ_NUM = 1\nCAM_Y_NUM = 1\nCAM.4.0 = 0,walk1\n",
-       "over camera positionCAM.4.0", kOpening},
-      {"huge", seqOff + "CAM_XZ_NUM = 1\nCAM_Y_NUM = 1\nCAM.0.99999999999 = 0,walk1\n",
-       "over camera positionCAM.0.99999999999", kOpening},
-      {"camera off", "CAM.0.0 = 0,walk1\n", "over camera positionCAM.0.0", kOpening},
-      {"bad value", seqOff + "CAM_XZ_NUM = 1\nCAM_Y_NUM = 1\nCAM.0.0 = $(NOPE)\n", "", kOpening},
-      {"project key", seqOff + "CAM_XZ_NUM = 1\nCAM_Y_NUM = 1\nCAM.0.0 = 2,walk1\n",
-       "\nerr : TPF.2.FILE is not exist\n", kOpening},
-      {"picture", seqOff + "CAM_XZ_NUM = 1\nCAM_Y_NUM = 1\nCAM.0.0 = 0,walk9\n",
-       "\nerr : walk9 is not found in project file.\n", kOpening},
-  };
-  for (const FailureCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    ProcessResult r = Run(c.taf, {"-owalk.c"});
-    EXPECT_EQ(r.exitStatus, 1);
-    EXPECT_EQ(r.out, Banner() + c.console);
-    EXPECT_EQ(dir.Read("walk.c"), c.cFile);
-  }
-  // An output that cannot be opened for appending.
-  dir.Write("sub/x", "");
-  ProcessResult r = Run("", {"-osub"});
-  EXPECT_EQ(r.exitStatus, 1);
-  EXPECT_EQ(r.out, Banner() + "\nerr : sub can not open\n");
 }
 
 TEST_F(WritersTest, CameraOffWritesAnEmptyMatrix) {

@@ -20,8 +20,8 @@ namespace ts = testing_support;
 const fs::path kCases = fs::path(FLIPDECK_SOURCE_DIR) / "tests/bad_inputs/cases";
 
 struct Case {
-  std::vector<std::string> args, dirs;
-  std::map<std::string, std::string> files;
+  std::vector<std::string> args, dirs, absent;
+  std::map<std::string, std::string> files, outputs;
   std::string out, err;
   int exit = -1;
 };
@@ -94,6 +94,10 @@ void ParseCase(const fs::path& file, Case& c) {
       c.dirs.push_back(name);
     } else if (verb == "text") {
       c.files[name] = block(words);
+    } else if (verb == "output") {
+      c.outputs[name] = block(words);
+    } else if (verb == "absent") {
+      c.absent.push_back(name);
     } else if (verb == "tmf") {
       auto f = ReadFields(words, {{"tag", 0x120300}, {"w", 4}, {"h", 2}});
       f.try_emplace("bits", f["tag"] == ts::kTmfTag4Bit ? 4 : 8);
@@ -135,6 +139,8 @@ TEST_P(BadInput, GivesItsMessageAndKeepsItsInputs) {
   EXPECT_EQ(r.err, WithDir(c.err, root));
   for (const auto& [name, hash] : hashes) EXPECT_EQ(HashFile(dir.Path(name)), hash) << name;
   for (const std::string& name : c.dirs) EXPECT_TRUE(fs::is_directory(dir.path() / name)) << name;
+  for (const auto& [name, bytes] : c.outputs) EXPECT_EQ(dir.Read(name), bytes) << name;
+  for (const std::string& name : c.absent) EXPECT_FALSE(dir.Exists(name)) << name;
 }
 
 std::vector<std::string> CaseNames() {
