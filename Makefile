@@ -51,7 +51,7 @@ WINDOWS_ARCHES ?= i686 x86_64
 windows:
 	@for arch in $(WINDOWS_ARCHES); do \
 	  cmake -S . -B build-windows-$$arch -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$$arch.cmake \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DFLIPDECK_WINDOWS_ARCH=$$arch \
 	    -DFLIPDECK_BUILD_TESTS=OFF -DFLIPDECK_BUILD_BENCH=OFF $(CMAKE_FLAGS) && \
 	  cmake --build build-windows-$$arch $(if $(JOBS),-j $(JOBS)) || exit 1; \
 	  echo "Built build-windows-$$arch/flipdeck.exe"; \
