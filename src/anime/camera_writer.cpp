@@ -63,9 +63,8 @@ void WriteCameraSection(CCOutput& out, int32_t sizeX, int32_t sizeY,
     if (cell.m_nUsed == 0) continue;
     const int32_t x = static_cast<int32_t>(i % static_cast<size_t>(sizeX));
     const int32_t y = static_cast<int32_t>(i / static_cast<size_t>(sizeX));
-    out.Line("static CAnmCtrlTxture " + CellName(x, y) + " = { {ANMCTRL_TEX_VIEW},&" +
-             cell.m_strTmfName + "," + cell.m_strTlfName + "," + std::to_string(cell.m_nParam) +
-             "," + std::to_string(cell.m_nFrames) + "}; /* TMF/TLF */");
+    out.Line("static CAnmCtrlTxture " + CellName(x, y) + " = " + TexViewInitializer(cell) +
+             "; /* TMF/TLF */");
   }
   out.Line("");
   out.Line("/* matrix data */");

@@ -38,9 +38,8 @@ void WriteSequenceSection(CCOutput& out, int32_t frameLength, const CTexViewCmdA
            std::to_string(frameLength) + "}; /* Frame length */ ");
   for (size_t k = 1; k <= n; ++k) {
     const CTexViewCmd& cmd = commands[k - 1];
-    out.Line("static CAnmCtrlTxture gAnimeCmd" + std::to_string(k) + "= { {ANMCTRL_TEX_VIEW},&" +
-             cmd.m_strTmfName + "," + cmd.m_strTlfName + "," + std::to_string(cmd.m_nParam) + "," +
-             std::to_string(cmd.m_nFrames) + "}; /* frame */");
+    out.Line("static CAnmCtrlTxture gAnimeCmd" + std::to_string(k) + "= " +
+             TexViewInitializer(cmd) + "; /* frame */");
   }
   out.Line("static CAnmCtrlJump gAnimeCmd" + std::to_string(n + 1) +
            "= { {ANMCTRL_JUMP},1}; /* loop */");

@@ -16,3 +16,10 @@ struct CTexViewCmd {
 };
 
 using CTexViewCmdArray = std::vector<CTexViewCmd>;
+
+/// The initialiser of a texture-view record, as both writers write it:
+/// "{ {ANMCTRL_TEX_VIEW},&tmf00,tlf00,0,10}".
+inline std::string TexViewInitializer(const CTexViewCmd& cmd) {
+  return "{ {ANMCTRL_TEX_VIEW},&" + cmd.m_strTmfName + "," + cmd.m_strTlfName + "," +
+         std::to_string(cmd.m_nParam) + "," + std::to_string(cmd.m_nFrames) + "}";
+}
