@@ -5,6 +5,8 @@
 // replays exactly in every ordinary build.
 #pragma once
 
+#include "support/test_support.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <ios>
@@ -46,26 +48,15 @@ std::vector<std::string> SplitAt(std::string_view text, std::string_view separat
 /// the fuzzer and fail the regression test just like a crash.
 void Require(bool condition, const char* what);
 
-/// A fresh directory that is the working directory for the object's
-/// lifetime, removed with its content afterwards. Paths that inputs name
-/// are resolved inside it; nothing outside it is ever written.
-class ScratchDir {
+/// A fresh temporary directory that is also the working directory while it
+/// lives, so that paths the inputs name resolve inside it; removed with its
+/// content afterwards.
+class ScratchDir : public testing_support::TempDir {
  public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  /// Writes `bytes` to the fixed name `name` inside the directory.
-  void Write(const std::string& name, std::string_view bytes) const;
-  /// The content of `name` inside the directory; "" when unreadable.
-  std::string Read(const std::string& name) const;
-  /// Makes the fixed subdirectory `name`.
-  void MakeDirectory(const std::string& name) const;
+  ScratchDir() : m_workingDir(path()) {}
 
  private:
-  std::string m_path;
-  std::string m_savedWorkingDir;
+  testing_support::ScopedWorkingDir m_workingDir;
 };
 
 /// While alive: std::cout discards what it is given (its format flags are

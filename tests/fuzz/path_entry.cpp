@@ -2,6 +2,7 @@
 // utilities of the running system (inside a scratch directory) and of a
 // Windows host over a small fake disk.
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -90,7 +91,7 @@ int FuzzPath(const uint8_t* data, size_t size) {
   // The running system: fixed files and directories in a scratch directory,
   // which relative names reach; nothing named by the input is created.
   fuzz_support::ScratchDir scratch;
-  scratch.MakeDirectory("tex/sub");
+  std::filesystem::create_directories(scratch.path() / "tex/sub");
   scratch.Write("tex/a.tmf", "");
   scratch.Write("b.tmf", "");
   RunUtilities(HostPaths(), path, dirList, fileName);

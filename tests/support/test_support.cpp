@@ -36,7 +36,7 @@ TempDir::~TempDir() {
 
 std::string TempDir::Path(const std::string& name) const { return (m_path / name).string(); }
 
-std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+std::string TempDir::Write(const std::string& name, std::string_view bytes) const {
   fs::path target = m_path / name;
   std::error_code ec;
   fs::create_directories(target.parent_path(), ec);

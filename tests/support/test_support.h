@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testing_support {
@@ -24,7 +25,7 @@ class TempDir {
   /// Full path of `name` inside the directory, as a string.
   std::string Path(const std::string& name) const;
   /// Writes `bytes` to `name` (creating parent directories); returns the full path.
-  std::string Write(const std::string& name, const std::string& bytes) const;
+  std::string Write(const std::string& name, std::string_view bytes) const;
   /// The whole content of `name`, or "" when it cannot be read.
   std::string Read(const std::string& name) const;
   bool Exists(const std::string& name) const;
