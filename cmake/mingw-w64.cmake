@@ -20,3 +20,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Test programs run under wine when it is installed (Debian's wine package;
+# its loader runs 32-bit and 64-bit programs).
+find_program(FLIPDECK_WINE NAMES wine)
+if(FLIPDECK_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${FLIPDECK_WINE})
+endif()

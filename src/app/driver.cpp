@@ -24,13 +24,15 @@ bool ReportPathError(const std::string& path, const char* what) {
   return false;
 }
 
-// Whether two paths name one file: the same full path, or one file reached
+// Whether two paths name one file: the same full path (as the file system
+// compares names: `OUT.C` is `out.c` on Windows), or one file reached
 // through a link or another spelling. An empty path names nothing.
 bool IsSameOutput(const std::string& a, const std::string& b) {
   if (a.empty() || b.empty()) return false;
   std::string fullA;
   std::string fullB;
-  if (GetFullPath(a, fullA) && GetFullPath(b, fullB) && fullA == fullB) return true;
+  if (GetFullPath(a, fullA) && GetFullPath(b, fullB) && SameFullPath(fullA, fullB, HostPathStyle()))
+    return true;
   return IsSameFile(a, b);
 }
 

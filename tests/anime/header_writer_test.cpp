@@ -13,7 +13,7 @@ namespace {
 TEST(HeaderWriter, EveryRunWritesTheSameHeaderAndFailuresAreReported) {
   TempDir dir;
   const std::string golden =
-      ReadFileBytes(FLIPDECK_SOURCE_DIR "/tests/anime/golden/walk/walk.h.golden");
+      AsWritten(ReadFileBytes(FLIPDECK_SOURCE_DIR "/tests/anime/golden/walk/walk.h.golden"));
   const std::string path = dir.Write("out.h", std::string(4000, 'x'));
   CoutCapture console;
   for (bool verbose : {false, true}) {

@@ -26,13 +26,6 @@ struct Case {
   int exit = -1;
 };
 
-// "@DIR@/a.tmf" -> "/tmp/x/a.tmf"
-std::string WithDir(std::string text, const std::string& dir) {
-  for (size_t at = text.find("@DIR@"); at != std::string::npos; at = text.find("@DIR@", at))
-    text.replace(at, 5, dir);
-  return text;
-}
-
 // "a\x{e9}" -> "a" and the byte 0xe9
 std::string Unescape(std::string text) {
   for (size_t at = text.find("\\x{"); at != std::string::npos; at = text.find("\\x{", at + 1))
@@ -131,15 +124,16 @@ TEST_P(BadInput, GivesItsMessageAndKeepsItsInputs) {
   for (const std::string& name : c.dirs) fs::create_directories(dir.path() / name);
   std::map<std::string, uint64_t> hashes;
   for (const auto& [name, bytes] : c.files) hashes[name] = HashFile(dir.Write(name, bytes));
-  for (std::string& arg : c.args) arg = WithDir(arg, root);
+  for (std::string& arg : c.args) arg = ts::WithDir(arg, root);
 
   const ts::ProcessResult r = ts::RunFlipdeck(c.args, root);
   EXPECT_EQ(r.exitStatus, c.exit);
-  EXPECT_EQ(r.out, ts::Banner() + WithDir(c.out, root));
-  EXPECT_EQ(r.err, WithDir(c.err, root));
+  EXPECT_EQ(r.out, ts::AsWritten(ts::Banner() + ts::WithDir(c.out, root)));
+  EXPECT_EQ(r.err, ts::WithDir(c.err, root));
   for (const auto& [name, hash] : hashes) EXPECT_EQ(HashFile(dir.Path(name)), hash) << name;
   for (const std::string& name : c.dirs) EXPECT_TRUE(fs::is_directory(dir.path() / name)) << name;
-  for (const auto& [name, bytes] : c.outputs) EXPECT_EQ(dir.Read(name), bytes) << name;
+  for (const auto& [name, bytes] : c.outputs)
+    EXPECT_EQ(dir.Read(name), ts::AsWritten(bytes)) << name;
   for (const std::string& name : c.absent) EXPECT_FALSE(dir.Exists(name)) << name;
 }
 

@@ -1,9 +1,5 @@
 #include "support/test_support.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <fstream>
 #include <iostream>
@@ -15,12 +11,13 @@ namespace testing_support {
 namespace fs = std::filesystem;
 
 TempDir::TempDir() {
+  // A random part keeps test programs running side by side apart; the
+  // serial keeps one program's directories apart.
   static std::atomic<unsigned> serial{0};
   std::random_device rd;
   for (;;) {
     fs::path candidate = fs::temp_directory_path() /
-                         ("flipdeck-test-" + std::to_string(::getpid()) + "-" +
-                          std::to_string(serial++) + "-" + std::to_string(rd() % 100000));
+                         ("flipdeck-test-" + std::to_string(rd()) + "-" + std::to_string(serial++));
     std::error_code ec;
     if (fs::create_directory(candidate, ec)) {
       m_path = fs::canonical(candidate);
@@ -34,7 +31,9 @@ TempDir::~TempDir() {
   fs::remove_all(m_path, ec);
 }
 
-std::string TempDir::Path(const std::string& name) const { return (m_path / name).string(); }
+std::string TempDir::Path(const std::string& name) const {
+  return (m_path / fs::path(name).make_preferred()).string();
+}
 
 std::string TempDir::Write(const std::string& name, std::string_view bytes) const {
   fs::path target = m_path / name;
@@ -75,36 +74,26 @@ ScopedWorkingDir::~ScopedWorkingDir() {
   fs::current_path(m_saved, ec);
 }
 
-ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir) {
-  TempDir scratch;
-  const std::string outPath = scratch.Path("stdout");
-  const std::string errPath = scratch.Path("stderr");
-  ProcessResult result;
-
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    int in = ::open("/dev/null", O_RDONLY);
-    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || out < 0 || err < 0 || ::chdir(workDir.c_str()) != 0) ::_exit(127);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
-    std::vector<char*> argv;
-    std::string program = FLIPDECK_BINARY;
-    argv.push_back(program.data());
-    std::vector<std::string> copies(args);
-    for (std::string& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
+std::string WithDir(std::string text, const std::string& dir) {
+  const std::string marker = "@DIR@";
+  for (size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at)) {
+    text.replace(at, marker.size(), dir);
+    at += dir.size();
+    if (at < text.size() && text[at] == '/') text[at] = kSeparator;
   }
-  int status = 0;
-  if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-    result.exitStatus = WEXITSTATUS(status);
-  result.out = ReadFileBytes(outPath);
-  result.err = ReadFileBytes(errPath);
-  return result;
+  return text;
+}
+
+std::string AsWritten(std::string_view text) {
+  std::string written;
+  written.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n')
+      written += kLineEnd;
+    else
+      written.push_back(c);
+  }
+  return written;
 }
 
 std::string Banner() {

@@ -22,7 +22,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return m_path; }
-  /// Full path of `name` inside the directory, as a string.
+  /// Full path of `name` inside the directory, with the system's separators
+  /// (`a/b` is `a\b` on Windows), as flipdeck prints it.
   std::string Path(const std::string& name) const;
   /// Writes `bytes` to `name` (creating parent directories); returns the full path.
   std::string Write(const std::string& name, std::string_view bytes) const;
@@ -73,8 +74,25 @@ struct ProcessResult {
 };
 
 /// Runs the built flipdeck binary with `args` (argv[1..]) in `workDir`,
-/// standard input closed, and collects both output streams.
-ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir = ".");
+/// standard input closed, and collects both output streams. On Windows each
+/// error box the run shows is read and dismissed, so that no test waits for
+/// a click, and lands in `err` as POSIX prints it there: the caption, one
+/// blank, the text.
+/// A non-empty `stdoutPath` takes standard output instead (and `out` stays empty).
+ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir = ".",
+                          const std::string& stdoutPath = "");
+
+/// The separator in the paths flipdeck prints, and the line end of the text
+/// it writes (console and generated files) on the system the tests run on.
+extern const char kSeparator;
+extern const char kLineEnd[];
+
+/// `text` with every "@DIR@" replaced by `dir`; a '/' right after the marker
+/// becomes kSeparator, so "@DIR@/a.tmf" reads as flipdeck prints the path.
+std::string WithDir(std::string text, const std::string& dir);
+
+/// `text` with every LF written as kLineEnd: what flipdeck writes for it.
+std::string AsWritten(std::string_view text);
 
 /// The banner every run prints first.
 std::string Banner();

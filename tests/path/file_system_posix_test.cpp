@@ -1,4 +1,4 @@
-// The POSIX file-system seam: what may be deleted, and what names nothing.
+// The file-system seam on POSIX: what may be deleted, and what names nothing.
 #include "path/file_system.h"
 
 #include <gtest/gtest.h>

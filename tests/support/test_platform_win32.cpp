@@ -1,0 +1,148 @@
+// The tests' platform layer on Windows: paths use '\', text lines end in
+// CR LF, and the built program runs through CreateProcess. flipdeck shows a
+// modal box for a bad TMF or TLF file; the runner reads each box of the run
+// and presses its OK button, so a test never waits for a person.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <set>
+
+#include "support/test_support.h"
+
+namespace testing_support {
+
+const char kSeparator = '\\';
+const char kLineEnd[] = "\r\n";
+
+namespace {
+
+// A run that takes longer has hung (a box nobody could find, say).
+constexpr std::chrono::seconds kRunLimit{120};
+
+// The control that holds a message box's text.
+constexpr int kBoxTextId = 0xffff;
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const {
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+  }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// `arg` spelled so that the C runtime's command-line parser gives it back:
+// quoted when it is empty or holds blanks or quotes, backslashes doubled
+// only where they come before a quote.
+std::string QuoteArgument(const std::string& arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos) return arg;
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted.push_back(c);
+  }
+  quoted.append(backslashes * 2, '\\');
+  quoted.push_back('"');
+  return quoted;
+}
+
+// A file handle the child inherits as one of its standard streams.
+UniqueHandle InheritableFile(const std::string& path, DWORD access, DWORD disposition) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return UniqueHandle(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+std::string WindowText(HWND window) {
+  std::string text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(
+      static_cast<size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// The boxes of one process that have been read and dismissed so far.
+struct BoxWatch {
+  DWORD processId = 0;
+  std::set<HWND> dismissed;
+  std::string said;
+};
+
+BOOL CALLBACK DismissBox(HWND window, LPARAM context) {
+  BoxWatch& watch = *reinterpret_cast<BoxWatch*>(context);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner != watch.processId || !::IsWindowVisible(window) || watch.dismissed.count(window))
+    return TRUE;
+  std::string className(64, '\0');
+  className.resize(static_cast<size_t>(
+      ::GetClassNameA(window, className.data(), static_cast<int>(className.size()))));
+  const HWND text = ::GetDlgItem(window, kBoxTextId);
+  if (className != "#32770" || text == nullptr) return TRUE;
+  watch.said += WindowText(window) + " " + WindowText(text);
+  watch.dismissed.insert(window);
+  ::PostMessageA(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+
+}  // namespace
+
+ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir,
+                          const std::string& stdoutPath) {
+  TempDir scratch;
+  const std::string outPath = stdoutPath.empty() ? scratch.Path("stdout") : stdoutPath;
+  const std::string errPath = scratch.Path("stderr");
+  ProcessResult result;
+  {
+    UniqueHandle in = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
+    UniqueHandle out = InheritableFile(outPath, GENERIC_WRITE, CREATE_ALWAYS);
+    UniqueHandle err = InheritableFile(errPath, GENERIC_WRITE, CREATE_ALWAYS);
+    std::string command = QuoteArgument(FLIPDECK_BINARY);
+    for (const std::string& arg : args) command += " " + QuoteArgument(arg);
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in.get();
+    startup.hStdOutput = out.get();
+    startup.hStdError = err.get();
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                          workDir.c_str(), &startup, &process))
+      return result;
+    const UniqueHandle processHandle(process.hProcess);
+    const UniqueHandle threadHandle(process.hThread);
+
+    BoxWatch watch;
+    watch.processId = process.dwProcessId;
+    const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
+    bool stopped = false;
+    for (;;) {
+      const DWORD waited = ::WaitForSingleObject(process.hProcess, 20);
+      ::EnumWindows(DismissBox, reinterpret_cast<LPARAM>(&watch));
+      if (waited != WAIT_TIMEOUT) break;
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::TerminateProcess(process.hProcess, 1);
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        watch.said += "(flipdeck did not finish and was stopped)";
+        stopped = true;
+        break;
+      }
+    }
+    DWORD status = 0;
+    if (!stopped && ::GetExitCodeProcess(process.hProcess, &status))
+      result.exitStatus = static_cast<int>(status);
+    result.err = watch.said;
+  }
+  if (stdoutPath.empty()) result.out = ReadFileBytes(outPath);
+  result.err = ReadFileBytes(errPath) + result.err;
+  return result;
+}
+
+}  // namespace testing_support
