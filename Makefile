@@ -5,7 +5,7 @@ CMAKE_FLAGS    ?=
 JOBS           ?=
 FUZZ_SECONDS   ?= 60
 
-.PHONY: all build test test-sanitize demo bench fuzz windows clean
+.PHONY: all build test test-sanitize demo bench fuzz windows test-windows clean
 
 all: build
 
@@ -44,18 +44,24 @@ bench: build
 fuzz:
 	tests/fuzz/run_fuzzers.sh $(FUZZ_SECONDS)
 
-# flipdeck.exe for 32-bit and 64-bit Windows, cross-built with mingw-w64
-# (Debian packages g++-mingw-w64-i686 and g++-mingw-w64-x86-64).
+# flipdeck.exe and its tests for 32-bit and 64-bit Windows, cross-built with
+# mingw-w64 (Debian packages g++-mingw-w64-i686-posix, g++-mingw-w64-x86-64-posix
+# and libgtest-dev, whose sources the cross build compiles).
 WINDOWS_ARCHES ?= i686 x86_64
 
 windows:
 	@for arch in $(WINDOWS_ARCHES); do \
 	  cmake -S . -B build-windows-$$arch -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DFLIPDECK_WINDOWS_ARCH=$$arch \
-	    -DFLIPDECK_BUILD_TESTS=OFF -DFLIPDECK_BUILD_BENCH=OFF $(CMAKE_FLAGS) && \
+	    -DFLIPDECK_BUILD_BENCH=OFF $(CMAKE_FLAGS) && \
 	  cmake --build build-windows-$$arch $(if $(JOBS),-j $(JOBS)) || exit 1; \
 	  echo "Built build-windows-$$arch/flipdeck.exe"; \
 	done
+
+# The same, then every test under wine in a virtual display; installs
+# mingw-w64, wine and Xvfb when they are missing (tests/run_windows_tests.sh).
+test-windows:
+	tests/run_windows_tests.sh $(WINDOWS_ARCHES)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz build-windows-*

@@ -82,10 +82,7 @@ class PreviewerTest : public ::testing::Test {
 };
 
 TEST_F(PreviewerTest, WalkExamplePlaysBothPosesAndFillsTwoCells) {
-  for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"}) {
-    m_dir.Write(name, testing_support::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) +
-                                                     "/examples/walk/" + name));
-  }
+  testing_support::CopyWalkExample(m_dir);
   // The images list their top row first: walk1's is empty, walk2's holds the head.
   const std::string walk1 = "16x16/4b img=00000000 pal=0000 par=0";
   const std::string walk2 = "16x16/4b img=00000011 pal=0000 par=0";
