@@ -114,8 +114,10 @@ ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::strin
     startup.hStdError = err.get();
     PROCESS_INFORMATION process{};
     if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                          workDir.c_str(), &startup, &process))
+                          workDir.c_str(), &startup, &process)) {
+      result.err = "(could not start " + command + " in " + workDir + ")";
       return result;
+    }
     const UniqueHandle processHandle(process.hProcess);
     const UniqueHandle threadHandle(process.hThread);
 
