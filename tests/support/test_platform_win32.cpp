@@ -1,7 +1,7 @@
 // The tests' platform layer on Windows: paths use '\', text lines end in
-// CR LF, and the built program runs through CreateProcess. flipdeck shows a
-// modal box for a bad TMF or TLF file; the runner reads each box of the run
-// and presses its OK button, so a test never waits for a person.
+// CR LF, and programs run through CreateProcess. flipdeck shows a modal box
+// for a bad TMF or TLF file; the runner reads each box of the run and
+// presses its OK button, so a test never waits for a person.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 
+#include "support/test_platform.h"
 #include "support/test_support.h"
 
 namespace testing_support {
@@ -93,58 +94,47 @@ BOOL CALLBACK DismissBox(HWND window, LPARAM context) {
 
 }  // namespace
 
-ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir,
-                          const std::string& stdoutPath) {
-  TempDir scratch;
-  const std::string outPath = stdoutPath.empty() ? scratch.Path("stdout") : stdoutPath;
-  const std::string errPath = scratch.Path("stderr");
-  ProcessResult result;
-  {
-    UniqueHandle in = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
-    UniqueHandle out = InheritableFile(outPath, GENERIC_WRITE, CREATE_ALWAYS);
-    UniqueHandle err = InheritableFile(errPath, GENERIC_WRITE, CREATE_ALWAYS);
-    std::string command = QuoteArgument(FLIPDECK_BINARY);
-    for (const std::string& arg : args) command += " " + QuoteArgument(arg);
+int RunProgram(const std::string& program, const std::vector<std::string>& args,
+               const std::string& workDir, const std::string& outPath, const std::string& errPath,
+               std::string& shown) {
+  const UniqueHandle in = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
+  const UniqueHandle out = InheritableFile(outPath, GENERIC_WRITE, CREATE_ALWAYS);
+  const UniqueHandle err = InheritableFile(errPath, GENERIC_WRITE, CREATE_ALWAYS);
+  std::string command = QuoteArgument(program);
+  for (const std::string& arg : args) command += " " + QuoteArgument(arg);
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = in.get();
-    startup.hStdOutput = out.get();
-    startup.hStdError = err.get();
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                          workDir.c_str(), &startup, &process)) {
-      result.err = "(could not start " + command + " in " + workDir + ")";
-      return result;
-    }
-    const UniqueHandle processHandle(process.hProcess);
-    const UniqueHandle threadHandle(process.hThread);
-
-    BoxWatch watch;
-    watch.processId = process.dwProcessId;
-    const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
-    bool stopped = false;
-    for (;;) {
-      const DWORD waited = ::WaitForSingleObject(process.hProcess, 20);
-      ::EnumWindows(DismissBox, reinterpret_cast<LPARAM>(&watch));
-      if (waited != WAIT_TIMEOUT) break;
-      if (std::chrono::steady_clock::now() > deadline) {
-        ::TerminateProcess(process.hProcess, 1);
-        ::WaitForSingleObject(process.hProcess, INFINITE);
-        watch.said += "(flipdeck did not finish and was stopped)";
-        stopped = true;
-        break;
-      }
-    }
-    DWORD status = 0;
-    if (!stopped && ::GetExitCodeProcess(process.hProcess, &status))
-      result.exitStatus = static_cast<int>(status);
-    result.err = watch.said;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in.get();
+  startup.hStdOutput = out.get();
+  startup.hStdError = err.get();
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        workDir.c_str(), &startup, &process)) {
+    shown += "(could not start " + command + " in " + workDir + ")";
+    return -1;
   }
-  if (stdoutPath.empty()) result.out = ReadFileBytes(outPath);
-  result.err = ReadFileBytes(errPath) + result.err;
-  return result;
+  const UniqueHandle processHandle(process.hProcess);
+  const UniqueHandle threadHandle(process.hThread);
+
+  BoxWatch watch;
+  watch.processId = process.dwProcessId;
+  const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
+  for (;;) {
+    const DWORD waited = ::WaitForSingleObject(process.hProcess, 20);
+    ::EnumWindows(DismissBox, reinterpret_cast<LPARAM>(&watch));
+    if (waited != WAIT_TIMEOUT) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::TerminateProcess(process.hProcess, 1);
+      ::WaitForSingleObject(process.hProcess, INFINITE);
+      shown += watch.said + "(the program did not finish and was stopped)";
+      return -1;
+    }
+  }
+  shown += watch.said;
+  DWORD status = 0;
+  return ::GetExitCodeProcess(process.hProcess, &status) ? static_cast<int>(status) : -1;
 }
 
 }  // namespace testing_support

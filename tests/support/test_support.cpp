@@ -6,6 +6,8 @@
 #include <iterator>
 #include <random>
 
+#include "support/test_platform.h"
+
 namespace testing_support {
 
 namespace fs = std::filesystem;
@@ -77,6 +79,19 @@ ScopedWorkingDir::ScopedWorkingDir(const fs::path& dir) : m_saved(fs::current_pa
 ScopedWorkingDir::~ScopedWorkingDir() {
   std::error_code ec;
   fs::current_path(m_saved, ec);
+}
+
+ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir,
+                          const std::string& stdoutPath) {
+  TempDir scratch;
+  const std::string outPath = stdoutPath.empty() ? scratch.Path("stdout") : stdoutPath;
+  const std::string errPath = scratch.Path("stderr");
+  std::string shown;
+  ProcessResult result;
+  result.exitStatus = RunProgram(FLIPDECK_BINARY, args, workDir, outPath, errPath, shown);
+  if (stdoutPath.empty()) result.out = ReadFileBytes(outPath);
+  result.err = ReadFileBytes(errPath) + shown;
+  return result;
 }
 
 std::string WithDir(std::string text, const std::string& dir) {
