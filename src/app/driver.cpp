@@ -31,8 +31,7 @@ bool IsSameOutput(const std::string& a, const std::string& b) {
   if (a.empty() || b.empty()) return false;
   std::string fullA;
   std::string fullB;
-  if (GetFullPath(a, fullA) && GetFullPath(b, fullB) && SameFullPath(fullA, fullB, HostPathStyle()))
-    return true;
+  if (GetFullPath(a, fullA) && GetFullPath(b, fullB) && IsSamePathName(fullA, fullB)) return true;
   return IsSameFile(a, b);
 }
 

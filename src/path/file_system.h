@@ -34,6 +34,12 @@ FileStatus GetFileStatus(const std::string& path);
 /// POSIX, working directory /work: `a\..\b\.\c.tmf` -> `/work/b/c.tmf`.
 bool GetFullPath(const std::string& path, std::string& full);
 
+/// Whether two full paths (as GetFullPath gives them) spell one name the way
+/// the file system compares names: byte for byte on POSIX; ignoring case on
+/// Windows, by the system's own case table, so `OUT.C` is `out.c` and `\xc9.C`
+/// is `\xe9.c` (É and é in the Western code page).
+bool IsSamePathName(const std::string& a, const std::string& b);
+
 /// True when both paths name one existing file: the same device and inode on
 /// POSIX (hard and symbolic links count), the same volume and file index on
 /// Windows. False when either cannot be examined.

@@ -63,6 +63,8 @@ bool GetFullPath(const std::string& path, std::string& full) {
   return true;
 }
 
+bool IsSamePathName(const std::string& a, const std::string& b) { return a == b; }
+
 bool IsSameFile(const std::string& a, const std::string& b) {
   struct stat infoA {};
   struct stat infoB {};

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "path/file_system.h"
 
@@ -16,6 +17,15 @@ bool HasNul(const std::string& path) { return path.find('\0') != std::string::np
 DWORD GetAttributes(const std::string& path) {
   if (path.empty() || HasNul(path)) return INVALID_FILE_ATTRIBUTES;
   return ::GetFileAttributesA(path.c_str());
+}
+
+// `text` in the code page the *A functions read names in.
+std::wstring Widen(const std::string& text) {
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(
+      static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
 }
 
 struct HandleCloser {
@@ -63,6 +73,14 @@ bool GetFullPath(const std::string& path, std::string& full) {
   buffer.resize(length);
   full = std::move(buffer);
   return true;
+}
+
+bool IsSamePathName(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  const std::wstring wideA = Widen(a);
+  const std::wstring wideB = Widen(b);
+  return ::CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

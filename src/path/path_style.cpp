@@ -95,11 +95,3 @@ std::string LexicalFullPath(std::string_view path, std::string_view workingDir, 
   if (result.empty()) result.push_back(sep);
   return result;
 }
-
-bool SameFullPath(std::string_view a, std::string_view b, PathStyle style) {
-  if (style == PathStyle::Posix || a.size() != b.size()) return a == b;
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}

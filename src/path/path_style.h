@@ -28,8 +28,3 @@ std::string UnifySeparators(std::string_view path, PathStyle style);
 /// POSIX, workingDir /work: `a\..\b\.\c.tmf` -> `/work/b/c.tmf`, `/x//y/` -> `/x/y/`.
 /// Windows, workingDir C:\work: `..\x` -> `C:\x`, `D:\a\.\b` -> `D:\a\b`.
 std::string LexicalFullPath(std::string_view path, std::string_view workingDir, PathStyle style);
-
-/// Whether two full paths (as LexicalFullPath gives them) name one place:
-/// equal byte for byte on POSIX; equal ignoring the case of ASCII letters on
-/// Windows, whose file systems do not tell `OUT.C` from `out.c`.
-bool SameFullPath(std::string_view a, std::string_view b, PathStyle style);

@@ -1,6 +1,7 @@
 // The file-system seam on Windows: GetFullPathNameA's rules and limit, and
 // names that differ only in case.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <string>
@@ -40,6 +41,13 @@ TEST(FileSystem, NamesIgnoreCaseAndOnlyFilesAreRemoved) {
   EXPECT_TRUE(IsSameFile(file, tmp.Path("sub\\..\\walk.tmf")));
   EXPECT_TRUE(GetFileStatus(tmp.Path("WALK.tmf")).exists);
   EXPECT_FALSE(GetFileStatus(file + std::string(1, '\0') + ".bak").exists);
+
+  // Names that do not exist yet compare as the file system will create them.
+  EXPECT_TRUE(IsSamePathName("C:\\work\\OUT.C", "c:\\Work\\out.c"));
+  EXPECT_FALSE(IsSamePathName("C:\\work\\a.c", "C:\\work\\a.c\\"));
+  if (::GetACP() == 1252) {  // É and é
+    EXPECT_TRUE(IsSamePathName("C:\\\xc9.C", "C:\\\xe9.c"));
+  }
 
   fs::create_directory(tmp.path() / "out.c");
   RemoveOutputFile(tmp.Path("out.c"));

@@ -59,11 +59,6 @@ TEST(PathUtils, LexicalFullPath) {
   EXPECT_EQ(Full("D:x", kWin), "D:\\x");
   EXPECT_EQ(Full("\\a", kWin), "C:\\a");
   EXPECT_EQ(Full("\\\\srv\\share\\a\\..\\..\\b", kWin), "\\\\srv\\share\\b");
-
-  // Windows file systems ignore case: -oOUT.C and -eout.c name one file.
-  EXPECT_TRUE(SameFullPath("C:\\work\\OUT.C", "c:\\Work\\out.c", kWin));
-  EXPECT_FALSE(SameFullPath("C:\\work\\OUT.C", "C:\\work\\out.c", kPosix));
-  EXPECT_FALSE(SameFullPath("C:\\a", "C:\\a\\", kWin));
 }
 
 TEST(PathUtils, NormalizeSplitAndSearch) {
