@@ -13,9 +13,9 @@ namespace command_line_test {
 namespace {
 
 TEST_F(CommandLineTest, UsageRunsDeleteNothing) {
-  // "-o walk.taf" makes the anime file the output and leaves no input.
-  for (const char* line : {"", "-h", "-?", "-x", "-H", "-", "a.taf -x b.taf",
-                           "-oout.c -eout.h walk.taf -h", "-? -oout.c walk.taf", "-o walk.taf"}) {
+  // The bad-input catalogue holds the other usage runs (no argument, -x, -,
+  // -o swallowing the anime file, -? with outputs).
+  for (const char* line : {"-h", "-?", "-H", "a.taf -x b.taf", "-oout.c -eout.h walk.taf -h"}) {
     SCOPED_TRACE(line);
     std::istringstream words(line);
     const auto result = Run(Args(std::istream_iterator<std::string>(words), {}));
@@ -32,12 +32,9 @@ TEST_F(CommandLineTest, FailedRunsNameThePath) {
   for (const char* name : {"gone.c", "gone.h"}) m_dir.Write(name, "old");
   const std::string kBoth = "] is both input and output";
   const std::pair<Args, std::string> rows[] = {
-      {{""}, "[] can not open"},
       {{"-ogone.c", "-e", "gone.h", "missing.taf", "walk.taf"}, "[missing.taf] can not open"},
-      // Refused before anything is deleted: a typo must not destroy the animation.
-      {{"-e", "anim/../anim/walk.taf", "anim/walk.taf"}, "[anim/../anim/walk.taf" + kBoth},
+      // Refused before anything is deleted, also through a hard link.
       {{"-eout.h", "-ohard.taf", "anim/walk.taf"}, "[hard.taf" + kBoth},
-      {{"-oout.c", "-e./out.c", "walk.taf"}, "[out.c] is named by both -o and -e"},
   };
   for (const auto& [args, message] : rows) {
     SCOPED_TRACE(testing::PrintToString(args));
