@@ -2,6 +2,8 @@
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_FLAGS    ?=
+# Our own builds hold every warning for an error.
+OWN_FLAGS      := -DFLIPDECK_WERROR=ON
 JOBS           ?=
 FUZZ_SECONDS   ?= 60
 
@@ -10,7 +12,7 @@ FUZZ_SECONDS   ?= 60
 all: build
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) $(if $(JOBS),-j $(JOBS))
@@ -20,7 +22,7 @@ test: build
 
 $(SANITIZE_BUILD)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja \
-	  -DCMAKE_BUILD_TYPE=Debug -DFLIPDECK_SANITIZE=ON -DFLIPDECK_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	  -DCMAKE_BUILD_TYPE=Debug -DFLIPDECK_SANITIZE=ON -DFLIPDECK_BUILD_BENCH=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 test-sanitize: $(SANITIZE_BUILD)/build.ninja
 	cmake --build $(SANITIZE_BUILD) $(if $(JOBS),-j $(JOBS))
@@ -53,7 +55,7 @@ windows:
 	@for arch in $(WINDOWS_ARCHES); do \
 	  cmake -S . -B build-windows-$$arch -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DFLIPDECK_WINDOWS_ARCH=$$arch \
-	    -DFLIPDECK_BUILD_BENCH=OFF $(CMAKE_FLAGS) && \
+	    -DFLIPDECK_BUILD_BENCH=OFF $(OWN_FLAGS) $(CMAKE_FLAGS) && \
 	  cmake --build build-windows-$$arch $(if $(JOBS),-j $(JOBS)) || exit 1; \
 	  echo "Built build-windows-$$arch/flipdeck.exe"; \
 	done

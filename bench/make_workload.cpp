@@ -21,14 +21,11 @@
 #include <string>
 #include <vector>
 
+#include "texture/texture_format.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr uint32_t kTmfTag4Bit = 0x00120200;
-constexpr uint32_t kTmfTag8Bit = 0x00120300;
-constexpr uint32_t kTlfTag16 = 0x00200100;
-constexpr uint32_t kTlfTag256 = 0x00200200;
 
 /// A fixed-seed xorshift generator: the workloads must not depend on the
 /// standard library's engines or distributions, which vary by vendor.
@@ -56,10 +53,6 @@ class CXorShift {
   uint64_t m_state;
 };
 
-void PutBigEndian32(std::string& bytes, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<char>(value >> shift));
-}
-
 /// Writes `bytes` to `path`, replacing it. False after a message on stderr.
 bool WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -71,31 +64,18 @@ bool WriteFile(const fs::path& path, const std::string& bytes) {
 }
 
 /// A TMF file of `width` x `height` pixels of `bits` (4 or 8) in the packed
-/// layout, random pixels: 64-byte header, then the rows, then filler to a
-/// multiple of 4.
+/// layout, random pixels, filled to a multiple of 4 bytes.
 std::string MakeTmf(CXorShift& random, int32_t width, int32_t height, int32_t bits) {
-  std::string bytes;
-  PutBigEndian32(bytes, 0);
-  PutBigEndian32(bytes, bits == 4 ? kTmfTag4Bit : kTmfTag8Bit);
-  PutBigEndian32(bytes, static_cast<uint32_t>(width));
-  PutBigEndian32(bytes, static_cast<uint32_t>(height));
-  PutBigEndian32(bytes, static_cast<uint32_t>(bits));
-  bytes.resize(64, '\0');
-  const size_t rowBytes = (static_cast<size_t>(width) * static_cast<size_t>(bits) + 7) / 8;
-  const size_t packed = rowBytes * static_cast<size_t>(height);
-  bytes += random.Bytes(packed);
-  bytes.resize(64 + (packed + 3) / 4 * 4, '\0');
-  return bytes;
+  const uint64_t packed = TmfRowBytes(width, bits) * static_cast<uint64_t>(height);
+  std::string body = random.Bytes(packed);
+  body.resize((packed + 3) / 4 * 4, '\0');
+  return EncodeTmfFile({TmfTagFor(bits), width, height, bits}, body);
 }
 
 /// A TLF file of 16 or 256 random 16-bit entries, type 0.
 std::string MakeTlf(CXorShift& random, int32_t count) {
-  std::string bytes;
-  PutBigEndian32(bytes, count == 256 ? kTlfTag256 : kTlfTag16);
-  PutBigEndian32(bytes, static_cast<uint32_t>(count));
-  PutBigEndian32(bytes, 0);
-  bytes.resize(64, '\0');
-  return bytes + random.Bytes(static_cast<size_t>(count) * 2);
+  return EncodeTlfFile({TlfTagFor(count), count, kTlfTypeRgba5551},
+                       random.Bytes(static_cast<size_t>(count) * 2));
 }
 
 /// What one animation holds; the TAF and TPF text follow from it.

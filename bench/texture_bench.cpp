@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "texture/texture_format.h"
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
 
@@ -18,21 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void PutBigEndian32(std::string& bytes, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<char>(value >> shift));
-}
-
-// A file that lives as long as the object, holding a 64-byte header whose
-// first three fields (from `firstField` on) are given, and then `body`.
+// A file that lives as long as the object, holding `bytes`.
 class CScratchFile {
  public:
-  CScratchFile(const std::string& name, const std::vector<uint32_t>& fields, size_t firstField,
-               const std::string& body)
+  CScratchFile(const std::string& name, const std::string& bytes)
       : m_path(fs::temp_directory_path() / name) {
-    std::string bytes(firstField * 4, '\0');
-    for (uint32_t field : fields) PutBigEndian32(bytes, field);
-    bytes.resize(64, '\0');
-    std::ofstream(m_path, std::ios::binary) << bytes << body;
+    std::ofstream(m_path, std::ios::binary) << bytes;
   }
   ~CScratchFile() {
     std::error_code ec;
@@ -50,14 +42,13 @@ class CScratchFile {
 bool LoadImage512K(CTmfImage& image) {
   std::string body(524288, '\0');
   for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>((i * 131) >> 3);
-  const CScratchFile file("flipdeck-bench-512k.tmf", {0x00120300, 1024, 512, 8}, 1, body);
+  const CScratchFile file("flipdeck-bench-512k.tmf", EncodeTmfFile({kTmfTag8Bit, 1024, 512, 8}, body));
   return image.Load(file.Path());
 }
 
 std::string MakeStructText(const CTmfImage& image) {
-  std::string decl;
   std::string def;
-  image.WriteStruct(decl, def, 1, false, true, "tmf00");
+  image.WriteStruct(def, "tmf00");
   return def;
 }
 
@@ -66,9 +57,8 @@ void BM_WriteStruct512K(benchmark::State& state) {
   if (!LoadImage512K(image)) return state.SkipWithError("cannot load the image");
   size_t produced = 0;
   for ([[maybe_unused]] auto&& iteration : state) {
-    std::string decl;
     std::string def;
-    image.WriteStruct(decl, def, 1, false, true, "tmf00");
+    image.WriteStruct(def, "tmf00");
     produced = def.size();
     benchmark::DoNotOptimize(def.data());
   }
@@ -119,13 +109,12 @@ BENCHMARK(BM_MemcpyText512K);
 void BM_PaletteWriteData256(benchmark::State& state) {
   std::string body;
   for (uint32_t i = 0; i < 256; ++i) body += {static_cast<char>(i * 7), static_cast<char>(i)};
-  const CScratchFile file("flipdeck-bench-256.tlf", {0x00200200, 256, 0}, 0, body);
+  const CScratchFile file("flipdeck-bench-256.tlf", EncodeTlfFile({kTlfTag256, 256, 0}, body));
   CTlfPalette palette;
   if (!palette.Load(file.Path())) return state.SkipWithError("cannot load the palette");
   for ([[maybe_unused]] auto&& iteration : state) {
-    std::string decl;
     std::string def;
-    palette.WriteData(decl, def, 1, false, true, "tlf00");
+    palette.WriteData(def, "tlf00");
     benchmark::DoNotOptimize(def.data());
   }
 }

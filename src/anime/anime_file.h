@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "project/picture_library.h"
 #include "settings/key_value_file.h"
+
+class CCOutput;
 
 class CAnimeFile {
  public:
@@ -21,19 +23,26 @@ class CAnimeFile {
   /// cannot be opened (the description then holds an empty settings file).
   bool Load(const std::string& tafPath);
   void Free();
-  bool IsLoaded() const { return m_pSettings != nullptr; }
 
   /// The expanded value of `key`; false when absent or not expandable.
   bool GetString(const std::string& key, std::string& value) const;
   /// The raw value of `key` read as an integer (010 -> 8, 0x1A -> 26, "" -> 0);
   /// false only when the key is absent.
   bool GetInt(const std::string& key, int32_t& value) const;
-  /// Key frame `index` (FRAME_KEY<index> = frame, project, picture name).
+  /// Key frame `index` (FRAME_KEY<index> = frame, project, picture name):
+  /// fields split at runs of commas and tabs, blanks kept in the name;
+  /// "5,,2,run" -> 5, 2, "run". False with fewer than three fields (the
+  /// numbers read so far are set) or when the key is absent.
   bool GetFrameKey(int index, int32_t& frame, int32_t& project, std::string& picture) const;
-  /// A camera key CAM.<x>.<y> and its value (project, picture name). With
-  /// `verbose` writes "DEBUG: Camera(x,y)" to the console first.
+  /// The names of the keys that begin with "CAM.", in the settings' key order.
+  std::vector<std::string> GetCameraKeyNames() const;
+  /// A camera key CAM.<x>.<y> and its value (project, picture name):
+  /// "CAM.2.3" = "1,face" -> 2, 3, 1, "face". A number the key does not hold
+  /// keeps the caller's value; a value without a number, or without a name
+  /// after its comma, gives the empty name. False for a key not beginning
+  /// with "CAM." or a value that cannot be read or expanded.
   bool GetCameraKey(const std::string& key, int32_t& x, int32_t& y, int32_t& project,
-                    std::string& picture, bool verbose) const;
+                    std::string& picture) const;
 
   /// Writes the C source with the animation sequence (and the header when
   /// `hPath` is not empty). True on success or when FRAME_ANIM is off.
@@ -43,10 +52,12 @@ class CAnimeFile {
   /// Writes the C header with the definitions of struct qmTMF and qmTLF.
   bool WriteHeader(const std::string& hPath, bool verbose);
 
-  /// Loads the TMF file and writes its C text into `out`.
-  bool WriteTextureData(std::ostream& out, const std::string& tmfPath, const std::string& name);
-  /// Loads the TLF file and writes its C text into `out`.
-  bool WritePaletteData(std::ostream& out, const std::string& tlfPath, const std::string& name);
+  /// Loads the TMF file and writes its C data into `out`: two line ends,
+  /// the image array and its struct qmTMF `name`.
+  bool WriteTextureData(CCOutput& out, const std::string& tmfPath, const std::string& name);
+  /// Loads the TLF file and writes its C data into `out`: a line end and
+  /// the palette array `name`.
+  bool WritePaletteData(CCOutput& out, const std::string& tlfPath, const std::string& name);
 
   /// Every file a conversion may read besides the TAF file: each project
   /// named by a TPF.<n>.FILE key, and the TMF and TLF files of each of its
@@ -54,9 +65,8 @@ class CAnimeFile {
   /// the inputs.
   std::vector<std::string> GetInputFiles() const;
 
-  /// The loaded settings file; null while nothing is loaded.
-  const CKeyValueFile* GetSettings() const { return m_pSettings.get(); }
-
  private:
   std::unique_ptr<CKeyValueFile> m_pSettings;
+  // The projects both writers read, each file read and searched once a run.
+  CPictureLibrary m_library;
 };

@@ -5,6 +5,22 @@
 #include "anime/console.h"
 #include "path/file_system.h"
 
+namespace {
+
+// Text for a named file goes to the stream in blocks of about this size:
+// thousands of short lines then cost a few system calls instead of one each.
+constexpr size_t kBlockSize = size_t{1} << 20;
+
+void Write(std::ostream& out, std::string_view text) {
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+}  // namespace
+
+CCOutput::~CCOutput() {
+  if (m_pStream != nullptr) Drain();
+}
+
 bool CCOutput::Open(const std::string& path, Mode mode) {
   if (path.empty()) {
     m_pStream = &std::cout;
@@ -20,26 +36,43 @@ bool CCOutput::Open(const std::string& path, Mode mode) {
   return true;
 }
 
-void WriteText(std::ostream& out, std::string_view text) {
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.flush();
+void CCOutput::Put(std::string_view text) {
+  if (m_pStream != &m_file) {
+    Write(*m_pStream, text);
+    m_pStream->flush();
+    return;
+  }
+  // A block as large as the buffer would only be copied into it.
+  if (text.size() >= kBlockSize) {
+    Drain();
+    Write(m_file, text);
+    return;
+  }
+  m_strPending += text;
+  if (m_strPending.size() >= kBlockSize) Drain();
 }
 
-void WriteLineEnd(std::ostream& out) {
-  out.put('\n');
-  out.flush();
+void CCOutput::Drain() {
+  Write(*m_pStream, m_strPending);
+  m_strPending.clear();
 }
 
 void CCOutput::Line(std::string_view text) {
-  m_pStream->write(text.data(), static_cast<std::streamsize>(text.size()));
-  WriteLineEnd(*m_pStream);
+  if (m_pStream != &m_file) {
+    Write(*m_pStream, text);
+    Put("\n");
+    return;
+  }
+  m_strPending += text;
+  Put("\n");
 }
 
-void CCOutput::Block(std::string_view text) { WriteText(*m_pStream, text); }
+void CCOutput::Block(std::string_view text) { Put(text); }
 
 bool CCOutput::CheckWritten() {
   // Once lost, always lost: the report may have cleared the shared stream.
   if (m_pStream == nullptr || m_bReported) return false;
+  Drain();
   if (m_pStream->flush()) return true;
   return ReportWriteFailed();
 }
@@ -61,16 +94,17 @@ bool CCOutput::ReportWriteFailed() {
   // failure that has passed (an interrupted write) the user reads it, and
   // after one that has not nothing more is lost.
   if (m_pStream == &Console()) Console().clear();
-  ConsoleLineEnd();
-  Console() << "err : [" << m_strName << "] write failed";
-  ConsoleLineEnd();
-  return false;
+  return ReportError("[" + m_strName + "] write failed");
 }
 
-void WriteOpeningLines(CCOutput& out, const std::string& hPath) {
+void WriteFileComment(CCOutput& out) {
   out.Line("/* 2D Flipdeck for QUORVAX */ ");
   out.Line("/* This file created by flipdeck.exe */ ");
   out.Line("/* Do not edit */ ");
+}
+
+void WriteOpeningLines(CCOutput& out, const std::string& hPath) {
+  WriteFileComment(out);
   out.Line("");
   out.Line("#include <plinth.h>");
   out.Line("#include \"flipdeck.h\"");

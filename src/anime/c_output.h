@@ -1,6 +1,8 @@
 // The C output of one writer: a named file opened as text, or standard
-// output shared with the console. Lines end in a line feed and a flush so
-// console messages and C lines interleave by whole lines.
+// output shared with the console. On standard output every line goes out at
+// once and flushed, so console messages and C lines interleave by whole
+// lines; a named file, which nobody watches while it grows, takes the text
+// in large blocks.
 #pragma once
 
 #include <fstream>
@@ -8,23 +10,23 @@
 #include <string>
 #include <string_view>
 
-/// Writes `text` to `out` at once, then flushes.
-void WriteText(std::ostream& out, std::string_view text);
-/// Writes a line feed to `out`, then flushes.
-void WriteLineEnd(std::ostream& out);
-
 class CCOutput {
  public:
   enum class Mode { kReplace, kAppend };
+
+  CCOutput() = default;
+  /// A writer that stops early leaves what it wrote before in the output.
+  ~CCOutput();
+  CCOutput(const CCOutput&) = delete;
+  CCOutput& operator=(const CCOutput&) = delete;
 
   /// Opens `path` (empty: standard output). False when the file cannot be
   /// opened for writing.
   bool Open(const std::string& path, Mode mode);
 
-  std::ostream& Stream() { return *m_pStream; }
-  /// Writes `text`, a line feed, and flushes.
+  /// Writes `text` and a line feed.
   void Line(std::string_view text);
-  /// Writes a block of C text at once, then flushes.
+  /// Writes a block of C text as it stands.
   void Block(std::string_view text);
   /// True while everything written so far has reached the file or standard
   /// output. Otherwise (a full disk, a closed pipe) writes "err : [path]
@@ -32,19 +34,27 @@ class CCOutput {
   /// "stdout", and returns false: a writer that goes on would pour the rest
   /// of its data into a disk that takes none of it. Reports once.
   bool CheckWritten();
-  /// Closes a named file (standard output stays open for the next writer
-  /// and the console). False, after the CheckWritten message, when anything
-  /// could not be written: a file cut short must not pass for a finished one.
+  /// Writes out what is held and closes a named file (standard output stays
+  /// open for the next writer and the console). False, after the
+  /// CheckWritten message, when anything could not be written: a file cut
+  /// short must not pass for a finished one.
   bool Close();
 
  private:
+  void Put(std::string_view text);
+  // Hands the text held back to the stream.
+  void Drain();
   bool ReportWriteFailed();
 
   std::ofstream m_file;
   std::ostream* m_pStream = nullptr;
   std::string m_strName;  // the path as typed, or "stdout"
+  std::string m_strPending;  // text for a named file not yet handed to the stream
   bool m_bReported = false;
 };
+
+/// The three comment lines that open the C source and the header.
+void WriteFileComment(CCOutput& out);
 
 /// The opening comment and include lines that start both writers' parts.
 /// Without a header name the include of the header is left out, since

@@ -8,3 +8,15 @@ void ConsoleLineEnd() {
   std::cout.put('\n');
   std::cout.flush();
 }
+
+bool ReportErrorUnended(std::string_view text) {
+  ConsoleLineEnd();
+  std::cout << "err : " << text;
+  return false;
+}
+
+bool ReportError(std::string_view text) {
+  ReportErrorUnended(text);
+  ConsoleLineEnd();
+  return false;
+}

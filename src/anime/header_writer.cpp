@@ -18,16 +18,10 @@ bool CAnimeFile::WriteHeader(const std::string& hPath, bool verbose) {
     Console() << "Header file output ";
   }
   CCOutput out;
-  if (hPath.empty() || !out.Open(hPath, CCOutput::Mode::kReplace)) {
-    ConsoleLineEnd();
-    Console() << "err : " << hPath << " can not open";
-    ConsoleLineEnd();
-    return false;
-  }
+  if (hPath.empty() || !out.Open(hPath, CCOutput::Mode::kReplace))
+    return ReportError(hPath + " can not open");
 
-  out.Line("/* 2D Flipdeck for QUORVAX */ ");
-  out.Line("/* This file created by flipdeck.exe */ ");
-  out.Line("/* Do not edit */ ");
+  WriteFileComment(out);
   out.Line("");
   out.Line("#ifndef  __FLIPDECKDATA__ ");
   out.Line("#define  __FLIPDECKDATA__ ");

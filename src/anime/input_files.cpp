@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "anime/anime_file.h"
-#include "project/picture_files.h"
-#include "project/picture_project.h"
+#include "project/picture_library.h"
 
 namespace {
 
@@ -28,18 +27,21 @@ bool IsProjectKey(std::string_view key) {
 std::vector<std::string> CAnimeFile::GetInputFiles() const {
   std::vector<std::string> files;
   if (!m_pSettings) return files;
+  // A library of its own: the writers' one must not see the disk as it is
+  // before the outputs go.
+  CPictureLibrary library;
   std::string key;
   std::string raw;
   for (int i = 0; m_pSettings->GetKeyAt(i, key, raw); ++i) {
     std::string projectPath;
     if (!IsProjectKey(key) || !GetString(key, projectPath)) continue;
     files.push_back(projectPath);
-    CPictureProject project;
-    if (!project.Load(projectPath)) continue;
+    bool loaded = false;
+    const CPictureProject& project = library.GetProject(projectPath, loaded);
     for (const auto& [name, info] : project.GetPictures()) {
       std::string tmfPath;
       std::string tlfPath;
-      FindPictureFiles(project, info, tmfPath, tlfPath);
+      library.FindFiles(projectPath, info, tmfPath, tlfPath);
       if (!tmfPath.empty()) files.push_back(tmfPath);
       if (!tlfPath.empty()) files.push_back(tlfPath);
     }

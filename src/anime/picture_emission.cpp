@@ -3,14 +3,17 @@
 #include <utility>
 
 #include "anime/anime_file.h"
+#include "anime/c_output.h"
 #include "anime/console.h"
-#include "project/picture_files.h"
-#include "texture/tlf_palette.h"
-#include "texture/tmf_image.h"
+#include "project/picture_library.h"
 
-CPictureEmitter::CPictureEmitter(CAnimeFile& anime, CCOutput& out, EmissionWords words,
-                                 bool verbose)
-    : m_anime(anime), m_out(out), m_words(std::move(words)), m_bVerbose(verbose) {}
+CPictureEmitter::CPictureEmitter(CAnimeFile& anime, CPictureLibrary& library, CCOutput& out,
+                                 EmissionWords words, bool verbose)
+    : m_anime(anime),
+      m_library(library),
+      m_out(out),
+      m_words(std::move(words)),
+      m_bVerbose(verbose) {}
 
 std::string CPictureEmitter::MakeName(const std::string& prefix, int32_t project, int32_t count) {
   std::string name = prefix + std::to_string(project) + std::to_string(count);
@@ -23,36 +26,20 @@ std::string CPictureEmitter::MakeName(const std::string& prefix, int32_t project
 bool CPictureEmitter::Emit(int32_t project, const std::string& picture, CTexViewCmd& cmd) {
   const std::string projectKey = "TPF." + std::to_string(project) + ".FILE";
   std::string projectPath;
-  if (!m_anime.GetString(projectKey, projectPath)) {
-    ConsoleLineEnd();
-    Console() << "err : " << projectKey << m_words.missingProject;
-    ConsoleLineEnd();
-    return false;
-  }
+  if (!m_anime.GetString(projectKey, projectPath))
+    return ReportError(projectKey + m_words.missingProject);
 
   bool loaded = false;
-  const CPictureProject& pictures = *m_projects.Get(projectPath, loaded);
-  if (!loaded) {
-    // Not fatal by itself: the lookup below then fails with its own message.
-    ConsoleLineEnd();
-    Console() << "err : [" << projectPath << "] can not open";
-    ConsoleLineEnd();
-  }
+  const CPictureProject& pictures = m_library.GetProject(projectPath, loaded);
+  // Not fatal by itself: the lookup below then fails with its own message.
+  if (!loaded) ReportError("[" + projectPath + "] can not open");
 
   CPictureInfo info;
-  if (!pictures.Lookup(picture, info)) {
-    ConsoleLineEnd();
-    Console() << "err : " << picture << m_words.pictureNotFound;
-    ConsoleLineEnd();
-    return false;
-  }
+  if (!pictures.Lookup(picture, info)) return ReportError(picture + m_words.pictureNotFound);
 
-  // A file that is not found keeps the empty path; loading it then fails
-  // with the "Cannot open []" message the user can act on.
   std::string tmfPath;
   std::string tlfPath;
-  FindPictureFiles(pictures, info, tmfPath, tlfPath);
-
+  m_library.FindFiles(projectPath, info, tmfPath, tlfPath);
   if (!EmitFile(FileKind::kTexture, project, tmfPath, cmd.m_strTmfName)) return false;
   if (!EmitFile(FileKind::kPalette, project, tlfPath, cmd.m_strTlfName)) return false;
   cmd.m_nParam = info.m_nParam;
@@ -74,53 +61,9 @@ bool CPictureEmitter::EmitFile(FileKind kind, int32_t project, const std::string
     Console() << (texture ? "Texture Data output[" : "Palette Data output[") << path << "]";
     ConsoleLineEnd();
   }
-  const bool written = texture ? m_anime.WriteTextureData(m_out.Stream(), path, name)
-                               : m_anime.WritePaletteData(m_out.Stream(), path, name);
+  const bool written = texture ? m_anime.WriteTextureData(m_out, path, name)
+                               : m_anime.WritePaletteData(m_out, path, name);
   // Checked after every block, so that a full disk stops the run at once
   // instead of after megabytes of data that go nowhere.
   return written && m_out.CheckWritten();
-}
-
-bool CAnimeFile::WriteTextureData(std::ostream& out, const std::string& tmfPath,
-                                  const std::string& name) {
-  CTmfImage image;
-  if (!image.Load(tmfPath)) {
-    ConsoleLineEnd();
-    Console() << "err : Cannot open [" << tmfPath << "] \n";
-    return false;
-  }
-  std::string declText;
-  std::string defText;
-  if (!image.WriteStruct(declText, defText, 1, false, true, name)) {
-    ConsoleLineEnd();
-    Console() << "err : ";
-    ConsoleLineEnd();
-    Console() << "create Texture Image data in [" << tmfPath << "]\n";
-    return false;
-  }
-  WriteLineEnd(out);
-  WriteText(out, declText);
-  WriteLineEnd(out);
-  WriteText(out, defText);
-  return true;
-}
-
-bool CAnimeFile::WritePaletteData(std::ostream& out, const std::string& tlfPath,
-                                  const std::string& name) {
-  CTlfPalette palette;
-  if (!palette.Load(tlfPath)) {
-    ConsoleLineEnd();
-    Console() << "err : [" << tlfPath << "] can not open\n";
-    return false;
-  }
-  std::string declText;
-  std::string defText;
-  if (!palette.WriteData(declText, defText, 1, false, true, name)) {
-    ConsoleLineEnd();
-    Console() << "err : create Palette data in [" << tlfPath << "]\n";
-    return false;
-  }
-  WriteLineEnd(out);
-  WriteText(out, defText);
-  return true;
 }

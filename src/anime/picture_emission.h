@@ -9,11 +9,11 @@
 #include <set>
 #include <string>
 
-#include "anime/c_output.h"
 #include "anime/tex_view_cmd.h"
-#include "project/picture_project_cache.h"
 
 class CAnimeFile;
+class CCOutput;
+class CPictureLibrary;
 
 /// The words in which the sequence and the camera writers differ.
 struct EmissionWords {
@@ -27,7 +27,8 @@ struct EmissionWords {
 /// names, the two counts, and the names in use. Lives for one writer run.
 class CPictureEmitter {
  public:
-  CPictureEmitter(CAnimeFile& anime, CCOutput& out, EmissionWords words, bool verbose);
+  CPictureEmitter(CAnimeFile& anime, CPictureLibrary& library, CCOutput& out,
+                  EmissionWords words, bool verbose);
 
   /// Resolves `picture` of project `project`, writes its texture and palette
   /// data when they are new, and fills the command's two names and
@@ -44,13 +45,12 @@ class CPictureEmitter {
   bool EmitFile(FileKind kind, int32_t project, const std::string& path, std::string& name);
 
   CAnimeFile& m_anime;
+  CPictureLibrary& m_library;
   CCOutput& m_out;
   EmissionWords m_words;
   bool m_bVerbose;
   std::map<std::string, std::string> m_mapEmitted;  // resolved path -> C name
   std::set<std::string> m_setNames;
-  // Each TPF file is read once per writer run, however many keys name it.
-  CPictureProjectCache m_projects;
   int32_t m_nTmfCount = 0;
   int32_t m_nTlfCount = 0;
 };

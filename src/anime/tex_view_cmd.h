@@ -11,8 +11,7 @@ struct CTexViewCmd {
   std::string m_strTmfName;  // C name of the texture structure, e.g. tmf00
   std::string m_strTlfName;  // C name of the palette array, e.g. tlf00
   int32_t m_nParam = 0;
-  int32_t m_nFrames = 0;
-  int32_t m_nUsed = 0;  // camera cells: 1 when the cell shows a picture
+  int32_t m_nFrames = 0;  // camera cells: 0
 };
 
 using CTexViewCmdArray = std::vector<CTexViewCmd>;

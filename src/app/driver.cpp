@@ -18,10 +18,7 @@ void PrintLine(const char* text) {
 
 // An "err : [path]<what>" line between two console line ends.
 bool ReportPathError(const std::string& path, const char* what) {
-  ConsoleLineEnd();
-  Console() << "err : [" << path << "]" << what;
-  ConsoleLineEnd();
-  return false;
+  return ReportError("[" + path + "]" + what);
 }
 
 // Whether two paths name one file: the same full path (as the file system
@@ -83,11 +80,11 @@ void PrintUsage() {
 }
 
 bool ParseCommandLine(COption& option, int argc, const char* const* argv) {
-  option.AddOption('h', kSwitchOption, nullptr, 0, false);
-  option.AddOption('?', kSwitchOption, nullptr, 0, false);
-  option.AddOption('o', kValueOption, "", 0, false);
-  option.AddOption('e', kValueOption, "", 0, false);
-  option.AddOption('v', kSwitchOption, nullptr, 0, false);
+  option.AddOption('h', kSwitchOption, nullptr);
+  option.AddOption('?', kSwitchOption, nullptr);
+  option.AddOption('o', kValueOption, "");
+  option.AddOption('e', kValueOption, "");
+  option.AddOption('v', kSwitchOption, nullptr);
 
   const bool error = option.Parse(argc, argv);
   bool help = false;

@@ -3,8 +3,6 @@
 #include <iterator>
 #include <utility>
 
-#include "settings/value_integers.h"
-
 namespace {
 
 // Whether `argument` begins with one of `optionChars`; an empty argument
@@ -17,17 +15,11 @@ bool IsOptionArgument(const std::string& optionChars, const char* argument) {
 
 COption::COption(std::string optionChars) : m_strOptionChars(std::move(optionChars)) {}
 
-COption::~COption() {
-  m_mapOptions.clear();
-  m_listArguments.clear();
-}
-
-bool COption::AddOption(char letter, int32_t kind, const char* defaultText, int32_t value,
-                        bool flag) {
+bool COption::AddOption(char letter, OptionKind kind, const char* defaultText) {
   // try_emplace leaves an existing registration untouched, so the first one
   // stays in force whatever the second one asks for.
-  m_mapOptions.try_emplace(letter, kind, defaultText != nullptr ? defaultText : "default", value,
-                           flag);
+  m_mapOptions.try_emplace(letter,
+                           COptionEntry{kind, defaultText != nullptr ? defaultText : "default"});
   return true;
 }
 
@@ -57,7 +49,6 @@ bool COption::Parse(int argc, const char* const* argv) {
       entry.m_bFlag = true;
       continue;
     }
-    if (entry.m_nKind != kValueOption && entry.m_nKind != kNumericOption) continue;
 
     const char* value = letter != '\0' ? argument + 2 : "";
     if (*value == '\0') {
@@ -67,10 +58,6 @@ bool COption::Parse(int argc, const char* const* argv) {
       value = argv[++i];
     }
     entry.m_strValue = value;
-    if (entry.m_nKind == kNumericOption) {
-      int number = entry.m_nValue;
-      if (ScanInt(entry.m_strValue, number)) entry.m_nValue = number;
-    }
   }
   return m_bError;
 }
@@ -86,13 +73,6 @@ bool COption::GetFlag(char letter, bool& flag) const {
   auto found = m_mapOptions.find(letter);
   if (found == m_mapOptions.end()) return false;
   flag = found->second.m_bFlag;
-  return true;
-}
-
-bool COption::GetNumber(char letter, int32_t& value) const {
-  auto found = m_mapOptions.find(letter);
-  if (found == m_mapOptions.end()) return false;
-  value = found->second.m_nValue;
   return true;
 }
 

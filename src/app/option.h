@@ -8,27 +8,16 @@
 #include <list>
 #include <map>
 #include <string>
-#include <utility>
 
 /// What an option takes.
 enum OptionKind : int32_t {
-  kValueOption = 0,    // -ofile or -o file
-  kNumericOption = 1,  // like kValueOption, also read with "%i"
-  kSwitchOption = 2,   // -v; characters after the letter are ignored
+  kValueOption = 0,   // -ofile or -o file
+  kSwitchOption = 2,  // -v; characters after the letter are ignored
 };
 
-class COptionEntry {
- public:
-  COptionEntry() = default;
-  COptionEntry(int32_t kind, std::string text, int32_t value, bool flag)
-      : m_nKind(kind), m_strValue(std::move(text)), m_nValue(value), m_bFlag(flag) {}
-  COptionEntry(const COptionEntry&) = default;
-  COptionEntry& operator=(const COptionEntry&) = default;
-  virtual ~COptionEntry() = default;
-
+struct COptionEntry {
   int32_t m_nKind = kValueOption;
   std::string m_strValue;
-  int32_t m_nValue = 0;
   bool m_bFlag = false;
 };
 
@@ -42,11 +31,10 @@ class COption : public COptionBase {
  public:
   /// `optionChars` are the characters that begin an option.
   explicit COption(std::string optionChars = "-/");
-  ~COption() override;
 
   /// Registers `letter`; a second registration of a letter is ignored. A
   /// null `defaultText` stores the text "default". Always true.
-  bool AddOption(char letter, int32_t kind, const char* defaultText, int32_t value, bool flag);
+  bool AddOption(char letter, OptionKind kind, const char* defaultText);
   /// Reads argv[1..argc-1]. Returns the error flag: true once an
   /// unregistered letter was met (parsing stops there).
   bool Parse(int argc, const char* const* argv);
@@ -55,9 +43,6 @@ class COption : public COptionBase {
   bool GetValue(char letter, std::string& value) const;
   /// The flag of `letter`; false and `flag` untouched when not registered.
   bool GetFlag(char letter, bool& flag) const;
-  /// The integer of `letter` ("-n0x10" -> 16 for a numeric option); false and
-  /// `value` untouched when not registered.
-  bool GetNumber(char letter, int32_t& value) const;
   /// Positional argument `index` (from 0); false and `argument` untouched
   /// when there is no such argument.
   bool GetArgument(int index, std::string& argument) const;

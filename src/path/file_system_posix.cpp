@@ -55,7 +55,7 @@ bool GetFullPath(const std::string& path, std::string& full) {
   if (HasNul(path)) return false;
   // An absolute path needs no working directory, which may even be gone.
   std::string workingDir;
-  const bool absolute = !path.empty() && IsPathSeparator(path[0], PathStyle::Posix);
+  const bool absolute = !path.empty() && IsPathSeparator(path[0]);
   if (!absolute && !GetWorkingDirectory(workingDir)) return false;
   std::string result = LexicalFullPath(path, workingDir, PathStyle::Posix);
   if (result.size() > static_cast<size_t>(PATH_MAX - 1)) return false;

@@ -38,4 +38,4 @@ bool MakeFullPath(std::string& path, const PathHost& host);
 /// SearchFile of path_utils.h under `host`'s rules. A candidate whose full
 /// path does not fit is passed over like a missing one.
 bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName,
-                bool mustExist, const PathHost& host);
+                const PathHost& host);

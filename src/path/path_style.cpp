@@ -6,12 +6,10 @@
 
 char PreferredSeparator(PathStyle style) { return style == PathStyle::Windows ? '\\' : '/'; }
 
-bool IsPathSeparator(char c, PathStyle /*style*/) { return c == '\\' || c == '/'; }
-
 std::string UnifySeparators(std::string_view path, PathStyle style) {
   std::string unified(path);
   for (char& c : unified)
-    if (IsPathSeparator(c, style)) c = PreferredSeparator(style);
+    if (IsPathSeparator(c)) c = PreferredSeparator(style);
   return unified;
 }
 
@@ -21,20 +19,20 @@ namespace {
 // "\\server\share\" on Windows. 0 for a relative path.
 size_t RootLength(std::string_view path, PathStyle style) {
   if (path.empty()) return 0;
-  if (style == PathStyle::Posix) return IsPathSeparator(path[0], style) ? 1 : 0;
+  if (style == PathStyle::Posix) return IsPathSeparator(path[0]) ? 1 : 0;
   if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':')
-    return (path.size() >= 3 && IsPathSeparator(path[2], style)) ? 3 : 2;
-  if (path.size() >= 2 && IsPathSeparator(path[0], style) && IsPathSeparator(path[1], style)) {
+    return (path.size() >= 3 && IsPathSeparator(path[2])) ? 3 : 2;
+  if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
     // UNC: \\server\share\ is the root.
     size_t i = 2;
     int parts = 0;
     while (i < path.size() && parts < 2) {
-      if (IsPathSeparator(path[i], style)) ++parts;
+      if (IsPathSeparator(path[i])) ++parts;
       ++i;
     }
     return i;
   }
-  return IsPathSeparator(path[0], style) ? 1 : 0;
+  return IsPathSeparator(path[0]) ? 1 : 0;
 }
 
 // The directory a Windows "D:name" is relative to: the working directory
@@ -58,7 +56,7 @@ std::string JoinWorkingDir(std::string_view path, std::string_view workingDir, P
   if (root != 1) return std::string(path);
   // "\name" is rooted on the working directory's drive or share.
   std::string_view drive = workingDir.substr(0, RootLength(workingDir, style));
-  while (!drive.empty() && IsPathSeparator(drive.back(), style)) drive.remove_suffix(1);
+  while (!drive.empty() && IsPathSeparator(drive.back())) drive.remove_suffix(1);
   return std::string(drive) + std::string(path);
 }
 
@@ -68,7 +66,7 @@ std::string LexicalFullPath(std::string_view path, std::string_view workingDir, 
   const char sep = PreferredSeparator(style);
   const std::string joined = JoinWorkingDir(path, workingDir, style);
 
-  const bool trailing = !path.empty() && IsPathSeparator(path.back(), style);
+  const bool trailing = !path.empty() && IsPathSeparator(path.back());
   const size_t joinedRoot = RootLength(joined, style);
   std::string result = UnifySeparators(std::string_view(joined).substr(0, joinedRoot), style);
 
@@ -77,7 +75,7 @@ std::string LexicalFullPath(std::string_view path, std::string_view workingDir, 
   rest.remove_prefix(joinedRoot);
   while (!rest.empty()) {
     size_t end = 0;
-    while (end < rest.size() && !IsPathSeparator(rest[end], style)) ++end;
+    while (end < rest.size() && !IsPathSeparator(rest[end])) ++end;
     std::string_view part = rest.substr(0, end);
     rest.remove_prefix(end < rest.size() ? end + 1 : end);
     if (part.empty() || part == ".") continue;

@@ -14,7 +14,7 @@ char PreferredSeparator(PathStyle style);
 /// Whether `c` separates path components when a path is read. Both '\\' and
 /// '/' do in either style: project files written on one system must read the
 /// same on the other.
-bool IsPathSeparator(char c, PathStyle style);
+inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
 /// `path` with every separator spelled the style's own way.
 /// Windows: `tex/sub/` -> `tex\sub\`; POSIX: `tex\sub\` -> `tex/sub/`.

@@ -28,8 +28,7 @@ void DropTrailingSeparator(std::string& dir, PathStyle style) {
 // Whether `name` says where it lies rather than leaving that to the search
 // list: a separator anywhere, or on Windows a leading drive (`C:a.tmf`).
 bool HasDirectoryPart(const std::string& name, PathStyle style) {
-  const auto isSeparator = [style](char c) { return IsPathSeparator(c, style); };
-  if (std::any_of(name.begin(), name.end(), isSeparator)) return true;
+  if (std::any_of(name.begin(), name.end(), IsPathSeparator)) return true;
   return style == PathStyle::Windows && name.size() >= 2 &&
          std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':';
 }
@@ -91,8 +90,18 @@ bool MakeFullPath(std::string& path, const PathHost& host) {
   return true;
 }
 
+std::vector<std::string_view> SplitDirectoryList(std::string_view list) {
+  std::vector<std::string_view> entries;
+  while (!list.empty()) {
+    const size_t end = std::min(list.find(';'), list.size());
+    if (end != 0) entries.push_back(list.substr(0, end));
+    list.remove_prefix(std::min(end + 1, list.size()));
+  }
+  return entries;
+}
+
 bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName,
-                bool mustExist, const PathHost& host) {
+                const PathHost& host) {
   std::string candidate;
   if (HasDirectoryPart(fileName, host.style) && IsExistingFile(fileName, host) &&
       host.fullPath(fileName, candidate)) {
@@ -100,22 +109,15 @@ bool SearchFile(std::string& found, const std::string& dirList, const std::strin
     return true;
   }
   const char sep = PreferredSeparator(host.style);
-  size_t start = 0;
-  while (start < dirList.size()) {
-    size_t end = dirList.find(';', start);
-    if (end == std::string::npos) end = dirList.size();
-    std::string place = dirList.substr(start, end - start);
-    start = end + 1;
-    // Empty entries come from stray ";" and would otherwise add the working
-    // directory to the places searched.
-    if (place.empty() || !NormalizeDirectory(place, host)) continue;
+  // Empty entries come from stray ";" and would otherwise add the working
+  // directory to the places searched.
+  for (const std::string_view entry : SplitDirectoryList(dirList)) {
+    std::string place(entry);
+    if (!NormalizeDirectory(place, host)) continue;
     place += sep;
     place += fileName;
     // A candidate too long for a full path could not be opened either.
-    if (!host.fullPath(place, candidate)) continue;
-    const FileStatus status = host.fileStatus(candidate);
-    if (status.isDirectory) continue;
-    if (!status.exists && mustExist) continue;
+    if (!host.fullPath(place, candidate) || !IsExistingFile(candidate, host)) continue;
     found = std::move(candidate);
     return true;
   }
@@ -130,7 +132,6 @@ bool SplitPath(const std::string& path, std::string& dir, std::string& name) {
 
 bool MakeFullPath(std::string& path) { return MakeFullPath(path, HostPaths()); }
 
-bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName,
-                bool mustExist) {
-  return SearchFile(found, dirList, fileName, mustExist, HostPaths());
+bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName) {
+  return SearchFile(found, dirList, fileName, HostPaths());
 }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 /// Normalises a directory name in place and reports whether it names an
 /// existing directory; `path` is replaced only then. One trailing separator,
@@ -24,12 +26,15 @@ bool SplitPath(const std::string& path, std::string& dir, std::string& name);
 /// False, with `path` empty, when the full path does not fit.
 bool MakeFullPath(std::string& path);
 
+/// The entries of a ";"-separated directory list, in order, without the
+/// empty ones that stray separators make: `;tex;;..\common;` -> `tex`,
+/// `..\common`.
+std::vector<std::string_view> SplitDirectoryList(std::string_view list);
+
 /// Looks for `fileName` along `dirList` ("tex;..\common"; empty entries are
 /// skipped) and sets `found` to the full path of the first existing file that
 /// is not a directory. A name with a directory or drive part that exists as
 /// it stands wins first (a drive counts on Windows only); otherwise it too is
-/// searched along the list. With
-/// `mustExist` false the first existing directory of the list decides, file
-/// or not. Returns false and leaves `found` alone when nothing was found.
-bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName,
-                bool mustExist);
+/// searched along the list. Returns false and leaves `found` alone when
+/// nothing was found.
+bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName);

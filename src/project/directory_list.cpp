@@ -19,18 +19,12 @@ std::string ResolveDirectory(std::string entry) {
 }  // namespace
 
 std::string ResolveDirectoryList(const std::string& list) {
+  // The file search skips empty entries; resolving one would turn it into
+  // the working directory and add a place to search.
   std::string resolved;
-  size_t start = 0;
-  while (start < list.size()) {
-    size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    const std::string entry = list.substr(start, end - start);
-    start = end + 1;
-    // The file search skips empty entries; resolving one would turn it into
-    // the working directory and add a place to search.
-    if (entry.empty()) continue;
+  for (const std::string_view entry : SplitDirectoryList(list)) {
     if (!resolved.empty()) resolved.push_back(';');
-    resolved += ResolveDirectory(entry);
+    resolved += ResolveDirectory(std::string(entry));
   }
   return resolved;
 }

@@ -1,7 +1,6 @@
 #include "project/picture_project.h"
 
 #include <algorithm>
-#include <climits>
 #include <string_view>
 #include <utility>
 
@@ -15,20 +14,15 @@ constexpr std::string_view kPicturePrefix = "PICT.";
 
 // The n of a key written "PICT.<n>" in plain decimal without leading zeros,
 // the only spelling the project's picture keys have; "PICT.01" and
-// "PICT.+1" name no picture.
-bool ParsePictureNumber(std::string_view key, int& n) {
+// "PICT.+1" name no picture. A number past the integer range reads as the
+// highest integer, which no PICT_NUM reaches.
+bool ParsePictureNumber(std::string_view key, int32_t& n) {
   if (!key.starts_with(kPicturePrefix)) return false;
   const std::string_view digits = key.substr(kPicturePrefix.size());
-  if (digits.empty() || digits.size() > 10) return false;
-  if (digits.size() > 1 && digits.front() == '0') return false;
-  long long value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  if (value > INT_MAX) return false;
-  n = static_cast<int>(value);
-  return true;
+  if (digits.empty() || (digits.size() > 1 && digits.front() == '0')) return false;
+  if (digits.find_first_not_of("0123456789") != std::string_view::npos) return false;
+  size_t pos = 0;
+  return ScanDecimal(digits, pos, n);
 }
 
 }  // namespace
@@ -54,7 +48,7 @@ bool CPictureProject::Load(const std::string& tpfPath) {
   m_strTmfDir = ResolveDirectoryKey("TMF_DIR");
   m_strTlfDir = ResolveDirectoryKey("TLF_DIR");
 
-  int count = 0;
+  int32_t count = 0;
   std::string countText;
   if (GetExpandedValue("PICT_NUM", countText)) ScanInt(countText, count);
   if (count < 1) return true;
@@ -96,7 +90,7 @@ std::vector<int> CPictureProject::FindPictureNumbers(int count) const {
   const int keyCount = m_pSettings->GetKeyCount();
   for (int i = 0; i < keyCount; ++i) {
     if (!m_pSettings->GetKeyAt(i, key, value)) break;
-    int n = 0;
+    int32_t n = 0;
     if (ParsePictureNumber(key, n) && n < count) numbers.push_back(n);
   }
   std::sort(numbers.begin(), numbers.end());
@@ -113,7 +107,7 @@ void CPictureProject::ReadPicture(int n) {
     CPictureInfo info;
     info.m_strTmf = fields[1];
     info.m_strTlf = fields[2];
-    int param = 0;
+    int32_t param = 0;
     if (fields.size() >= 4) ScanInt(fields[3], param);
     info.m_nParam = param;
     m_mapPictures[fields[0]] = std::move(info);

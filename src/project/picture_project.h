@@ -32,8 +32,6 @@ class CPictureProject {
   const std::string& GetTmfDir() const { return m_strTmfDir; }
   /// The resolved ";"-separated TLF directory list, every entry absolute.
   const std::string& GetTlfDir() const { return m_strTlfDir; }
-  /// The absolute directory of the TPF file.
-  const std::string& GetDir() const { return m_strDir; }
   /// Every picture of the project by name.
   const std::unordered_map<std::string, CPictureInfo>& GetPictures() const { return m_mapPictures; }
 

@@ -57,10 +57,3 @@ const CKeyMap::Entry* CKeyMap::At(size_t index) const {
   }
   return m_order[index];
 }
-
-void CKeyMap::Clear() {
-  m_index.clear();
-  for (Bucket& bucket : m_buckets) bucket.clear();
-  m_order.clear();
-  m_orderValid = true;
-}

@@ -49,9 +49,6 @@ class CKeyMap {
   /// each change.
   const Entry* At(size_t index) const;
 
-  /// Removes every key.
-  void Clear();
-
  private:
   using Bucket = std::list<Entry>;
 

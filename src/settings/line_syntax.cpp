@@ -1,12 +1,11 @@
 // The syntax of one settings line: what a key may look like, how a line
 // splits into key and value, and how list values split into pieces.
-#include "settings/key_map.h"
 #include "settings/key_value_file.h"
+#include "settings/value_integers.h"
 
 namespace {
 
 constexpr size_t kMaxKeyLength = 256;
-constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
 
 // ASCII only: the C library's classification would depend on the locale
 // and is undefined for negative char values.
@@ -18,15 +17,14 @@ bool IsKeyChar(char c) { return IsKeyStart(c) || IsAsciiDigit(c) || c == '@' || 
 
 // "  a b \t" -> "  a b"
 std::string_view TrimRight(std::string_view text) {
-  const size_t last = text.find_last_not_of(kWhiteSpace);
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+  while (!text.empty() && IsWhiteSpace(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 // "  a b \t" -> "a b"
 std::string_view Trim(std::string_view text) {
-  const size_t first = text.find_first_not_of(kWhiteSpace);
-  if (first == std::string_view::npos) return std::string_view();
-  return TrimRight(text.substr(first));
+  while (!text.empty() && IsWhiteSpace(text.front())) text.remove_prefix(1);
+  return TrimRight(text);
 }
 
 // The line without its comment: everything from the first "#" on. A line
@@ -79,5 +77,3 @@ int CKeyValueFile::Tokenize(std::vector<std::string>& pieces, std::string_view t
   }
   return static_cast<int>(pieces.size());
 }
-
-int CKeyValueFile::KeyBucket(std::string_view key) { return CKeyMap::BucketOf(key); }

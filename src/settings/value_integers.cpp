@@ -1,17 +1,13 @@
 #include "settings/value_integers.h"
 
-#include <climits>
 #include <cstdint>
+#include <limits>
 
 namespace {
 
 // The stream rule looks at this many characters after the white space,
 // sign and base prefix included.
 constexpr size_t kStreamFieldWidth = 15;
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // The value of `c` as a digit of `base`, or -1 when it is none.
 int DigitValue(char c, int base) {
@@ -22,59 +18,77 @@ int DigitValue(char c, int base) {
   return digit < base ? digit : -1;
 }
 
-// One integer as both rules read it: white space, sign, base prefix, digits.
-// `width` bounds the characters looked at after the white space. `digits`
-// tells whether a number was found; a lone "0" before a dead "x" counts.
+// One integer as every rule reads it: white space, sign, base prefix (unless
+// `decimal`), digits. `width` bounds the characters looked at after the
+// white space. `digits` tells whether a number was found (a lone "0" before
+// a dead "x" counts); `end` is the place behind it in `text`.
 struct ParsedInt {
   bool digits = false;
-  int value = 0;
+  int32_t value = 0;
+  size_t end = 0;
 };
 
-ParsedInt ParseInt(std::string_view text, size_t width) {
+ParsedInt ParseInt(std::string_view text, size_t width, bool decimal) {
   ParsedInt parsed;
+  size_t start = 0;
+  while (start < text.size() && IsWhiteSpace(text[start])) ++start;
+  const std::string_view field = text.substr(start, width);
   size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  text = text.substr(i, width);
-  i = 0;
 
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
 
   int base = 10;
-  if (i < text.size() && text[i] == '0') {
+  if (!decimal && i < field.size() && field[i] == '0') {
     base = 8;
     // "0x" selects hexadecimal only when a hex digit follows; otherwise the
     // "0" alone is the number.
-    const bool hexPrefix = i + 1 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X');
-    if (hexPrefix && i + 2 < text.size() && DigitValue(text[i + 2], 16) >= 0) {
+    const bool hexPrefix = i + 1 < field.size() && (field[i + 1] == 'x' || field[i + 1] == 'X');
+    if (hexPrefix && i + 2 < field.size() && DigitValue(field[i + 2], 16) >= 0) {
       base = 16;
       i += 2;
     }
   }
 
-  // Huge numbers saturate: the magnitude stops one past INT_MAX, which is
-  // exactly INT_MIN's magnitude.
-  const int64_t limit = int64_t{INT_MAX} + 1;
+  // The magnitude stops one past the highest integer, which is exactly the
+  // lowest integer's magnitude.
+  const int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
   int64_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    const int digit = DigitValue(text[i], base);
+  for (; i < field.size(); ++i) {
+    const int digit = DigitValue(field[i], base);
     if (digit < 0) break;
     parsed.digits = true;
     magnitude = magnitude * base + digit;
     if (magnitude > limit) magnitude = limit;
   }
-  const int64_t signedValue = negative ? -magnitude : magnitude;
-  parsed.value = static_cast<int>(signedValue > INT_MAX ? INT_MAX : signedValue);
+  const int64_t value = negative ? -magnitude : magnitude;
+  parsed.value = static_cast<int32_t>(value < limit ? value : limit - 1);
+  parsed.end = start + i;
   return parsed;
 }
 
 }  // namespace
 
-int ReadStreamInt(std::string_view value) { return ParseInt(value, kStreamFieldWidth).value; }
+bool IsWhiteSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
-bool ScanInt(std::string_view value, int& out) {
-  const ParsedInt parsed = ParseInt(value, std::string_view::npos);
+int32_t ReadStreamInt(std::string_view value) {
+  return ParseInt(value, kStreamFieldWidth, false).value;
+}
+
+bool ScanInt(std::string_view value, int32_t& out) {
+  const ParsedInt parsed = ParseInt(value, std::string_view::npos, false);
   if (!parsed.digits) return false;
   out = parsed.value;
+  return true;
+}
+
+bool ScanDecimal(std::string_view text, size_t& pos, int32_t& value) {
+  if (pos > text.size()) return false;
+  const ParsedInt parsed = ParseInt(text.substr(pos), std::string_view::npos, true);
+  if (!parsed.digits) return false;
+  value = parsed.value;
+  pos += parsed.end;
   return true;
 }

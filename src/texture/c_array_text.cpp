@@ -36,14 +36,10 @@ char* PutValue(char* out, const uint8_t* value, const HexQuad* quads) {
   std::memcpy(bytes.data(), value, kSize);
   out[0] = '0';
   out[1] = 'x';
-  if constexpr (kSize == 1) {
-    std::memcpy(out + 2, quads[bytes[0]].data() + 2, 2);
-  } else {
-    std::array<HexQuad, kSize / 2> digits;
-    for (size_t i = 0; i < digits.size(); ++i)
-      digits[i] = quads[(bytes[2 * i] << 8) | bytes[2 * i + 1]];
-    std::memcpy(out + 2, digits.data(), 2 * kSize);
-  }
+  std::array<HexQuad, kSize / 2> digits;
+  for (size_t i = 0; i < digits.size(); ++i)
+    digits[i] = quads[(bytes[2 * i] << 8) | bytes[2 * i + 1]];
+  std::memcpy(out + 2, digits.data(), 2 * kSize);
   out[2 + 2 * kSize] = ',';
   return out + 3 + 2 * kSize;
 }
@@ -93,46 +89,15 @@ void PutHexLines(char* out, std::span<const uint8_t> bytes, size_t valuesPerLine
 
 }  // namespace
 
-std::string_view StorageWord(int32_t storage) {
-  if (storage == 0) return "extern ";
-  if (storage == 1) return "static ";
-  return "";
-}
-
-std::string_view ElementTypeName(int32_t elementSize) {
-  switch (elementSize) {
-    case 1:
-      return "u8";
-    case 2:
-      return "u16";
-    case 4:
-      return "u32";
-    default:
-      return "";
-  }
-}
-
-std::string MakeDeclPrefix(int32_t storage, bool isConst, std::string_view declarator) {
-  std::string prefix(StorageWord(storage));
-  if (isConst) prefix += "const ";
-  prefix += declarator;
-  return prefix;
-}
-
-void AppendDefinitionOpen(std::string& text, std::string_view prefix, bool isAligned) {
-  text += prefix;
-  if (isAligned) text += kAlignBlock;
+void AppendDefinitionOpen(std::string& text, std::string_view declarator) {
+  text += "static ";
+  text += declarator;
+  text += kAlignBlock;
   text += " = {\n";
 }
 
-void AppendDeclaration(std::string& declText, int32_t storage, std::string_view prefix) {
-  if (storage == 1) return;
-  declText += prefix;
-  declText += ";\n";
-}
-
 size_t HexLinesSize(size_t byteCount, int32_t elementSize, size_t valuesPerLine) {
-  if (ElementTypeName(elementSize).empty() || valuesPerLine == 0) return 0;
+  if ((elementSize != 2 && elementSize != 4) || valuesPerLine == 0) return 0;
   const auto size = static_cast<size_t>(elementSize);
   const size_t values = (byteCount + size - 1) / size;
   const size_t lines = (values + valuesPerLine - 1) / valuesPerLine;
@@ -147,26 +112,19 @@ void AppendHexLines(std::string& text, std::span<const uint8_t> bytes, int32_t e
   const size_t start = text.size();
   text.resize(start + added);
   char* out = text.data() + start;
-  if (elementSize == 1) PutHexLines<1>(out, bytes, valuesPerLine);
   if (elementSize == 2) PutHexLines<2>(out, bytes, valuesPerLine);
   if (elementSize == 4) PutHexLines<4>(out, bytes, valuesPerLine);
 }
 
-bool AppendCArray(std::string& declText, std::string& defText, const CArrayForm& form,
-                  const std::string& name, std::span<const uint8_t> bytes) {
-  const std::string_view typeName = ElementTypeName(form.elementSize);
-  if (typeName.empty()) return false;
-  std::string declarator(typeName);
+void AppendStaticArray(std::string& text, std::string_view type, std::string_view name,
+                       std::span<const uint8_t> bytes, int32_t elementSize, size_t valuesPerLine) {
+  std::string declarator(type);
   declarator += ' ';
   declarator += name;
   declarator += "[]";
-  const std::string prefix = MakeDeclPrefix(form.storage, form.isConst, declarator);
-
-  defText.reserve(defText.size() + prefix.size() + kAlignBlock.size() + 8 +
-                  HexLinesSize(bytes.size(), form.elementSize, form.valuesPerLine));
-  AppendDefinitionOpen(defText, prefix, form.isAligned);
-  AppendHexLines(defText, bytes, form.elementSize, form.valuesPerLine);
-  defText += "};\n\n";
-  AppendDeclaration(declText, form.storage, prefix);
-  return true;
+  text.reserve(text.size() + declarator.size() + kAlignBlock.size() + 20 +
+               HexLinesSize(bytes.size(), elementSize, valuesPerLine));
+  AppendDefinitionOpen(text, declarator);
+  AppendHexLines(text, bytes, elementSize, valuesPerLine);
+  text += "};\n\n";
 }

@@ -9,19 +9,16 @@
 #include "texture/byte_reader.h"
 #include "texture/c_array_text.h"
 #include "texture/error_box.h"
+#include "texture/texture_format.h"
 
 namespace {
-
-constexpr uint32_t kTag16 = 0x00200100;
-constexpr uint32_t kTag256 = 0x00200200;
-constexpr size_t kHeaderSize = 64;
 
 // A 16-entry palette serves 4-bit images and a 256-entry one 8-bit images;
 // type 0 is RGBA 5551 and type 1 intensity/alpha 88, the only lookup-table
 // types the target has.
 bool IsValidHeader(uint32_t tag, int32_t count, uint32_t type) {
-  const bool sizeMatches = (tag == kTag16 && count == 16) || (tag == kTag256 && count == 256);
-  return sizeMatches && (type == 0 || type == 1);
+  const bool sizeMatches = (tag == kTlfTag16 && count == 16) || (tag == kTlfTag256 && count == 256);
+  return sizeMatches && (type == kTlfTypeRgba5551 || type == kTlfTypeIa16);
 }
 
 }  // namespace
@@ -51,7 +48,7 @@ bool CTlfPalette::Load(const std::string& fileName) {
   std::ifstream in(ToNativePath(fileName), std::ios::binary);
   if (!in.is_open()) return ReportError("[%s] file open failed.\n", fileName.c_str());
 
-  std::array<uint8_t, kHeaderSize> header{};
+  std::array<uint8_t, kTextureHeaderSize> header{};
   if (ReadBlock(in, header) < header.size()) {
     in.close();
     return ReportError("[%s] incorrect header size.\n", fileName.c_str());
@@ -84,8 +81,7 @@ bool CTlfPalette::Load(const std::string& fileName) {
   return true;
 }
 
-bool CTlfPalette::WriteData(std::string& declText, std::string& defText, int32_t storage,
-                            bool isConst, bool isAligned, const std::string& name) const {
+void CTlfPalette::WriteData(std::string& defText, const std::string& name) const {
   // The entries go out as they came in, high byte first.
   std::vector<uint8_t> bytes;
   bytes.reserve(m_entries.size() * 2);
@@ -93,8 +89,7 @@ bool CTlfPalette::WriteData(std::string& declText, std::string& defText, int32_t
     bytes.push_back(static_cast<uint8_t>(entry >> 8));
     bytes.push_back(static_cast<uint8_t>(entry & 0xff));
   }
-  const CArrayForm form{storage, isConst, isAligned, 2, 16};
-  return AppendCArray(declText, defText, form, name, bytes);
+  AppendStaticArray(defText, "u16", name, bytes, 2, 16);
 }
 
 std::string& CTlfPalette::AppendStructDef(std::string& text) {

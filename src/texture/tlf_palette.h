@@ -21,9 +21,9 @@ class CTlfPalette {
   /// Reads a TLF file; on failure the error box has said why. A file that
   /// fails before its entries are read leaves the palette as it was.
   bool Load(const std::string& fileName);
-  /// Appends the C array of the entries, sixteen to a line. Always true.
-  bool WriteData(std::string& declText, std::string& defText, int32_t storage, bool isConst,
-                 bool isAligned, const std::string& name) const;
+  /// Appends the static, 8-byte-aligned u16 array `name` of the entries,
+  /// sixteen to a line.
+  void WriteData(std::string& defText, const std::string& name) const;
   /// Appends the definition of struct qmTLF; returns `text`.
   static std::string& AppendStructDef(std::string& text);
   /// Shows a printf-style message under "[TLF]"; returns false.

@@ -12,13 +12,10 @@
 #include "texture/byte_reader.h"
 #include "texture/c_array_text.h"
 #include "texture/error_box.h"
+#include "texture/texture_format.h"
 
 namespace {
 
-constexpr int32_t kMaxSide = 65536;
-constexpr uint32_t kTag4Bit = 0x00120200;
-constexpr uint32_t kTag8Bit = 0x00120300;
-constexpr size_t kHeaderSize = 64;
 // The C array of one image never holds more than 512 KiB of pixels.
 constexpr uint64_t kExportLimit = 524288;
 // A body whose end cannot be found (a pipe) is read as far as it goes.
@@ -34,9 +31,8 @@ struct TmfGeometry {
 
 TmfGeometry MakeGeometry(int32_t width, int32_t height, int32_t bits) {
   TmfGeometry geometry;
-  const auto pixelBits = static_cast<uint64_t>(width) * static_cast<uint64_t>(bits);
-  geometry.rowBytes = (pixelBits + 7) / 8;
-  geometry.rowStride = (pixelBits + 31) / 32 * 4;
+  geometry.rowBytes = TmfRowBytes(width, bits);
+  geometry.rowStride = (geometry.rowBytes + 3) / 4 * 4;
   geometry.exportRows = static_cast<uint64_t>(height);
   if (geometry.rowBytes * geometry.exportRows >= kExportLimit)
     geometry.exportRows = kExportLimit / geometry.rowBytes;
@@ -50,7 +46,7 @@ uint64_t ExportLength(const TmfGeometry& geometry) {
 }
 
 bool IsKnownFormat(uint32_t tag, int32_t bits) {
-  return (tag == kTag4Bit && bits == 4) || (tag == kTag8Bit && bits == 8);
+  return (tag == kTmfTag4Bit && bits == 4) || (tag == kTmfTag8Bit && bits == 8);
 }
 
 // The body runs from the header's end to the file's end.
@@ -103,7 +99,7 @@ void CTmfImage::Release() {
 
 bool CTmfImage::Create(int32_t width, int32_t height, int32_t bitsPerPixel) {
   Release();
-  if (width < 0 || width > kMaxSide || height < 0 || height > kMaxSide) return false;
+  if (width < 0 || width > kTmfMaxSide || height < 0 || height > kTmfMaxSide) return false;
   if (bitsPerPixel != 4 && bitsPerPixel != 8) return false;
   // Only the rows the export can use are kept: a header may declare
   // 65536 x 65536 pixels (4 GiB) over a body of a few bytes, and the rows
@@ -127,7 +123,7 @@ bool CTmfImage::Load(const std::string& fileName) {
   std::ifstream in(ToNativePath(fileName), std::ios::binary);
   if (!in.is_open()) return ReportError("[%s] file open failed.\n", fileName.c_str());
 
-  std::array<uint8_t, kHeaderSize> header{};
+  std::array<uint8_t, kTextureHeaderSize> header{};
   if (ReadBlock(in, header) < header.size()) {
     in.close();
     return ReportError("[%s] file read failed.\n", fileName.c_str());
@@ -177,34 +173,17 @@ std::vector<uint8_t> CTmfImage::MakeExportBytes() const {
   return bytes;
 }
 
-bool CTmfImage::WriteData(std::string& declText, std::string& defText, int32_t storage,
-                          bool isConst, bool isAligned, int32_t elementSize,
-                          const std::string& name) const {
-  if (ElementTypeName(elementSize).empty()) return false;
-  const std::vector<uint8_t> bytes = MakeExportBytes();
-  // Every line holds the values of 16 export bytes.
-  const CArrayForm form{storage, isConst, isAligned, elementSize,
-                        16 / static_cast<size_t>(elementSize)};
-  return AppendCArray(declText, defText, form, name, bytes);
-}
-
-bool CTmfImage::WriteStruct(std::string& declText, std::string& defText, int32_t storage,
-                            bool isConst, bool isAligned, const std::string& name) const {
-  std::string imgName = name;
-  imgName += "_img";
+void CTmfImage::WriteStruct(std::string& defText, const std::string& name) const {
+  const std::string imgName = name + "_img";
   // The data text dwarfs the rest; one reservation for both keeps 1.5 MB of
   // text from being copied when the struct is appended behind it.
   const uint64_t exportLength = ExportLength(MakeGeometry(m_width, m_height, m_bitsPerPixel));
   defText.reserve(defText.size() + HexLinesSize(exportLength, 4, 4) + 512 + 4 * name.size());
 
-  // The array is private to the file and always of 32-bit words; only the
-  // struct that points to it follows the caller's storage.
-  if (!WriteData(declText, defText, 1, isConst, isAligned, 4, imgName)) return false;
+  // Every line holds the values of 16 export bytes.
+  AppendStaticArray(defText, "u32", imgName, MakeExportBytes(), 4, 4);
 
-  std::string declarator = "struct qmTMF ";
-  declarator += name;
-  const std::string prefix = MakeDeclPrefix(storage, isConst, declarator);
-  AppendDefinitionOpen(defText, prefix, isAligned);
+  AppendDefinitionOpen(defText, "struct qmTMF " + name);
   AppendField(defText, imgName, ",\t// image address\n");
   AppendField(defText, "G_IM_FMT_CI", ",\t// image format\n");
   AppendField(defText, m_bitsPerPixel == 4 ? "G_IM_SIZ_4b" : "G_IM_SIZ_8b",
@@ -212,8 +191,6 @@ bool CTmfImage::WriteStruct(std::string& declText, std::string& defText, int32_t
   AppendField(defText, std::to_string(m_width), ",\t// image width\n");
   AppendField(defText, std::to_string(m_height), "\t// image height\n");
   defText += "};\n\n";
-  AppendDeclaration(declText, storage, prefix);
-  return true;
 }
 
 std::string& CTmfImage::AppendStructDef(std::string& text) {

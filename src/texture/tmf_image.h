@@ -30,16 +30,11 @@ class CTmfImage {
   /// length made even. Empty when the image is empty.
   std::vector<uint8_t> MakeExportBytes() const;
 
-  /// Appends the C array of the export bytes in elements of 1, 2 or 4
-  /// bytes, read big-endian, 16 bytes to a line; a last element that the
-  /// rows do not fill is completed with zero bytes. False, nothing appended,
-  /// for any other element size (3 included).
-  bool WriteData(std::string& declText, std::string& defText, int32_t storage, bool isConst,
-                 bool isAligned, int32_t elementSize, const std::string& name) const;
-  /// Appends the static u32 array "<name>_img" and the struct qmTMF
-  /// "<name>" that points to it. False only when the array cannot be written.
-  bool WriteStruct(std::string& declText, std::string& defText, int32_t storage, bool isConst,
-                   bool isAligned, const std::string& name) const;
+  /// Appends the static u32 array "<name>_img" of the export bytes, four
+  /// values to a line (a last value that the rows do not fill is completed
+  /// with zero bytes), and the static struct qmTMF "<name>" that points to
+  /// it, both 8-byte aligned.
+  void WriteStruct(std::string& defText, const std::string& name) const;
   /// Appends the definition of struct qmTMF; returns `text`.
   static std::string& AppendStructDef(std::string& text);
   /// Shows a printf-style message under "[TMF]"; returns false.

@@ -28,6 +28,9 @@ TEST(OptionTest, ProgramCommandLines) {
       {{"-oa.c", "-o", "b.c", "a.taf"}, true, "b.c", {"a.taf"}},
       {{"-oa.c", "-o", "", "a.taf"}, true, "", {"a.taf"}},
       {{"a.taf", "-oa.c", "-o"}, true, "a.c", {"a.taf"}},
+      // A lone "-" has the terminator as its letter, which is never registered.
+      {{"-oa.c", "-", "a.taf"}, false, "a.c", {}},
+      {{"-vx", "-?"}, false, "", {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.args));
@@ -43,38 +46,6 @@ TEST(OptionTest, ProgramCommandLines) {
       positional.push_back(argument);
     EXPECT_EQ(positional, row.positional);
   }
-}
-
-TEST(OptionTest, RegistrationNumbersAndQueries) {
-  COption option("-");
-  option.AddOption('s', kSwitchOption, nullptr, 5, true);
-  option.AddOption('s', kValueOption, "other", 9, false);  // ignored: the first one holds
-  option.AddOption('n', kNumericOption, "7", 7, false);
-  option.AddOption('m', kNumericOption, "7", 7, false);
-  option.AddOption('\0', kValueOption, "", 0, false);  // a lone "-" must not read past its end
-  const char* argv[] = {"flipdeck", "-sX", "-n", " -0x1A", "-mpx", "-", "a.taf", "b.taf"};
-  EXPECT_FALSE(option.Parse(8, argv));
-
-  std::string text;
-  int32_t number = 0;
-  bool flag = true;
-  EXPECT_TRUE(option.GetValue('s', text) && option.GetNumber('s', number));
-  EXPECT_EQ(text + " " + std::to_string(number), "default 5");
-  option.GetNumber('n', number);
-  EXPECT_EQ(number, -26);
-  option.GetNumber('m', number);
-  EXPECT_EQ(number, 7);  // no number in the text: the integer stays
-  option.GetValue('\0', text);
-  EXPECT_EQ(text, "a.taf");
-
-  // Unknown letters and indexes leave the outputs untouched.
-  EXPECT_FALSE(option.GetValue('x', text) || option.GetFlag('x', flag));
-  EXPECT_FALSE(option.GetNumber('x', number) || option.GetArgument(-1, text));
-  EXPECT_TRUE(option.GetArgument(0, text) && !option.GetArgument(1, text));
-  EXPECT_EQ(text + " " + std::to_string(number) + (flag ? " set" : ""), "b.taf 7 set");
-
-  EXPECT_FALSE(COption().Parse(0, nullptr));
-  EXPECT_STREQ(static_cast<const COptionBase&>(option).GetClassName(), "COption");
 }
 
 }  // namespace

@@ -23,18 +23,16 @@ int FuzzSettings(const uint8_t* data, size_t size);
 int FuzzTmf(const uint8_t* data, size_t size);
 /// A TLF file of these bytes: load it and write its C array.
 int FuzzTlf(const uint8_t* data, size_t size);
-/// NUL-separated pieces: option registrations, then the command line.
-int FuzzOption(const uint8_t* data, size_t size);
-/// NUL-separated pieces: paths, a directory list and a file name for the
-/// path utilities of both path styles.
-int FuzzPath(const uint8_t* data, size_t size);
 /// A TAF, TPF, TMF and TLF file separated by kConversionSeparator,
-/// converted as a whole project.
+/// converted as a whole project. A camera grid of more than
+/// kMaxFuzzCameraCells positions is passed over: its cost is the size of
+/// the text it asks for, not a question of robustness.
 int FuzzConversion(const uint8_t* data, size_t size);
 
 /// Separates the four files of a conversion input. It is four bytes no
 /// TMF or TLF header field of the seeds holds, and readable in TAF text.
 inline constexpr std::string_view kConversionSeparator = "~~~~";
+inline constexpr int64_t kMaxFuzzCameraCells = 65536;
 
 namespace fuzz_support {
 

@@ -21,8 +21,10 @@ struct FuzzTarget {
 };
 
 const FuzzTarget kTargets[] = {
-    {"settings", FuzzSettings}, {"tmf", FuzzTmf},   {"tlf", FuzzTlf},
-    {"option", FuzzOption},     {"path", FuzzPath}, {"conversion", FuzzConversion},
+    {"settings", FuzzSettings},
+    {"tmf", FuzzTmf},
+    {"tlf", FuzzTlf},
+    {"conversion", FuzzConversion},
 };
 
 // The files of `dir`, sorted so that a failure names the same file each run;

@@ -46,10 +46,9 @@ std::string Split(const std::string& path, const PathHost& host) {
   std::string name = "?";
   return (SplitPath(path, dir, name, host) ? "" : "<false>") + dir + "|" + name;
 }
-std::string Search(const std::string& list, const std::string& name, bool mustExist,
-                   const PathHost& host) {
+std::string Search(const std::string& list, const std::string& name, const PathHost& host) {
   std::string found = "<unset>";
-  return (SearchFile(found, list, name, mustExist, host) ? "" : "<false>") + found;
+  return (SearchFile(found, list, name, host) ? "" : "<false>") + found;
 }
 
 TEST(PathUtils, LexicalFullPath) {
@@ -70,11 +69,11 @@ TEST(PathUtils, NormalizeSplitAndSearch) {
   EXPECT_EQ(Normalized("C:\\", win), "C:");
   EXPECT_EQ(Split("C:\\", win), "C:|");
   EXPECT_EQ(Split(std::string(300, 'a'), win), "<false>|");
-  EXPECT_EQ(Search("x;y", "a.tmf", true, win), "C:\\work\\y\\a.tmf");
-  EXPECT_EQ(Search("", "C:w.tmf", true, win), "C:\\work\\w.tmf");
-  EXPECT_EQ(Search("missing;y", "new.tmf", false, win), "C:\\work\\y\\new.tmf");
+  EXPECT_EQ(Search("x;y", "a.tmf", win), "C:\\work\\y\\a.tmf");
+  EXPECT_EQ(Search("", "C:w.tmf", win), "C:\\work\\w.tmf");
+  EXPECT_EQ(Search("missing;y", "new.tmf", win), "<false><unset>");
   // A stray ";" must not add the working directory to the places searched.
-  EXPECT_EQ(Search("x;;y", "w.tmf", true, win), "<false><unset>");
+  EXPECT_EQ(Search("x;;y", "w.tmf", win), "<false><unset>");
 
   // On POSIX the root keeps its separator: "" would be the working directory.
   const PathHost posix = Disk(kPosix, {"/"});

@@ -42,9 +42,8 @@ class PreviewerTest : public ::testing::Test {
   std::string Tmf(const std::string& name, int width, int height, int bits, unsigned fill,
                   unsigned firstEntry, int param = 0) {
     const size_t bytes = ((width * bits + 7) / 8 * height + 3) / 4 * 4;
-    const uint32_t tag = bits == 4 ? testing_support::kTmfTag4Bit : testing_support::kTmfTag8Bit;
-    m_dir.Write(name, testing_support::MakeTmf(tag, width, height, bits,
-                                               std::string(bytes, static_cast<char>(fill))));
+    m_dir.Write(name, EncodeTmfFile({TmfTagFor(bits), width, height, bits},
+                                    std::string(bytes, static_cast<char>(fill))));
     char text[64];
     std::snprintf(text, sizeof text, "%dx%d/%db img=%08x pal=%04x par=%d", width, height, bits,
                   0x01010101u * fill, firstEntry, param);

@@ -4,8 +4,7 @@
 
 #include <string>
 
-#include "project/picture_files.h"
-#include "project/picture_project_cache.h"
+#include "project/picture_library.h"
 #include "support/test_support.h"
 
 namespace {
@@ -61,20 +60,23 @@ TEST(PictureProject, ProjectWrittenOnWindowsFindsItsFilesAlongItsLists) {
     dir.Write(file, "");
   }
   ScopedWorkingDir cwd(dir.Path("w/d"));
-  CPictureProject project;
+  CPictureLibrary library;
+  bool loaded = false;
   // $(TPF_DIR) keeps the "#" of the project directory, which no TPF_DIR line
   // can move. Each entry resolves on its own, relative ones against the
   // working directory: the ".." of one must not climb out of the entry
   // before it. Empty entries add no place to search: a list of only those
   // means the project directory.
-  ASSERT_TRUE(project.Load(dir.Write("take#2/walk.tpf",
+  const std::string tpf = dir.Write("take#2/walk.tpf",
                                      "; written on Windows\r\n"
                                      "TPF_DIR = /elsewhere\r\n"
                                      "TMF_DIR = ;$(TPF_DIR)\\tex\\;;..\\..\\z;\r\n"
                                      "TLF_DIR = ;;\r\n"
                                      "PICT_NUM = 2\r\n"
                                      "PICT.0 = both,both.tmf,both.tlf,2\r\n"
-                                     "PICT.1 = only,only.tmf,only.tlf\r\n")));
+                                     "PICT.1 = only,only.tmf,only.tlf\r\n");
+  const CPictureProject& project = library.GetProject(tpf, loaded);
+  ASSERT_TRUE(loaded);
   EXPECT_EQ(project.GetTmfDir(), dir.Path("take#2/tex") + ";" + dir.Path("z"));
   EXPECT_EQ(Entry(project, "both"), "both.tmf|both.tlf|2");
 
@@ -83,34 +85,11 @@ TEST(PictureProject, ProjectWrittenOnWindowsFindsItsFilesAlongItsLists) {
   std::string tmf;
   std::string tlf;
   ASSERT_TRUE(project.Lookup("both", info));
-  EXPECT_TRUE(FindPictureFiles(project, info, tmf, tlf));
+  library.FindFiles(tpf, info, tmf, tlf);
   EXPECT_EQ(tmf + "|" + tlf, dir.Path("take#2/tex/both.tmf") + "|" + dir.Path("take#2/both.tlf"));
   ASSERT_TRUE(project.Lookup("only", info));
-  EXPECT_FALSE(FindPictureFiles(project, info, tmf, tlf));
+  library.FindFiles(tpf, info, tmf, tlf);
   EXPECT_EQ(tmf + "|" + tlf, dir.Path("z/only.tmf") + "|");
-}
-
-TEST(PictureProjectCache, ReadsEachFileOnceAndRemembersFailure) {
-  TempDir dir;
-  const std::string good = dir.Write("p.tpf", "PICT_NUM=1\nPICT.0=a,a.tmf,a.tlf\n");
-  const std::string late = dir.Path("late.tpf");
-  CPictureProjectCache cache;
-  bool loaded = false;
-  const CPictureProject* project = cache.Get(good, loaded);
-  EXPECT_TRUE(loaded);
-  const CPictureProject* empty = cache.Get(late, loaded);
-  EXPECT_FALSE(loaded);
-
-  // Neither file is read again: a rewritten project keeps its pictures, and
-  // one that appears later still fails, as it did when the run first met it.
-  dir.Write("p.tpf", "PICT_NUM=0\n");
-  dir.Write("late.tpf", "PICT_NUM=1\nPICT.0=a,a.tmf,a.tlf\n");
-  EXPECT_EQ(cache.Get(good, loaded), project);
-  EXPECT_TRUE(loaded);
-  EXPECT_EQ(cache.Get(late, loaded), empty);
-  EXPECT_FALSE(loaded);
-  EXPECT_EQ(Entry(*project, "a"), "a.tmf|a.tlf|0");
-  EXPECT_EQ(Entry(*empty, "a"), "-");
 }
 
 }  // namespace

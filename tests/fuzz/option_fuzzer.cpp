@@ -1,6 +1,0 @@
-// libFuzzer target: see FuzzOption in fuzz_entries.h.
-#include "fuzz_entries.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  return FuzzOption(data, size);
-}
