@@ -47,3 +47,16 @@ CTimeline ReadTimeline(const CAnimeFile& anime, int32_t frameLength, int32_t key
   if (!timeline.views.empty()) timeline.views.back().frames = LastFrameCount(frameLength, start);
   return timeline;
 }
+
+size_t CTimeline::ViewAt(int64_t frame) const {
+  if (outOfOrder != views.size()) return views.size();
+  int64_t cycle = 0;
+  for (const CView& view : views) cycle += std::max(view.frames, 0);
+  if (cycle == 0 || frame < 0) return views.size();
+  frame %= cycle;
+  for (size_t k = 0; k < views.size(); ++k) {
+    frame -= std::max(views[k].frames, 0);
+    if (frame < 0) return k;
+  }
+  return views.size();
+}

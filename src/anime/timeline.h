@@ -37,6 +37,14 @@ struct CTimeline {
   /// over!". views.size() when the order is sound; the frame counts from
   /// this view on are then not made.
   size_t outOfOrder = 0;
+
+  /// The view on screen at `frame` (from 0) as the previewer plays the
+  /// chain: the views of one frame or more in turn, each for its frames,
+  /// then again from the first (the chain's jump back to gAnimeCmd1). A view
+  /// of zero or fewer frames is passed over. views.size() when no view
+  /// shows a frame or the sequence stops at a key frame out of order.
+  /// Views of 2 and 1 frames: frames 0, 1, 2, 3 -> views 0, 0, 1, 0.
+  size_t ViewAt(int64_t frame) const;
 };
 
 /// The timeline of `anime`'s key frames for `frameLength` frames and

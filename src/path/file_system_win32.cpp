@@ -1,12 +1,8 @@
 // The file-system seam on Windows.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
-
-#include <memory>
 #include <string>
 
 #include "path/file_system.h"
+#include "path/unique_handle_win32.h"
 
 namespace {
 
@@ -27,11 +23,6 @@ std::wstring Widen(const std::string& text) {
   ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
   return wide;
 }
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 // Volume and file index of `path`. Opened for its attributes only and
 // sharing everything, so a file another program holds open still compares.

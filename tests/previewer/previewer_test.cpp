@@ -1,34 +1,32 @@
-// Compile-and-play tests: flipdeck converts a small project, the system C
-// compiler builds the generated source with player.c, and the pictures the
-// player finds at each frame and in each camera cell are checked.
+// Compile-and-play: flipdeck converts an animation, the system C compiler
+// builds the generated source with player.c, and what the player shows at
+// each frame and in each camera cell must be what the timeline and camera
+// grid models say. Those models are what the preview plays, so the preview
+// shows what the C plays.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "anime/anime_file.h"
+#include "anime/camera_grid.h"
+#include "anime/timeline.h"
+#include "project/picture_library.h"
 #include "support/fixture_builder.h"
 #include "support/test_support.h"
+#include "texture/tlf_palette.h"
+#include "texture/tmf_image.h"
 
 namespace {
 
-using testing_support::MakeSimpleTlf;
-// The player's lines by what comes before ": " ("frame", "camera", "cell"),
-// the values in the order printed.
+namespace ts = testing_support;
+// The player's lines by what comes before ": " ("frame", "camera", "cell").
 using Playback = std::map<std::string, std::vector<std::string>>;
-
-/// Two passes of each picture for its count of frames in turn:
-/// {{2, a}, {1, b}} -> a, a, b, a, a, b.
-std::vector<std::string> Frames(const std::vector<std::pair<int, std::string>>& runs) {
-  std::vector<std::string> frames;
-  for (int pass = 0; pass < 2; ++pass) {
-    for (const auto& [count, picture] : runs) frames.insert(frames.end(), count, picture);
-  }
-  return frames;
-}
 
 class PreviewerTest : public ::testing::Test {
  protected:
@@ -36,27 +34,11 @@ class PreviewerTest : public ::testing::Test {
     if (std::string(PREVIEWER_CC).empty()) GTEST_SKIP() << "no C compiler found at configure time";
   }
 
-  /// Writes `name`, a TMF whose bytes all hold `fill` (so row order does not
-  /// matter), and returns how the player shows it with `firstEntry` first in
-  /// its palette: "8x2/4b img=a1a1a1a1 pal=0100 par=0".
-  std::string Tmf(const std::string& name, int width, int height, int bits, unsigned fill,
-                  unsigned firstEntry, int param = 0) {
-    const size_t bytes = ((width * bits + 7) / 8 * height + 3) / 4 * 4;
-    m_dir.Write(name, EncodeTmfFile({TmfTagFor(bits), width, height, bits},
-                                    std::string(bytes, static_cast<char>(fill))));
-    char text[64];
-    std::snprintf(text, sizeof text, "%dx%d/%db img=%08x pal=%04x par=%d", width, height, bits,
-                  0x01010101u * fill, firstEntry, param);
-    return text;
-  }
-
-  /// Converts with `args` (-o<file> first), builds the generated file with the
-  /// player for a camera table of `columns` columns and plays it; empty after
-  /// reporting the step that failed.
+  // Converts with `args` (-o<file> first), builds the generated file with the
+  // player and plays it; empty after reporting the step that failed.
   Playback ConvertAndPlay(const std::vector<std::string>& args, int columns) {
-    const auto result = testing_support::RunFlipdeck(args, m_dir.path().string());
+    const auto result = ts::RunFlipdeck(args, m_dir.path().string());
     EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
-    // Every step runs in the scratch directory, next to the generated files.
     const std::string cd = "cd \"" + m_dir.path().string() + "\" && ";
     const std::string cc = cd + "\"" PREVIEWER_CC "\" -std=c99 -Wall -I\"" PREVIEWER_DIR "\" ";
     const std::string steps[] = {cc + "-c " + args[0].substr(2) + " -o generated.o",
@@ -68,8 +50,40 @@ class PreviewerTest : public ::testing::Test {
       ADD_FAILURE() << step << "\n" << m_dir.Read("log");
       return {};
     }
+    return Lines(m_dir.Read("log"));
+  }
+
+  // What the models say the player shows: two passes of FRAME_LENGTH frames
+  // and every filled camera cell, each picture told as the player tells it.
+  Playback Expected(const std::string& tafName) {
+    ts::ScopedWorkingDir cwd(m_dir.path());
+    CAnimeFile anime;
+    EXPECT_TRUE(anime.Load(tafName));
+    int32_t length = 0;
+    int32_t keyCount = 0;
+    anime.GetInt("FRAME_LENGTH", length);
+    anime.GetInt("FRAME_KEY", keyCount);
+    const CTimeline timeline = ReadTimeline(anime, length, keyCount);
+    CCameraGrid grid;
+    ReadCameraGrid(anime, grid);
+
+    std::ostringstream play;
+    for (int64_t frame = 0; frame < 2 * int64_t{length}; ++frame) {
+      const CKeyFrame& key = timeline.views[timeline.ViewAt(frame)].key;
+      play << "frame: " << Describe(anime, key.project, key.picture) << "\n";
+    }
+    play << "camera: " << grid.sizeX << "x" << grid.sizeY << "\n";
+    for (const auto& [position, index] : grid.FilledCells()) {
+      const CCameraKey& key = grid.keys[index];
+      play << "cell: " << key.x << "," << key.y << " "
+           << Describe(anime, key.project, key.picture) << "\n";
+    }
+    return Lines(play.str());
+  }
+
+  static Playback Lines(const std::string& text) {
     Playback play;
-    std::istringstream lines(m_dir.Read("log"));
+    std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
       const size_t colon = line.find(": ");
       if (colon != std::string::npos) play[line.substr(0, colon)].push_back(line.substr(colon + 2));
@@ -77,55 +91,100 @@ class PreviewerTest : public ::testing::Test {
     return play;
   }
 
-  testing_support::TempDir m_dir;
+  // A picture as the player prints it: "8x2/4b img=a1a1a1a1 pal=0100 par=0",
+  // read through flipdeck's own project, image and palette loaders.
+  std::string Describe(const CAnimeFile& anime, int32_t project, const std::string& picture) {
+    std::string tpf;
+    anime.GetString("TPF." + std::to_string(project) + ".FILE", tpf);
+    bool loaded = false;
+    CPictureInfo info;
+    EXPECT_TRUE(m_library.GetProject(tpf, loaded).Lookup(picture, info)) << picture;
+    std::string tmfPath;
+    std::string tlfPath;
+    m_library.FindFiles(tpf, info, tmfPath, tlfPath);
+    CTmfImage image;
+    CTlfPalette palette;
+    EXPECT_TRUE(image.Load(tmfPath) && palette.Load(tlfPath)) << picture;
+    const std::vector<uint8_t> bytes = image.MakeExportBytes();
+    uint32_t word = 0;
+    for (size_t i = 0; i < 4; ++i) word = word << 8 | (i < bytes.size() ? bytes[i] : 0);
+    char text[96];
+    std::snprintf(text, sizeof text, "%dx%d/%db img=%08x pal=%04x par=%d", image.GetWidth(),
+                  image.GetHeight(), image.GetBitsPerPixel(), word, palette.GetEntries()[0],
+                  info.m_nParam);
+    return text;
+  }
+
+  ts::TempDir m_dir;
+  CPictureLibrary m_library;
 };
 
-TEST_F(PreviewerTest, WalkExamplePlaysBothPosesAndFillsTwoCells) {
-  testing_support::CopyWalkExample(m_dir);
-  // The images list their top row first: walk1's is empty, walk2's holds the head.
-  const std::string walk1 = "16x16/4b img=00000000 pal=0000 par=0";
-  const std::string walk2 = "16x16/4b img=00000011 pal=0000 par=0";
+TEST_F(PreviewerTest, WalkExamplePlaysAsTheModelsSay) {
+  for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
+    m_dir.Write(name, ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
   // The command line of `make demo`.
-  EXPECT_EQ(ConvertAndPlay({"-owalk.c", "-ewalk.h", "walk.taf"}, 4),
-            (Playback{{"frame", Frames({{10, walk1}, {20, walk2}})},
-                      {"camera", {"4x4"}},
-                      {"cell", {"0,0 " + walk1, "1,0 " + walk2}}}));
+  const Playback played = ConvertAndPlay({"-owalk.c", "-ewalk.h", "walk.taf"}, 4);
+  EXPECT_EQ(played, Expected("walk.taf"));
+  EXPECT_EQ(played.at("frame").size(), 60u);
 }
 
-TEST_F(PreviewerTest, PicturesOfTwoProjectsPlayWithAndWithoutHeader) {
-  m_dir.Write("pal/s.tlf", MakeSimpleTlf(16, 0x0100));
-  m_dir.Write("pal/o.tlf", MakeSimpleTlf(16, 0x0200));
-  m_dir.Write("pal/b.tlf", MakeSimpleTlf(256, 0x0300));
-  // 4-bit and 8-bit pixels, an odd width (rows of 2.5 bytes), palettes
-  // shared across the projects.
-  const std::string a = Tmf("a.tmf", 8, 2, 4, 0xa1, 0x0100);
-  const std::string b = Tmf("b.tmf", 8, 2, 8, 0xb2, 0x0300, 5);
-  const std::string c = Tmf("c.tmf", 5, 3, 4, 0xc3, 0x0100, 31);
-  const std::string d = Tmf("d.tmf", 8, 2, 4, 0xd4, 0x0200);
-  m_dir.Write("p0.tpf", "TLF_DIR=pal\nPICT_NUM=2\nPICT.0=a,a.tmf,s.tlf\nPICT.1=b,b.tmf,b.tlf,5\n");
-  m_dir.Write("p1.tpf",
-              "TLF_DIR=pal\nPICT_NUM=2\nPICT.0=c,c.tmf,s.tlf,0x1f\nPICT.1=d,d.tmf,o.tlf\n");
-  const std::string taf =
-      "FRAME_ANIM = 1\nTPF.NUM = 2\nTPF.0.FILE = p0.tpf\nTPF.1.FILE = p1.tpf\n"
-      "FRAME_LENGTH = 12\nFRAME_KEY = 5\nFRAME_KEY0 = 0,0,a\nFRAME_KEY1 = 3,1,c\n"
-      "FRAME_KEY2 = 5,0,b\nFRAME_KEY3 = 6,1,d\nFRAME_KEY4 = 9,0,a\n";
-  const std::vector<std::string> frames = Frames({{3, a}, {2, c}, {1, b}, {3, d}, {3, a}});
+// Animations drawn at random over two projects: 4-bit and 8-bit pictures of
+// odd and even widths, palettes shared across projects, key frames that
+// share a frame or lie past the end, and camera grids with keys that name
+// one cell twice (CAM.1.2 and CAM.01.2) or fill no cell at all.
+TEST_F(PreviewerTest, GeneratedAnimationsPlayAsTheModelsSay) {
+  for (unsigned seed = 1; seed <= 4; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    m_dir.Write("pal/a.tlf", ts::MakeSimpleTlf(16, static_cast<uint16_t>(0x0100 * seed)));
+    m_dir.Write("pal/b.tlf", ts::MakeSimpleTlf(256, static_cast<uint16_t>(0x0200 * seed)));
+    std::string tpf[2] = {"TLF_DIR=pal\nPICT_NUM=6\n", "TLF_DIR=pal\nPICT_NUM=6\n"};
+    for (int p = 0; p < 6; ++p) {
+      const int bits = p % 2 == 0 ? 4 : 8;
+      const int width = 3 + pick(9);
+      const int height = 1 + pick(4);
+      std::string body((TmfRowBytes(width, bits) * height + 3) / 4 * 4, '\0');
+      for (char& byte : body) byte = static_cast<char>(pick(256));
+      const std::string name = "p" + std::to_string(p);
+      m_dir.Write(name + ".tmf", EncodeTmfFile({TmfTagFor(bits), width, height, bits}, body));
+      tpf[p % 2] += "PICT." + std::to_string(p / 2) + "=" + name + "," + name + ".tmf," +
+                    (bits == 4 ? "a.tlf" : "b.tlf") + "," + std::to_string(pick(40)) + "\n";
+    }
+    m_dir.Write("p0.tpf", tpf[0]);
+    m_dir.Write("p1.tpf", tpf[1]);
 
-  // CAM.1.2 and CAM.01.2 name one cell. The keys are visited in the settings
-  // file's enumeration order, where CAM.01.2 (bucket 1) comes before CAM.1.2
-  // (bucket 15), so a wins although its line is first. CAM.2 is cell 2,0.
-  m_dir.Write("anim.taf", taf +
-                              "CAM_ANIM = 1\nCAM_XZ_NUM = 2\nCAM_Y_NUM = 1\nCAM.0.0 = 0,a\n"
-                              "CAM.7.3 = 1,d\nCAM.2 = 0,b\nCAM.1.2 = 0,a\nCAM.01.2 = 0,b\n");
-  EXPECT_EQ(ConvertAndPlay({"-oanim.c", "-eanim.h", "anim.taf"}, 8),
-            (Playback{{"frame", frames},
-                      {"camera", {"8x4"}},
-                      {"cell", {"0,0 " + a, "2,0 " + b, "1,2 " + a, "7,3 " + d}}}));
-  // Without -e the source names no header, so flipdeck.h alone must define
-  // the image structure; without CAM_ANIM the camera table is there, empty.
-  m_dir.Write("anim.taf", taf);
-  EXPECT_EQ(ConvertAndPlay({"-oanim.c", "anim.taf"}, 0),
-            (Playback{{"frame", frames}, {"camera", {"0x0"}}}));
+    const int keys = 2 + pick(7);
+    int frame = 0;
+    int last = 0;
+    std::string taf = "FRAME_ANIM=1\nTPF.NUM=2\nTPF.0.FILE=p0.tpf\nTPF.1.FILE=p1.tpf\nFRAME_KEY=" +
+                      std::to_string(keys) + "\n";
+    for (int k = 0; k < keys; ++k) {
+      const int p = pick(6);
+      last = frame;
+      taf += "FRAME_KEY" + std::to_string(k) + "=" + std::to_string(frame) + "," +
+             std::to_string(p % 2) + ",p" + std::to_string(p) + "\n";
+      frame += k == 0 ? 3 + pick(3) : pick(4);
+    }
+    // The last view lasts some frames, none, or fewer than none (the key
+    // frame lies past the end), by turns.
+    const int lastFrames[] = {3, 0, -2, 5};
+    taf += "FRAME_LENGTH=" + std::to_string(last + lastFrames[seed % 4]) + "\n";
+    const int countXZ = 1 + pick(2);
+    taf += "CAM_ANIM=1\nCAM_XZ_NUM=" + std::to_string(countXZ) + "\nCAM_Y_NUM=1\n";
+    for (int c = 0; c < 6; ++c) {
+      const int p = pick(6);
+      taf += "CAM." + std::string(pick(3) == 0 ? "0" : "") + std::to_string(pick(4 * countXZ)) +
+             "." + std::to_string(pick(4)) + "=" + std::to_string(p % 2) + ",p" +
+             std::to_string(p) + "\n";
+    }
+    m_dir.Write("anim.taf", taf);
+    m_library = CPictureLibrary();
+    const std::vector<std::string> args =
+        seed % 2 == 0 ? std::vector<std::string>{"-oanim.c", "anim.taf"}
+                      : std::vector<std::string>{"-oanim.c", "-eanim.h", "anim.taf"};
+    EXPECT_EQ(ConvertAndPlay(args, 4 * countXZ), Expected("anim.taf")) << taf;
+  }
 }
 
 }  // namespace

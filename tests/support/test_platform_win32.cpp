@@ -2,14 +2,10 @@
 // CR LF, and programs run through CreateProcess. flipdeck shows a modal box
 // for a bad TMF or TLF file; the runner reads each box of the run and
 // presses its OK button, so a test never waits for a person.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
-
 #include <chrono>
-#include <memory>
 #include <set>
 
+#include "path/unique_handle_win32.h"
 #include "support/test_platform.h"
 #include "support/test_support.h"
 
@@ -25,13 +21,6 @@ constexpr std::chrono::seconds kRunLimit{120};
 
 // The control that holds a message box's text.
 constexpr int kBoxTextId = 0xffff;
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const {
-    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 // `arg` spelled so that the C runtime's command-line parser gives it back:
 // quoted when it is empty or holds blanks or quotes, backslashes doubled

@@ -53,11 +53,6 @@ bool TempDir::Exists(const std::string& name) const {
   return fs::exists(m_path / name, ec);
 }
 
-void CopyWalkExample(const TempDir& dir) {
-  for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
-    dir.Write(name, ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
-}
-
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return "";

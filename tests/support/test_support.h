@@ -35,9 +35,6 @@ class TempDir {
   std::filesystem::path m_path;
 };
 
-/// Copies the inputs of the bundled example (examples/walk) into `dir`.
-void CopyWalkExample(const TempDir& dir);
-
 /// Reads a whole file as bytes; "" when it cannot be opened.
 std::string ReadFileBytes(const std::string& path);
 
