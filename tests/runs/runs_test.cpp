@@ -36,13 +36,6 @@ struct Case {
   int exit = -1;
 };
 
-// "a\x{e9}" -> "a" and the byte 0xe9
-std::string Unescape(std::string text) {
-  for (size_t at = text.find("\\x{"); at != std::string::npos; at = text.find("\\x{", at + 1))
-    text.replace(at, 6, 1, static_cast<char>(std::stoi(text.substr(at + 3, 2), nullptr, 16)));
-  return text;
-}
-
 // "w=4 tag=0x120300" over the defaults in `fields`; numbers as C writes them.
 using Fields = std::map<std::string, long long>;
 Fields ReadFields(std::istream& words, Fields fields) {
@@ -98,7 +91,7 @@ void ParseCase(const fs::path& file, Case& c) {
     if (words >> option && option == "golden" && words >> path)
       return ts::ReadFileBytes((kTests / path).string());
     const std::string end = rest.find("crlf") != std::string::npos ? "\r\n" : "\n";
-    while (std::getline(in, line) && line != ".") text += Unescape(line) + end;
+    while (std::getline(in, line) && line != ".") text += ts::Unescape(line) + end;
     if (rest.find("noeol") != std::string::npos) text.resize(text.size() - end.size());
     return text;
   };
@@ -111,7 +104,7 @@ void ParseCase(const fs::path& file, Case& c) {
       c.outputs[verb] = block(words);
     } else if (verb == "args") {
       c.args.clear();  // a case's own command line replaces an included one
-      while (words >> name) c.args.push_back(name == "\"\"" ? "" : Unescape(name));
+      while (words >> name) c.args.push_back(name == "\"\"" ? "" : ts::Unescape(name));
     } else if (!(words >> name)) {
       ADD_FAILURE() << file << ": " << verb << " without its value";
     } else if (verb == "exit") {

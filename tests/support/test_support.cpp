@@ -5,6 +5,7 @@
 #include <iostream>
 #include <iterator>
 #include <random>
+#include <sstream>
 
 #include "support/test_platform.h"
 
@@ -109,6 +110,27 @@ std::string AsWritten(std::string_view text) {
       written.push_back(c);
   }
   return written;
+}
+
+std::string Unescape(std::string text) {
+  for (size_t at = text.find("\\x{"); at != std::string::npos; at = text.find("\\x{", at + 1))
+    text.replace(at, 6, 1, static_cast<char>(std::stoi(text.substr(at + 3, 2), nullptr, 16)));
+  return text;
+}
+
+std::vector<TableRow> ReadTable(const std::string& path) {
+  std::vector<TableRow> rows;
+  std::istringstream lines(ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/tests/" + path));
+  int number = 0;
+  for (std::string line; std::getline(lines, line);) {
+    ++number;
+    const size_t arrow = line.find(" =>");
+    if (line.empty() || line[0] == '#' || arrow == std::string::npos) continue;
+    const size_t expected = std::min(line.size(), arrow + 4);
+    rows.push_back({Unescape(line.substr(0, arrow)), Unescape(line.substr(expected)),
+                    path + ":" + std::to_string(number)});
+  }
+  return rows;
 }
 
 std::string Banner() {

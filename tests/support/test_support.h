@@ -97,4 +97,17 @@ std::string AsWritten(std::string_view text);
 /// The banner every run prints first.
 std::string Banner();
 
+/// Every `\x{HH}` in `text` as the byte HH: "a\x{e9}" -> "a", 0xe9.
+std::string Unescape(std::string text);
+
+/// One row of a table file, escapes resolved, and where it stands.
+struct TableRow {
+  std::string input, expected, where;
+};
+
+/// The rows of the table file tests/`path`: `input => expected` a line;
+/// empty lines and lines beginning with "#" are skipped. Blanks around the
+/// arrow are not part of either side.
+std::vector<TableRow> ReadTable(const std::string& path);
+
 }  // namespace testing_support
