@@ -10,7 +10,10 @@
 #     as often as flipdeck writes its data (the sequence part and the camera
 #     part each write their own copy), into one file;
 #   - cp of flipdeck's C file: the cost of just writing that much text;
-#   - flipdeck converting W2 with 1,000 and with 10,000 key frames.
+#   - flipdeck converting W2 with 1,000 and with 10,000 key frames, and cp
+#     of its C file for 10,000;
+#   - flipdeck converting the empty 4,096 x 4,096 camera grid, and cp of
+#     its C file.
 # Then one more run of each flipdeck conversion under /usr/bin/time -v for
 # its peak resident memory. Builds nothing: `make bench` builds first.
 set -euo pipefail
@@ -43,7 +46,7 @@ if [[ ! -x /usr/bin/time ]]; then
     "peak memory is not measured."
 fi
 
-# The workloads and the outputs (about 270 MB) go when the script ends.
+# The workloads and the outputs (about 470 MB) go when the script ends.
 trap 'rm -rf "$WORK"' EXIT
 rm -rf "$WORK"
 "$MAKE_WORKLOAD" "$WORK" || Fail "make_workload failed"
@@ -86,21 +89,25 @@ XXD_BYTES=$(cat "${XXD_FILES[@]}" | wc -c)
 C_BYTES=$(wc -c <"$W1/out.c")
 
 Xxd() { for file in "${XXD_FILES[@]}"; do xxd -i "$file"; done >"$W1/xxd.c"; }
-CopyOutput() { cp "$W1/out.c" "$W1/copy.c"; }
+# Prints the time of cp of the C file flipdeck wrote in directory $1.
+TimeCopy() { cd "$1" && Micros cp out.c copy.c; }
 
 # Prints the time of flipdeck converting the workload in directory $1.
 TimeFlipdeck() { cd "$1" && Micros "$FLIPDECK" -oout.c anim.taf; }
 
 # Round 0 is not counted: it fills the page cache and leaves every output in
 # place, so that each counted round replaces files of the same size.
-T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=()
+T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
 for ((round = 0; round <= ROUNDS; ++round)); do
   T_W1+=("$(TimeFlipdeck "$W1")") || Fail "flipdeck failed on W1"
   if ((HAVE_XXD)); then T_XXD+=("$(Micros Xxd)") || Fail "xxd failed"; fi
-  T_CP+=("$(Micros CopyOutput)") || Fail "cp failed"
+  T_CP+=("$(TimeCopy "$W1")") || Fail "cp failed"
   T_1K+=("$(TimeFlipdeck "$WORK/w2_1000")") || Fail "flipdeck failed on W2, N = 1,000"
   T_10K+=("$(TimeFlipdeck "$WORK/w2_10000")") || Fail "flipdeck failed on W2, N = 10,000"
-  if ((round == 0)); then T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=(); fi
+  T_CP10K+=("$(TimeCopy "$WORK/w2_10000")") || Fail "cp failed"
+  T_GRID+=("$(TimeFlipdeck "$WORK/grid")") || Fail "flipdeck failed on the grid"
+  T_CPGRID+=("$(TimeCopy "$WORK/grid")") || Fail "cp failed"
+  if ((round == 0)); then T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=(); fi
 done
 
 Ms() { awk -v us="$1" 'BEGIN { printf "%9.1f ms", us / 1000 }'; }
@@ -127,8 +134,19 @@ R=$(Ratio "$M_W1" "$M_CP")
 printf '  %-28s %9sx     target <= 3x: %s\n' "flipdeck / cp" "$R" "$(Verdict "$R" "<=" 3)"
 echo "W2: 100 pictures of 32 x 32 x 4 bits, N key frames, about N camera cells"
 printf '  %-28s %s\n' "N = 1,000" "$(Ms "$M_1K")" "N = 10,000" "$(Ms "$M_10K")"
+M_CP10K=$(Median "${T_CP10K[@]}")
+printf '  %-28s %s  (%s bytes of C)\n' "cp of the C file, 10,000" "$(Ms "$M_CP10K")" \
+  "$(wc -c <"$WORK/w2_10000/out.c")"
 R=$(Ratio "$M_10K" "$M_1K")
 printf '  %-28s %9sx     target <= 12x: %s\n' "10,000 / 1,000" "$R" "$(Verdict "$R" "<=" 12)"
+R=$(Ratio "$M_10K" "$M_CP10K")
+printf '  %-28s %9sx     target <= 5x: %s\n' "10,000 / cp" "$R" "$(Verdict "$R" "<=" 5)"
+echo "The empty camera grid of 4,096 x 4,096 positions"
+M_GRID=$(Median "${T_GRID[@]}")
+M_CPGRID=$(Median "${T_CPGRID[@]}")
+printf '  %-28s %s  (%s bytes of C)\n' "flipdeck -o" "$(Ms "$M_GRID")" "$(wc -c <"$WORK/grid/out.c")"
+printf '  %-28s %s\n' "cp of flipdeck's C file" "$(Ms "$M_CPGRID")"
+printf '  %-28s %9sx\n' "flipdeck / cp" "$(Ratio "$M_GRID" "$M_CPGRID")"
 
 ((HAVE_TIME)) || exit 0
 # Prints the peak resident memory of a flipdeck run in MiB.
@@ -141,3 +159,5 @@ P=$(PeakMiB "$W1")
 printf '  %-28s %9s MiB  target < 64 MiB: %s\n' "W1" "$P" "$(Verdict "$P" "<" 64)"
 printf '  %-28s %9s MiB\n' "W2, N = 1,000" "$(PeakMiB "$WORK/w2_1000")"
 printf '  %-28s %9s MiB\n' "W2, N = 10,000" "$(PeakMiB "$WORK/w2_10000")"
+P=$(PeakMiB "$WORK/grid")
+printf '  %-28s %9s MiB  target < 64 MiB: %s\n' "empty 4,096 x 4,096 grid" "$P" "$(Verdict "$P" "<" 64)"

@@ -11,6 +11,8 @@
 //   <dir>/w2_1000   scale: 100 small 4-bit pictures, 1,000 key frames
 //   <dir>/w2_10000  cycling through them and a camera grid of about as many
 //                   cells, all filled (16 x 8 x 8 = 1,024 and 16 x 25 x 25 = 10,000).
+//   <dir>/grid      the largest camera grid, 4,096 x 4,096 positions, and
+//                   no key: 100 MB of NULL entries for no picture at all.
 // Each folder holds anim.taf, pictures.tpf and the TMF and TLF files; run
 // flipdeck inside it.
 #include <cmath>
@@ -171,8 +173,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   const fs::path root = argv[1];
+  std::error_code error;
+  fs::create_directories(root / "grid", error);
   const bool written = WriteWorkload(root / "w1", EmissionShape(), 0x9e3779b97f4a7c15u) &&
                        WriteWorkload(root / "w2_1000", ScaleShape(1000), 0x2545f4914f6cdd1du) &&
-                       WriteWorkload(root / "w2_10000", ScaleShape(10000), 0x2545f4914f6cdd1du);
+                       WriteWorkload(root / "w2_10000", ScaleShape(10000), 0x2545f4914f6cdd1du) &&
+                       WriteFile(root / "grid/anim.taf",
+                                 "CAM_ANIM = 1\nCAM_XZ_NUM = 1024\nCAM_Y_NUM = 1024\n");
   return written ? 0 : 1;
 }

@@ -32,16 +32,15 @@ void CAnimeFile::Free() {
 
 bool CAnimeFile::GetString(const std::string& key, std::string& value) const {
   if (!m_pSettings) return false;
-  std::string raw;
-  if (!m_pSettings->Lookup(key, raw)) return false;
-  return m_pSettings->Expand(raw, value);
+  const std::string* raw = m_pSettings->Find(key);
+  return raw != nullptr && m_pSettings->Expand(*raw, value);
 }
 
 bool CAnimeFile::GetInt(const std::string& key, int32_t& value) const {
   if (!m_pSettings) return false;
-  std::string raw;
-  if (!m_pSettings->Lookup(key, raw)) return false;
-  value = ReadStreamInt(raw);
+  const std::string* raw = m_pSettings->Find(key);
+  if (raw == nullptr) return false;
+  value = ReadStreamInt(*raw);
   return true;
 }
 

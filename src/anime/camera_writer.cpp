@@ -14,8 +14,12 @@
 
 namespace {
 
-std::string CellName(int64_t x, int64_t y) {
-  return "cam" + std::to_string(x) + "_" + std::to_string(y);
+// Appends the record name of the cell at (x, y): "cam3_0".
+void AppendCellName(std::string& text, uint64_t x, uint64_t y) {
+  text += "cam";
+  text += std::to_string(x);
+  text += '_';
+  text += std::to_string(y);
 }
 
 // The records of the filled positions, the sizes and the table, where
@@ -25,9 +29,14 @@ void WriteCameraSection(CCOutput& out, const CCameraGrid& grid,
   const std::map<uint64_t, size_t> cells = grid.FilledCells();
   const auto sizeX = static_cast<uint64_t>(grid.sizeX);
   out.Line("/* 2D Camera pattern & palettes */");
+  std::string line;
   for (const auto& [position, key] : cells) {
-    out.Line("static CAnmCtrlTxture " + CellName(position % sizeX, position / sizeX) + " = " +
-             TexViewInitializer(records[key]) + "; /* TMF/TLF */");
+    line = "static CAnmCtrlTxture ";
+    AppendCellName(line, position % sizeX, position / sizeX);
+    line += " = ";
+    AppendTexViewInitializer(line, records[key]);
+    line += "; /* TMF/TLF */";
+    out.Line(line);
   }
   out.Line("");
   out.Line("/* matrix data */");
@@ -37,18 +46,19 @@ void WriteCameraSection(CCOutput& out, const CCameraGrid& grid,
   out.Line("CAnmCtrlTxture* gCamMatrix[" + std::to_string(grid.sizeY) + "][" +
            std::to_string(grid.sizeX) + "] = { ");
   auto next = cells.begin();
-  std::string row;
   for (uint64_t y = 0; y < static_cast<uint64_t>(grid.sizeY); ++y) {
-    row.clear();
+    line.clear();
     for (uint64_t x = 0; x < sizeX; ++x) {
-      if (next != cells.end() && next->first == y * sizeX + x) {
-        row += " &" + CellName(x, y) + ",";
-        ++next;
-      } else {
-        row += " NULL,";
+      if (next == cells.end() || next->first != y * sizeX + x) {
+        line += " NULL,";
+        continue;
       }
+      line += " &";
+      AppendCellName(line, x, y);
+      line += ',';
+      ++next;
     }
-    out.Line(row);
+    out.Line(line);
   }
   out.Line("};");
   out.Line("");

@@ -24,6 +24,13 @@ std::string CPictureEmitter::MakeName(const std::string& prefix, int32_t project
 }
 
 bool CPictureEmitter::Emit(int32_t project, const std::string& picture, CTexViewCmd& cmd) {
+  // A picture resolved before gets what it got then: everything on the way
+  // (project, lookup, search, names) gives the same again and prints nothing.
+  const std::string shownKey = std::to_string(project) + "," + picture;
+  if (const auto shown = m_mapShown.find(shownKey); shown != m_mapShown.end()) {
+    cmd = shown->second;
+    return true;
+  }
   const std::string projectKey = "TPF." + std::to_string(project) + ".FILE";
   std::string projectPath;
   if (!m_anime.GetString(projectKey, projectPath))
@@ -43,6 +50,7 @@ bool CPictureEmitter::Emit(int32_t project, const std::string& picture, CTexView
   if (!EmitFile(FileKind::kTexture, project, tmfPath, cmd.m_strTmfName)) return false;
   if (!EmitFile(FileKind::kPalette, project, tlfPath, cmd.m_strTlfName)) return false;
   cmd.m_nParam = info.m_nParam;
+  m_mapShown.emplace(shownKey, cmd);
   return true;
 }
 

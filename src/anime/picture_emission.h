@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "anime/tex_view_cmd.h"
 
@@ -49,8 +49,11 @@ class CPictureEmitter {
   CCOutput& m_out;
   EmissionWords m_words;
   bool m_bVerbose;
-  std::map<std::string, std::string> m_mapEmitted;  // resolved path -> C name
-  std::set<std::string> m_setNames;
+  std::unordered_map<std::string, std::string> m_mapEmitted;  // resolved path -> C name
+  std::unordered_set<std::string> m_setNames;
+  // "<project>,<picture>" -> the names and parameter it was given: a picture
+  // shown by thousands of keys is resolved once.
+  std::unordered_map<std::string, CTexViewCmd> m_mapShown;
   int32_t m_nTmfCount = 0;
   int32_t m_nTlfCount = 0;
 };

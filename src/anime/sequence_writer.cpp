@@ -17,10 +17,14 @@ void WriteSequenceSection(CCOutput& out, int32_t frameLength, const CTexViewCmdA
   out.Line("/* Sequence & palettes */");
   out.Line("static CAnmCtrlSetMaxFrame gAnimeCmd0 = {{ANMCTRL_SETMAXFRAME}," +
            std::to_string(frameLength) + "}; /* Frame length */ ");
+  std::string line;
   for (size_t k = 1; k <= n; ++k) {
-    const CTexViewCmd& cmd = commands[k - 1];
-    out.Line("static CAnmCtrlTxture gAnimeCmd" + std::to_string(k) + "= " +
-             TexViewInitializer(cmd) + "; /* frame */");
+    line = "static CAnmCtrlTxture gAnimeCmd";
+    line += std::to_string(k);
+    line += "= ";
+    AppendTexViewInitializer(line, commands[k - 1]);
+    line += "; /* frame */";
+    out.Line(line);
   }
   out.Line("static CAnmCtrlJump gAnimeCmd" + std::to_string(n + 1) +
            "= { {ANMCTRL_JUMP},1}; /* loop */");
@@ -28,8 +32,12 @@ void WriteSequenceSection(CCOutput& out, int32_t frameLength, const CTexViewCmdA
   out.Line("");
   out.Line("/* sequence pattern */");
   out.Line("CAnmCtrlHeader* gAnimeCmd[] = {");
-  for (size_t j = 0; j <= n + 1; ++j)
-    out.Line("  (CAnmCtrlHeader*)&gAnimeCmd" + std::to_string(j) + ",");
+  for (size_t j = 0; j <= n + 1; ++j) {
+    line = "  (CAnmCtrlHeader*)&gAnimeCmd";
+    line += std::to_string(j);
+    line += ',';
+    out.Line(line);
+  }
   out.Line("};");
   out.Line("");
 }

@@ -16,9 +16,16 @@ struct CTexViewCmd {
 
 using CTexViewCmdArray = std::vector<CTexViewCmd>;
 
-/// The initialiser of a texture-view record, as both writers write it:
-/// "{ {ANMCTRL_TEX_VIEW},&tmf00,tlf00,0,10}".
-inline std::string TexViewInitializer(const CTexViewCmd& cmd) {
-  return "{ {ANMCTRL_TEX_VIEW},&" + cmd.m_strTmfName + "," + cmd.m_strTlfName + "," +
-         std::to_string(cmd.m_nParam) + "," + std::to_string(cmd.m_nFrames) + "}";
+/// Appends the initialiser of a texture-view record, as both writers write
+/// it: "{ {ANMCTRL_TEX_VIEW},&tmf00,tlf00,0,10}".
+inline void AppendTexViewInitializer(std::string& text, const CTexViewCmd& cmd) {
+  text += "{ {ANMCTRL_TEX_VIEW},&";
+  text += cmd.m_strTmfName;
+  text += ',';
+  text += cmd.m_strTlfName;
+  text += ',';
+  text += std::to_string(cmd.m_nParam);
+  text += ',';
+  text += std::to_string(cmd.m_nFrames);
+  text += '}';
 }

@@ -36,12 +36,13 @@ void CKeyValueFile::LoadFromText(std::string_view text) {
 }
 
 void CKeyValueFile::AddLine(std::string_view line) {
-  std::vector<std::string> fields;
-  if (SplitLine(fields, line) == 3) m_mapKeys.Set(fields[0], fields[2]);
+  std::string_view key;
+  std::string_view value;
+  if (ParseKeyLine(line, key, value)) m_mapKeys.Set(key, value);
 }
 
 bool CKeyValueFile::Lookup(const std::string& key, std::string& value) const {
-  const std::string* found = m_mapKeys.Find(key);
+  const std::string* found = Find(key);
   if (found == nullptr) return false;
   value = *found;
   return true;

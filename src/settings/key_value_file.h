@@ -38,6 +38,9 @@ class CKeyValueFile {
 
   /// The raw value of `key`; false and `value` untouched when absent.
   bool Lookup(const std::string& key, std::string& value) const;
+  /// The raw value of `key` where it is held, or null when absent: a lookup
+  /// that copies nothing.
+  const std::string* Find(std::string_view key) const { return m_mapKeys.Find(key); }
 
   /// `text` with every $(NAME) replaced by the raw value of NAME, repeatedly.
   /// False and `result` untouched when a NAME is no key, a ")" stands before
@@ -66,9 +69,11 @@ class CKeyValueFile {
   /// digits, '_', '@', '.' or '\\'.
   static bool IsValidKey(std::string_view text);
 
-  /// Splits a line into {key, "=", value} (returns 3) or {line} (returns 1).
-  /// "K = a = b # x" -> K, =, "a = b"; "  K=1" -> "  K=1" (indented: no key).
-  static int SplitLine(std::vector<std::string>& fields, std::string_view line);
+  /// Reads a key line: true with `key` and `value` viewing into `line`, or
+  /// false for any other line. A comment runs from the first "#"; the key
+  /// ends before the first "=" less trailing blanks, the value is trimmed.
+  /// "K = a = b # x" -> K, "a = b"; "  K=1" (indented) and "#K=1" -> false.
+  static bool ParseKeyLine(std::string_view line, std::string_view& key, std::string_view& value);
 
   /// The maximal runs of `text` free of `delimiters`, in order; no empty
   /// pieces. `a,b,,c,` with "," -> a, b, c. Returns the number of pieces.

@@ -43,23 +43,18 @@ bool CKeyValueFile::IsValidKey(std::string_view text) {
   return true;
 }
 
-int CKeyValueFile::SplitLine(std::vector<std::string>& fields, std::string_view line) {
-  fields.clear();
+bool CKeyValueFile::ParseKeyLine(std::string_view line, std::string_view& key,
+                                std::string_view& value) {
   const std::string_view text = WithoutComment(line);
   const size_t equals = text.find('=');
-  // No "=", or nothing before it: an other line. Leading white space is
-  // kept in the key on purpose, so an indented line never defines a key.
-  if (equals != std::string_view::npos && equals != 0) {
-    const std::string_view key = TrimRight(text.substr(0, equals));
-    if (IsValidKey(key)) {
-      fields.emplace_back(key);
-      fields.emplace_back("=");
-      fields.emplace_back(Trim(text.substr(equals + 1)));
-      return 3;
-    }
-  }
-  fields.emplace_back(line);
-  return 1;
+  // No "=", or nothing before it: no key line. Leading white space is kept
+  // in the key on purpose, so an indented line never defines a key.
+  if (equals == std::string_view::npos || equals == 0) return false;
+  const std::string_view name = TrimRight(text.substr(0, equals));
+  if (!IsValidKey(name)) return false;
+  key = name;
+  value = Trim(text.substr(equals + 1));
+  return true;
 }
 
 int CKeyValueFile::Tokenize(std::vector<std::string>& pieces, std::string_view text,
