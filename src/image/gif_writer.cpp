@@ -168,7 +168,10 @@ bool PutFrame(GifFileType* gif, const CGifFrame& frame, bool localTable,
   std::optional<CGifColourMap> localMap;
   if (localTable) {
     localMap.emplace(frame.image.palette);
-    if (localMap->Get() == nullptr) return false;
+    if (localMap->Get() == nullptr) {
+      gif->Error = E_GIF_ERR_NOT_ENOUGH_MEM;
+      return false;
+    }
   }
   const int64_t parts = std::max<int64_t>(1, (frame.delay + kMaxGifDelay - 1) / kMaxGifDelay);
   for (int64_t part = 0; part < parts; ++part) {
@@ -180,13 +183,9 @@ bool PutFrame(GifFileType* gif, const CGifFrame& frame, bool localTable,
   return true;
 }
 
-bool Encode(std::span<const CGifFrame> frames, GifOutput& output, std::string& message) {
-  CGifEncoder encoder(output);
-  GifFileType* gif = encoder.Get();
-  if (gif == nullptr) {
-    message = GifErrorText(encoder.GetOpenError());
-    return false;
-  }
+// The screen, the loop and every frame; false at the first failure, whose
+// giflib code is then in gif->Error.
+bool PutAnimation(GifFileType* gif, std::span<const CGifFrame> frames) {
   uint32_t width = 0;
   uint32_t height = 0;
   for (const CGifFrame& frame : frames) {
@@ -195,24 +194,39 @@ bool Encode(std::span<const CGifFrame> frames, GifOutput& output, std::string& m
   }
   const bool onePalette = HaveOnePalette(frames);
   std::optional<CGifColourMap> globalMap;
-  if (onePalette) globalMap.emplace(frames.front().image.palette);
-
+  if (onePalette) {
+    globalMap.emplace(frames.front().image.palette);
+    if (globalMap->Get() == nullptr) {
+      gif->Error = E_GIF_ERR_NOT_ENOUGH_MEM;
+      return false;
+    }
+  }
   EGifSetGifVersion(gif, true);
+  if (EGifPutScreenDesc(gif, static_cast<int>(width), static_cast<int>(height),
+                        kColourResolution, 0, onePalette ? globalMap->Get() : nullptr) != GIF_OK)
+    return false;
+  if (!PutLoopForever(gif)) return false;
   std::vector<GifPixelType> row(width);
-  bool written =
-      (!onePalette || globalMap->Get() != nullptr) &&
-      EGifPutScreenDesc(gif, static_cast<int>(width), static_cast<int>(height), kColourResolution,
-                        0, onePalette ? globalMap->Get() : nullptr) == GIF_OK &&
-      PutLoopForever(gif);
-  for (size_t i = 0; written && i < frames.size(); ++i)
-    written = PutFrame(gif, frames[i], !onePalette, row);
-  if (!written) {
+  for (const CGifFrame& frame : frames)
+    if (!PutFrame(gif, frame, !onePalette, row)) return false;
+  return true;
+}
+
+bool Encode(std::span<const CGifFrame> frames, GifOutput& output, std::string& message) {
+  CGifEncoder encoder(output);
+  GifFileType* gif = encoder.Get();
+  if (gif == nullptr) {
+    message = GifErrorText(encoder.GetOpenError());
+    return false;
+  }
+  if (!PutAnimation(gif, frames)) {
     message = output.failed ? std::string("out of memory") : GifErrorText(gif->Error);
     return false;
   }
   if (!encoder.Close(message)) return false;
-  if (output.failed) message = "out of memory";
-  return !output.failed;
+  if (!output.failed) return true;
+  message = "out of memory";  // the trailer could not be appended
+  return false;
 }
 
 }  // namespace

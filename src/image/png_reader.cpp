@@ -233,41 +233,58 @@ bool AllocatePicture(const PngLayout& layout, CPngPicture& picture, std::string&
   return true;
 }
 
-bool Fail(CPngPicture& picture, std::string& message, std::string text) {
+// Empties the picture after a failure, so that a caller never keeps half of one.
+bool Refuse(CPngPicture& picture) {
   picture = CPngPicture();
-  message = text.empty() ? std::string("damaged PNG data") : std::move(text);
   return false;
+}
+
+// libpng's text for the error that stopped it.
+std::string LibpngReason(const ReadContext& context) {
+  return context.message.empty() ? std::string("damaged PNG data") : context.message;
 }
 
 bool ReadFrom(CPngSource& source, CPngPicture& picture, std::string& message) {
   picture = CPngPicture();
   std::array<uint8_t, kSignatureSize> signature{};
   const size_t signatureSize = source.Read(signature.data(), signature.size());
-  if (signatureSize == 0 || png_sig_cmp(signature.data(), 0, signatureSize) != 0)
-    return Fail(picture, message, "not a PNG file");
-  if (signatureSize < kSignatureSize) return Fail(picture, message, "truncated PNG data");
+  if (signatureSize == 0 || png_sig_cmp(signature.data(), 0, signatureSize) != 0) {
+    message = "not a PNG file";
+    return false;
+  }
+  if (signatureSize < kSignatureSize) {
+    message = "truncated PNG data";
+    return false;
+  }
 
   ReadContext context;
   context.source = &source;
   CPngReadStruct reader(context);
-  if (!reader.IsValid()) return Fail(picture, message, "out of memory");
+  if (!reader.IsValid()) {
+    message = "out of memory";
+    return false;
+  }
   png_set_read_fn(reader.GetPng(), &context, OnPngRead);
   png_set_sig_bytes(reader.GetPng(), kSignatureSize);
 
   PngLayout layout;
-  if (!ReadInfoFrame(reader.GetPng(), reader.GetInfo(), &layout))
-    return Fail(picture, message, context.message);
-  if (!CheckSize(layout, source.GetRemaining(), message)) return Fail(picture, message, message);
+  if (!ReadInfoFrame(reader.GetPng(), reader.GetInfo(), &layout)) {
+    message = LibpngReason(context);
+    return false;
+  }
+  if (!CheckSize(layout, source.GetRemaining(), message)) return false;
   picture.width = layout.width;
   picture.height = layout.height;
   picture.indexed = IsIndexed(layout);
-  if (!AllocatePicture(layout, picture, message)) return Fail(picture, message, message);
+  if (!AllocatePicture(layout, picture, message)) return Refuse(picture);
   if (picture.indexed) TakePalette(reader.GetPng(), reader.GetInfo(), picture.palette);
 
   png_bytep rows = picture.indexed ? picture.indices.data()
                                    : reinterpret_cast<png_bytep>(picture.pixels.data());
-  if (!ReadRowsFrame(reader.GetPng(), rows, layout.rowBytes, layout.height, layout.passes))
-    return Fail(picture, message, context.message);
+  if (!ReadRowsFrame(reader.GetPng(), rows, layout.rowBytes, layout.height, layout.passes)) {
+    message = LibpngReason(context);
+    return Refuse(picture);
+  }
   return true;
 }
 
