@@ -27,9 +27,7 @@ constexpr uint8_t Reduce8To5(uint8_t v) { return static_cast<uint8_t>((v * 31 + 
 
 /// A 5-bit channel to 8 bits by repeating its top bits below it:
 /// 0 -> 0, 1 -> 8, 16 -> 132, 31 -> 255. Reduce8To5 gives the 5 bits back.
-constexpr uint8_t Widen5To8(uint8_t c) {
-  return static_cast<uint8_t>((c << 3) | (c >> 2));
-}
+constexpr uint8_t Widen5To8(uint8_t c) { return static_cast<uint8_t>((c << 3) | (c >> 2)); }
 
 /// A 16-bit channel (a 16-bit PNG) to 8 bits, rounded to the nearest:
 /// (v * 255 + 32767) / 65535. 0 -> 0, 128 -> 0, 129 -> 1, 0x8000 -> 128, 65535 -> 255.

@@ -36,8 +36,8 @@ int64_t RoundedHundredths(uint64_t part, uint64_t fps) {
 bool EndOf(int64_t frames, int64_t fps, int64_t& end) {
   const int64_t seconds = frames / fps;
   if (seconds > (kMaxInt64 - 100) / 100) return false;
-  end = seconds * 100 + RoundedHundredths(static_cast<uint64_t>(frames % fps),
-                                          static_cast<uint64_t>(fps));
+  end = seconds * 100 +
+        RoundedHundredths(static_cast<uint64_t>(frames % fps), static_cast<uint64_t>(fps));
   return true;
 }
 

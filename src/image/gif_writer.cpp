@@ -34,7 +34,8 @@ int OnGifWrite(GifFileType* gif, const GifByteType* data, int count) {
 
 std::string GifErrorText(int error) {
   const char* text = GifErrorString(error);
-  return text != nullptr ? text : "GIF encoding failed (giflib error " + std::to_string(error) + ")";
+  return text != nullptr ? text
+                         : "GIF encoding failed (giflib error " + std::to_string(error) + ")";
 }
 
 // Owns giflib's encoder; closing it writes the trailer and frees it.
@@ -202,8 +203,8 @@ bool PutAnimation(GifFileType* gif, std::span<const CGifFrame> frames) {
     }
   }
   EGifSetGifVersion(gif, true);
-  if (EGifPutScreenDesc(gif, static_cast<int>(width), static_cast<int>(height),
-                        kColourResolution, 0, onePalette ? globalMap->Get() : nullptr) != GIF_OK)
+  if (EGifPutScreenDesc(gif, static_cast<int>(width), static_cast<int>(height), kColourResolution,
+                        0, onePalette ? globalMap->Get() : nullptr) != GIF_OK)
     return false;
   if (!PutLoopForever(gif)) return false;
   std::vector<GifPixelType> row(width);

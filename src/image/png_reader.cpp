@@ -122,6 +122,7 @@ struct PngLayout {
   png_uint_32 height = 0;
   int bitDepth = 0;
   int colourType = 0;
+  int fileChannels = 1;  // before the transforms
   int passes = 1;
   size_t rowBytes = 0;
 };
@@ -148,8 +149,9 @@ void SetRgbaTransforms(png_structp png, png_infop info, const PngLayout& layout)
 bool ReadInfoFrame(png_structp png, png_infop info, PngLayout* layout) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_read_info(png, info);
-  png_get_IHDR(png, info, &layout->width, &layout->height, &layout->bitDepth,
-               &layout->colourType, nullptr, nullptr, nullptr);
+  png_get_IHDR(png, info, &layout->width, &layout->height, &layout->bitDepth, &layout->colourType,
+               nullptr, nullptr, nullptr);
+  layout->fileChannels = png_get_channels(png, info);
   if (IsIndexed(*layout))
     png_set_packing(png);  // one byte an index whatever the file's depth
   else
@@ -163,8 +165,7 @@ bool ReadInfoFrame(png_structp png, png_infop info, PngLayout* layout) {
 // setjmp frame: reads every pass of every row straight into the caller's
 // picture (`height` rows `stride` bytes apart; an interlaced file fills them
 // pass by pass), then the chunks after the image data.
-bool ReadRowsFrame(png_structp png, png_bytep rows, size_t stride, png_uint_32 height,
-                   int passes) {
+bool ReadRowsFrame(png_structp png, png_bytep rows, size_t stride, png_uint_32 height, int passes) {
   if (setjmp(png_jmpbuf(png))) return false;
   for (int pass = 0; pass < passes; ++pass)
     for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, rows + y * stride, nullptr);
@@ -172,25 +173,16 @@ bool ReadRowsFrame(png_structp png, png_bytep rows, size_t stride, png_uint_32 h
   return true;
 }
 
-int FileChannels(int colourType) {
-  switch (colourType) {
-    case PNG_COLOR_TYPE_RGB: return 3;
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
-    case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
-    default: return 1;
-  }
-}
-
 // Refuses pictures too large to hold and files too short to hold them.
 bool CheckSize(const PngLayout& layout, uint64_t remaining, std::string& message) {
   const uint64_t pixelCount = uint64_t{layout.width} * layout.height;
   if (pixelCount > kMaxPngPixels) {
-    message = "picture of " + std::to_string(layout.width) + " x " +
-              std::to_string(layout.height) + " pixels is too large";
+    message = "picture of " + std::to_string(layout.width) + " x " + std::to_string(layout.height) +
+              " pixels is too large";
     return false;
   }
   const uint64_t pixelBits = pixelCount * static_cast<uint64_t>(layout.bitDepth) *
-                             static_cast<uint64_t>(FileChannels(layout.colourType));
+                             static_cast<uint64_t>(layout.fileChannels);
   if (remaining != kUnknownLength && pixelBits / 8 > remaining * kMaxInflateRatio + 1024) {
     message = "truncated PNG data";
     return false;
@@ -279,8 +271,8 @@ bool ReadFrom(CPngSource& source, CPngPicture& picture, std::string& message) {
   if (!AllocatePicture(layout, picture, message)) return Refuse(picture);
   if (picture.indexed) TakePalette(reader.GetPng(), reader.GetInfo(), picture.palette);
 
-  png_bytep rows = picture.indexed ? picture.indices.data()
-                                   : reinterpret_cast<png_bytep>(picture.pixels.data());
+  png_bytep rows =
+      picture.indexed ? picture.indices.data() : reinterpret_cast<png_bytep>(picture.pixels.data());
   if (!ReadRowsFrame(reader.GetPng(), rows, layout.rowBytes, layout.height, layout.passes)) {
     message = LibpngReason(context);
     return Refuse(picture);

@@ -46,5 +46,4 @@ bool ReadPng(std::istream& in, CPngPicture& picture, std::string& message);
 bool ReadPng(std::span<const uint8_t> bytes, CPngPicture& picture, std::string& message);
 
 /// The same, from the file `fileName`; "cannot open the file" when it cannot be opened.
-bool ReadPngFile(const std::filesystem::path& fileName, CPngPicture& picture,
-                 std::string& message);
+bool ReadPngFile(const std::filesystem::path& fileName, CPngPicture& picture, std::string& message);

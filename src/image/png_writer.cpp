@@ -57,8 +57,7 @@ void OnPngFlush(png_structp) {}
 class CPngWriteStruct {
  public:
   explicit CPngWriteStruct(WriteContext& context)
-      : m_png(png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError,
-                                      OnPngWarning)) {
+      : m_png(png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning)) {
     if (m_png != nullptr) m_info = png_create_info_struct(m_png);
   }
   ~CPngWriteStruct() { png_destroy_write_struct(&m_png, &m_info); }

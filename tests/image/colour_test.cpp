@@ -30,7 +30,8 @@ TEST(Colour, ReductionsPickTheNearestLevel) {
   for (int v = 0; v < 256; ++v)
     for (uint8_t c = 0; c < 32; ++c)
       ASSERT_LE(std::abs(Widen5To8(Reduce8To5(static_cast<uint8_t>(v))) - v),
-                std::abs(Widen5To8(c) - v)) << v;
+                std::abs(Widen5To8(c) - v))
+          << v;
   for (uint32_t v = 0; v < 65536; ++v)
     ASSERT_LE(std::abs(Reduce16To8(static_cast<uint16_t>(v)) * 257.0 - v), 128.5) << v;
   EXPECT_EQ(ToRgba5551({0, 0, 0, 127}) & 1, 0);  // one bit of alpha: half and up is opaque
