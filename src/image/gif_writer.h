@@ -1,0 +1,40 @@
+// Animated GIF out, to memory: the preview's loop of the views of an
+// animation, each frame one colour-index picture shown for a delay.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "image/indexed_image.h"
+
+/// One picture of the animation and how long it shows.
+struct CGifFrame {
+  CIndexedImageView image;
+  int64_t delay = 0;  // hundredths of a second
+};
+
+/// Encodes `frames` as a GIF89a animation that loops forever, into `gif`
+/// (replacing its content). The screen is as wide as the widest frame and as
+/// tall as the tallest; every frame is drawn at its top left corner and its
+/// area cleared to the background before the next, so transparent pixels
+/// never show an earlier frame.
+///
+/// Colour tables: one global table when every frame's palette holds the same
+/// entries, a local table on each frame otherwise; tables are padded with
+/// black to a power of two (at least 2).
+///
+/// Transparency: a palette entry with alpha 0 is transparent; other alphas
+/// show opaque. A GIF frame has only one transparent index, so when a
+/// palette has several alpha-0 entries, the pixels of all of them are
+/// written as the first such entry: they all look the same, transparent.
+///
+/// Delays: a GIF holds at most 65535 hundredths a frame, so a longer delay
+/// is split over several copies of its picture whose delays add up to it:
+/// 140000 -> 46667, 46667, 46666.
+///
+/// False, `gif` empty, with the reason in `message` for no frames, a
+/// malformed picture (see CheckIndexedImage; at most 65535 pixels a side and
+/// 256 entries), a negative delay, or a giflib failure (giflib's own text).
+bool WriteGif(std::span<const CGifFrame> frames, std::vector<uint8_t>& gif, std::string& message);

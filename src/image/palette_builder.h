@@ -1,0 +1,48 @@
+// CPaletteBuilder: the palette of 16-bit entries that a set of pixels uses,
+// in the order the pixels first show each entry, with a limit on its size.
+// It serves three jobs of the importer: counting the colours of one picture,
+// growing one palette shared by several pictures, and looking pixels up in a
+// palette imposed from outside.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class CPaletteBuilder {
+ public:
+  /// An empty palette that takes at most `limit` entries (16 or 256 for a
+  /// TLF palette; clamped to 1 .. 65536).
+  explicit CPaletteBuilder(int limit);
+
+  /// The index of `entry`, which is added at the end when it is new; -1 when
+  /// it is new and the palette is full. Constant time: every pixel calls it.
+  /// On an empty builder: 0x1234 -> 0, 0x5678 -> 1, 0x1234 -> 0.
+  int IndexOf(uint16_t entry);
+
+  /// Adds `entry` at the end even when an equal one is there already (an
+  /// imposed palette may repeat a colour; lookups keep finding the first).
+  /// False when full.
+  bool Append(uint16_t entry);
+
+  /// Appends every entry of an imposed palette in order; false, when more
+  /// entries are given than the limit, after taking as many as fit.
+  bool AppendAll(std::span<const uint16_t> entries);
+
+  /// The index of the first entry equal to `entry`, or -1; never adds.
+  int FindFirst(uint16_t entry) const;
+
+  const std::vector<uint16_t>& GetEntries() const { return m_entries; }
+  int GetCount() const { return static_cast<int>(m_entries.size()); }
+  int GetLimit() const { return m_limit; }
+  bool IsFull() const { return GetCount() >= m_limit; }
+
+ private:
+  static constexpr int32_t kAbsent = -1;
+
+  int m_limit;
+  std::vector<uint16_t> m_entries;
+  // The first index of each of the 65536 entry values, kAbsent when unused:
+  // a table, not a map, so a 16-megapixel picture costs one load a pixel.
+  std::vector<int32_t> m_firstIndex;
+};
