@@ -88,7 +88,8 @@ class CGifColourMap {
 };
 
 // The index each palette index is written as, and the frame's transparent
-// index: every alpha-0 entry is written as the first of them.
+// index: every entry below the opaque threshold is written as the first of
+// them.
 struct CFrameColours {
   int transparent = NO_TRANSPARENT_COLOR;
   std::array<GifPixelType, kMaxGifColours> written{};
@@ -98,7 +99,7 @@ CFrameColours MakeFrameColours(std::span<const Rgba8> palette) {
   CFrameColours colours;
   for (size_t i = 0; i < colours.written.size(); ++i) {
     colours.written[i] = static_cast<GifPixelType>(i);
-    if (i >= palette.size() || palette[i].a != 0) continue;
+    if (i >= palette.size() || palette[i].a >= kOpaqueThreshold) continue;
     if (colours.transparent == NO_TRANSPARENT_COLOR) colours.transparent = static_cast<int>(i);
     colours.written[i] = static_cast<GifPixelType>(colours.transparent);
   }

@@ -25,10 +25,12 @@ struct CGifFrame {
 /// entries, a local table on each frame otherwise; tables are padded with
 /// black to a power of two (at least 2).
 ///
-/// Transparency: a palette entry with alpha 0 is transparent; other alphas
-/// show opaque. A GIF frame has only one transparent index, so when a
-/// palette has several alpha-0 entries, the pixels of all of them are
-/// written as the first such entry: they all look the same, transparent.
+/// Transparency: a GIF pixel is transparent or opaque, so a palette entry
+/// whose alpha is below kOpaqueThreshold is transparent (the 5551 rule: an
+/// alpha bit of 0) and any other is opaque. A GIF frame has only one
+/// transparent index, so when a palette has several transparent entries, the
+/// pixels of all of them are written as the first such entry: they all look
+/// the same, transparent.
 ///
 /// Delays: a GIF holds at most 65535 hundredths a frame, so a longer delay
 /// is split over several copies of its picture whose delays add up to it:

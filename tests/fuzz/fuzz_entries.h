@@ -23,6 +23,8 @@ int FuzzSettings(const uint8_t* data, size_t size);
 int FuzzTmf(const uint8_t* data, size_t size);
 /// A TLF file of these bytes: load it and write its C array.
 int FuzzTlf(const uint8_t* data, size_t size);
+/// A PNG file: read it, and write what it holds as an indexed PNG again.
+int FuzzPng(const uint8_t* data, size_t size);
 /// A TAF, TPF, TMF and TLF file separated by kConversionSeparator,
 /// converted as a whole project. A camera grid of more than
 /// kMaxFuzzCameraCells positions is passed over: its cost is the size of

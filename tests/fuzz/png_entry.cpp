@@ -2,29 +2,17 @@
 // or gives a picture whose sizes hold; an indexed picture whose indices all
 // lie in its palette is written again and reads back unchanged.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "fuzz_entries.h"
 #include "image/png_reader.h"
 #include "image/png_writer.h"
 
-/// The bytes as a PNG file in memory; returns 0, aborts on a broken promise.
-/// Declared here rather than in fuzz_entries.h: the fuzz CMake file wires it
-/// into its targets.
-int FuzzPng(const uint8_t* data, size_t size);
-
 namespace {
 
-void RequirePng(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "fuzz: broken promise: %s\n", what);
-  std::abort();
-}
+using fuzz_support::Require;
 
 bool IsEmpty(const CPngPicture& picture) {
   return picture.width == 0 && picture.height == 0 && picture.palette.empty() &&
@@ -43,13 +31,13 @@ void CheckRewrite(const CPngPicture& picture) {
   const CIndexedImageView view{picture.width, picture.height, picture.indices, picture.palette};
   std::vector<uint8_t> png;
   std::string message;
-  RequirePng(WriteIndexedPng(view, depth, png, message), "a palette picture read is written");
+  Require(WriteIndexedPng(view, depth, png, message), "a palette picture read is written");
   CPngPicture back;
-  RequirePng(ReadPng(png, back, message), "a written picture reads");
-  RequirePng(back.indexed && back.width == picture.width && back.height == picture.height,
+  Require(ReadPng(png, back, message), "a written picture reads");
+  Require(back.indexed && back.width == picture.width && back.height == picture.height,
              "the written picture keeps its size");
-  RequirePng(back.indices == picture.indices, "the written picture keeps its indices");
-  RequirePng(back.palette == picture.palette, "the written picture keeps its palette");
+  Require(back.indices == picture.indices, "the written picture keeps its indices");
+  Require(back.palette == picture.palette, "the written picture keeps its palette");
 }
 
 }  // namespace
@@ -58,20 +46,20 @@ int FuzzPng(const uint8_t* data, size_t size) {
   CPngPicture picture;
   std::string message;
   if (!ReadPng(std::span(data, size), picture, message)) {
-    RequirePng(!message.empty(), "a failed read says why");
-    RequirePng(IsEmpty(picture), "a failed read leaves no picture");
+    Require(!message.empty(), "a failed read says why");
+    Require(IsEmpty(picture), "a failed read leaves no picture");
     return 0;
   }
   const uint64_t pixelCount = uint64_t{picture.width} * picture.height;
-  RequirePng(pixelCount > 0 && pixelCount <= kMaxPngPixels, "a picture read is within limits");
+  Require(pixelCount > 0 && pixelCount <= kMaxPngPixels, "a picture read is within limits");
   if (!picture.indexed) {
-    RequirePng(picture.pixels.size() == pixelCount, "one colour a pixel");
-    RequirePng(picture.indices.empty() && picture.palette.empty(), "no palette without indices");
+    Require(picture.pixels.size() == pixelCount, "one colour a pixel");
+    Require(picture.indices.empty() && picture.palette.empty(), "no palette without indices");
     return 0;
   }
-  RequirePng(picture.indices.size() == pixelCount, "one index a pixel");
-  RequirePng(picture.pixels.empty(), "no colours beside indices");
-  RequirePng(picture.palette.size() <= 256, "at most 256 palette entries");
+  Require(picture.indices.size() == pixelCount, "one index a pixel");
+  Require(picture.pixels.empty(), "no colours beside indices");
+  Require(picture.palette.size() <= 256, "at most 256 palette entries");
   if (!picture.palette.empty() && IndicesInPalette(picture)) CheckRewrite(picture);
   return 0;
 }

@@ -25,6 +25,7 @@ const FuzzTarget kTargets[] = {
     {"tmf", FuzzTmf},
     {"tlf", FuzzTlf},
     {"conversion", FuzzConversion},
+    {"png", FuzzPng},
 };
 
 // The files of `dir`, sorted so that a failure names the same file each run;

@@ -34,10 +34,10 @@ GraphicsControlBlock ControlOf(const DecodedGif& gif, int frame) {
   return control;
 }
 
-// Red, transparent, blue, transparent green: the second transparent entry
-// must come back as the first.
+// Red at alpha 128 (opaque), transparent, blue, green at alpha 127
+// (transparent): the second transparent entry must come back as the first.
 const std::vector<Rgba8> kPalette = {
-    {255, 0, 0, 255}, {0, 0, 0, 0}, {0, 0, 255, 255}, {0, 255, 0, 0}};
+    {255, 0, 0, 128}, {0, 0, 0, 0}, {0, 0, 255, 255}, {0, 255, 0, 127}};
 const std::vector<uint8_t> kWide = {0, 1, 2, 3, 0, 3, 3, 2, 1, 0, 0, 0, 0, 0, 3};  // 5 x 3
 const std::vector<uint8_t> kTall = {2, 2, 2, 3, 3, 3, 1, 1, 1, 0, 0, 0};           // 3 x 4
 
