@@ -7,6 +7,7 @@
 #include "anime/console.h"
 #include "app/option.h"
 #include "path/file_system.h"
+#include "path/path_utils.h"
 
 namespace {
 
@@ -21,25 +22,14 @@ bool ReportPathError(const std::string& path, const char* what) {
   return ReportError("[" + path + "]" + what);
 }
 
-// Whether two paths name one file: the same full path (as the file system
-// compares names: `OUT.C` is `out.c` on Windows), or one file reached
-// through a link or another spelling. An empty path names nothing.
-bool IsSameOutput(const std::string& a, const std::string& b) {
-  if (a.empty() || b.empty()) return false;
-  std::string fullA;
-  std::string fullB;
-  if (GetFullPath(a, fullA) && GetFullPath(b, fullB) && IsSamePathName(fullA, fullB)) return true;
-  return IsSameFile(a, b);
-}
-
 // Refuses outputs that would destroy the animation or each other: the
 // outputs are deleted before the TAF file is read, so a typo such as
 // "-o walk.taf" would otherwise delete the user's work.
 bool CheckOutputsApart(const std::string& animePath, const std::string& cPath,
                        const std::string& hPath) {
-  if (IsSameOutput(cPath, animePath)) return ReportPathError(cPath, " is both input and output");
-  if (IsSameOutput(hPath, animePath)) return ReportPathError(hPath, " is both input and output");
-  if (IsSameOutput(cPath, hPath)) return ReportPathError(cPath, " is named by both -o and -e");
+  if (NamesSameFile(cPath, animePath)) return ReportPathError(cPath, " is both input and output");
+  if (NamesSameFile(hPath, animePath)) return ReportPathError(hPath, " is both input and output");
+  if (NamesSameFile(cPath, hPath)) return ReportPathError(cPath, " is named by both -o and -e");
   return true;
 }
 
@@ -48,8 +38,8 @@ bool CheckOutputsOffInputs(const CAnimeFile& anime, const std::string& cPath,
                            const std::string& hPath) {
   if (cPath.empty() && hPath.empty()) return true;
   for (const std::string& input : anime.GetInputFiles()) {
-    if (IsSameOutput(cPath, input)) return ReportPathError(cPath, " is both input and output");
-    if (IsSameOutput(hPath, input)) return ReportPathError(hPath, " is both input and output");
+    if (NamesSameFile(cPath, input)) return ReportPathError(cPath, " is both input and output");
+    if (NamesSameFile(hPath, input)) return ReportPathError(hPath, " is both input and output");
   }
   return true;
 }

@@ -135,3 +135,11 @@ bool MakeFullPath(std::string& path) { return MakeFullPath(path, HostPaths()); }
 bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName) {
   return SearchFile(found, dirList, fileName, HostPaths());
 }
+
+bool NamesSameFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  std::string fullA;
+  std::string fullB;
+  if (GetFullPath(a, fullA) && GetFullPath(b, fullB) && IsSamePathName(fullA, fullB)) return true;
+  return IsSameFile(a, b);
+}

@@ -38,3 +38,9 @@ std::vector<std::string_view> SplitDirectoryList(std::string_view list);
 /// searched along the list. Returns false and leaves `found` alone when
 /// nothing was found.
 bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName);
+
+/// Whether two paths name one file: the same full path, compared as the file
+/// system compares names (`OUT.C` is `out.c` on Windows), or one existing
+/// file reached through a link or another spelling. An empty path names
+/// nothing. Used to keep a job's outputs off its inputs and off each other.
+bool NamesSameFile(const std::string& a, const std::string& b);

@@ -30,3 +30,31 @@ std::string EncodeTlfFile(const TlfHeader& header, std::string_view body) {
   bytes += body;
   return bytes;
 }
+
+std::string EncodeTmf(int32_t width, int32_t height, int32_t bits,
+                      std::span<const uint8_t> indices) {
+  const uint64_t rowBytes = TmfRowBytes(width, bits);
+  std::string body((rowBytes * static_cast<uint64_t>(height) + 3) / 4 * 4, '\0');
+  for (int32_t y = 0; y < height; ++y) {
+    char* row = body.data() + rowBytes * static_cast<uint64_t>(height - 1 - y);
+    const uint8_t* pixels = indices.data() + static_cast<uint64_t>(y) * width;
+    for (int32_t x = 0; x < width; ++x) {
+      if (bits == 8) {
+        row[x] = static_cast<char>(pixels[x]);
+      } else {
+        row[x / 2] = static_cast<char>(row[x / 2] | ((pixels[x] & 0x0f) << (x % 2 == 0 ? 4 : 0)));
+      }
+    }
+  }
+  return EncodeTmfFile({TmfTagFor(bits), width, height, bits}, body);
+}
+
+std::string EncodeTlf(uint32_t type, std::span<const uint16_t> entries) {
+  const int32_t count = entries.size() <= 16 ? 16 : 256;
+  std::string body(static_cast<size_t>(count) * 2, '\0');
+  for (size_t i = 0; i < entries.size() && i < static_cast<size_t>(count); ++i) {
+    body[2 * i] = static_cast<char>(entries[i] >> 8);
+    body[2 * i + 1] = static_cast<char>(entries[i] & 0xff);
+  }
+  return EncodeTlfFile({TlfTagFor(count), count, type}, body);
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -52,3 +53,17 @@ std::string EncodeTmfFile(const TmfHeader& header, std::string_view body);
 
 /// A TLF file: the header (its tail zero), then `body` exactly as given.
 std::string EncodeTlfFile(const TlfHeader& header, std::string_view body);
+
+/// A TMF file of a `width` x `height` picture of colour indices, one a
+/// byte, top row first, at `bits` 4 or 8 a pixel: the header, then the
+/// packed body, bottom row first (the C array, which lists the rows last
+/// first, then begins with the top row). At 4 bits the left pixel of a byte
+/// takes its high nibble, and an odd width leaves the low nibble of each
+/// row's last byte zero; zero bytes fill the body to a multiple of 4.
+/// 3 x 1 at 4 bits, {1, 2, 3} -> header, 12 30 00 00.
+std::string EncodeTmf(int32_t width, int32_t height, int32_t bits,
+                      std::span<const uint8_t> indices);
+
+/// A TLF file of palette type `type` holding `entries` and then 0x0000
+/// entries up to 16 (for at most 16 entries given) or 256.
+std::string EncodeTlf(uint32_t type, std::span<const uint16_t> entries);

@@ -27,15 +27,21 @@ struct TmfGeometry {
   uint64_t rowBytes = 0;    // bytes of one row's pixels
   uint64_t rowStride = 0;   // bytes of one row in memory and in a word-padded body
   uint64_t exportRows = 0;  // rows 0 .. exportRows - 1 are all the export can use
+  uint64_t keptRows = 0;    // rows 0 .. keptRows - 1 are held in memory
 };
 
-TmfGeometry MakeGeometry(int32_t width, int32_t height, int32_t bits) {
+// The rows of `height` that fit in `limit` bytes of pixels.
+uint64_t RowsWithin(uint64_t rowBytes, int32_t height, uint64_t limit) {
+  const auto rows = static_cast<uint64_t>(height);
+  return rowBytes * rows >= limit ? limit / rowBytes : rows;
+}
+
+TmfGeometry MakeGeometry(int32_t width, int32_t height, int32_t bits, bool whole = false) {
   TmfGeometry geometry;
   geometry.rowBytes = TmfRowBytes(width, bits);
   geometry.rowStride = (geometry.rowBytes + 3) / 4 * 4;
-  geometry.exportRows = static_cast<uint64_t>(height);
-  if (geometry.rowBytes * geometry.exportRows >= kExportLimit)
-    geometry.exportRows = kExportLimit / geometry.rowBytes;
+  geometry.exportRows = RowsWithin(geometry.rowBytes, height, kExportLimit);
+  geometry.keptRows = whole ? static_cast<uint64_t>(height) : geometry.exportRows;
   return geometry;
 }
 
@@ -69,15 +75,15 @@ void ReadBody(std::istream& in, uint8_t* pixels, const TmfGeometry& geometry, ui
   const uint64_t packedLength = (geometry.rowBytes * height + 3) / 4 * 4;
   const uint64_t bodyLength = MeasureBody(in);
   if (bodyLength == packedLength) {
-    for (uint64_t row = 0; row < geometry.exportRows; ++row) {
+    for (uint64_t row = 0; row < geometry.keptRows; ++row) {
       const std::span<uint8_t> target(pixels + row * geometry.rowStride, geometry.rowBytes);
       if (ReadBlock(in, target) < target.size()) return;
     }
     return;
   }
   // Word-padded rows lie in the file as they lie in memory. A short body
-  // leaves the rest zero; rows behind the export limit are not read.
-  const uint64_t storedBytes = geometry.rowStride * geometry.exportRows;
+  // leaves the rest zero; rows that are not kept are not read.
+  const uint64_t storedBytes = geometry.rowStride * geometry.keptRows;
   ReadBlock(in, std::span<uint8_t>(pixels, std::min(storedBytes, bodyLength)));
 }
 
@@ -101,12 +107,14 @@ bool CTmfImage::Create(int32_t width, int32_t height, int32_t bitsPerPixel) {
   Release();
   if (width < 0 || width > kTmfMaxSide || height < 0 || height > kTmfMaxSide) return false;
   if (bitsPerPixel != 4 && bitsPerPixel != 8) return false;
-  // Only the rows the export can use are kept: a header may declare
-  // 65536 x 65536 pixels (4 GiB) over a body of a few bytes, and the rows
-  // behind the export limit would never be read again.
-  const TmfGeometry geometry = MakeGeometry(width, height, bitsPerPixel);
+  // Unless the whole picture is asked for, only the rows the export can use
+  // are kept: a header may declare 65536 x 65536 pixels (4 GiB) over a body
+  // of a few bytes, and the rows behind the export limit would never be
+  // read again.
+  const TmfGeometry geometry = MakeGeometry(width, height, bitsPerPixel, m_bWhole);
+  if (geometry.rowStride * geometry.keptRows > kMaxWholeBytes) return false;
   try {
-    m_pixels.assign(geometry.rowStride / 4 * geometry.exportRows, 0);
+    m_pixels.assign(geometry.rowStride / 4 * geometry.keptRows, 0);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -147,9 +155,29 @@ bool CTmfImage::Load(const std::string& fileName) {
     return ReportError("not enough memory for create TMF.\n");
   }
 
-  ReadBody(in, reinterpret_cast<uint8_t*>(m_pixels.data()), MakeGeometry(width, height, bits),
-           static_cast<uint64_t>(height));
+  ReadBody(in, reinterpret_cast<uint8_t*>(m_pixels.data()),
+           MakeGeometry(width, height, bits, m_bWhole), static_cast<uint64_t>(height));
   return true;
+}
+
+bool CTmfImage::LoadWhole(const std::string& fileName) {
+  m_bWhole = true;
+  const bool loaded = Load(fileName);
+  m_bWhole = false;
+  return loaded;
+}
+
+uint8_t CTmfImage::GetIndex(int32_t x, int32_t y) const {
+  if (x < 0 || x >= m_width || y < 0 || y >= m_height) return 0;
+  const TmfGeometry geometry = MakeGeometry(m_width, m_height, m_bitsPerPixel);
+  // The file holds the bottom row first.
+  const uint64_t row = static_cast<uint64_t>(m_height - 1 - y);
+  const uint64_t at = row * geometry.rowStride + static_cast<uint64_t>(x) * m_bitsPerPixel / 8;
+  if (at >= m_pixels.size() * 4) return 0;
+  const uint8_t byte = reinterpret_cast<const uint8_t*>(m_pixels.data())[at];
+  if (m_bitsPerPixel == 8) return byte;
+  // Two pixels a byte, the left one in the high nibble.
+  return x % 2 == 0 ? byte >> 4 : byte & 0x0f;
 }
 
 std::vector<uint8_t> CTmfImage::MakeExportBytes() const {

@@ -26,6 +26,14 @@ class CTmfImage {
   /// as word-padded rows as far as it goes (missing bytes stay zero).
   bool Load(const std::string& fileName);
 
+  /// Reads a TMF file as Load does, but keeps every row rather than those
+  /// the C array can hold: for pictures turned back into PNG. Rows of more
+  /// than kMaxWholeBytes fail like storage that cannot be allocated.
+  bool LoadWhole(const std::string& fileName);
+  /// The colour index at column `x` of row `y`, rows counted from the
+  /// picture's top (the file's last row); 0 outside the rows kept.
+  uint8_t GetIndex(int32_t x, int32_t y) const;
+
   /// The bytes the C array holds: rows last first, at most 524288 bytes,
   /// length made even. Empty when the image is empty.
   std::vector<uint8_t> MakeExportBytes() const;
@@ -44,10 +52,15 @@ class CTmfImage {
   int32_t GetHeight() const { return m_height; }
   int32_t GetBitsPerPixel() const { return m_bitsPerPixel; }
 
+  /// The most bytes of rows LoadWhole keeps: 256 MiB, a 16384 x 16384 8-bit
+  /// picture.
+  static constexpr uint64_t kMaxWholeBytes = uint64_t{1} << 28;
+
  private:
   int32_t m_width = 0;
   int32_t m_height = 0;
   int32_t m_bitsPerPixel = 0;
+  bool m_bWhole = false;  // while LoadWhole runs: keep every row
   // Rows in file order, each rowWords words, its pixel bytes first.
   std::vector<uint32_t> m_pixels;
 };

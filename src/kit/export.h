@@ -1,0 +1,21 @@
+// flipdeck-kit export: a TMF image with a TLF palette back to an indexed PNG.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+struct ExportOptions {
+  std::string image;    // the TMF file
+  std::string palette;  // the TLF file
+  std::string output;   // the PNG file
+};
+
+/// Registers `export` on `app`; when it is the command given, `job` runs it.
+void AddExportCommand(CLI::App& app, ExportOptions& options, std::function<int()>& job);
+
+/// The export job: 0 when the PNG was written, 1 after the messages.
+int RunExport(const ExportOptions& options);

@@ -1,0 +1,96 @@
+// flipdeck-kit import: PNG pictures to TMF images and TLF palettes.
+//
+// Colours become 16-bit palette entries by the rules of image/colour.h
+// (RGBA 5551 by default, intensity/alpha with --ia16). An indexed PNG keeps
+// its palette exactly, in its order, unused entries included: index i of
+// the PNG is index i of the TMF. Other pictures get their colours in the
+// order they first appear, rows top to bottom, left to right. A palette of
+// at most 16 entries makes a 4-bit image, of at most 256 an 8-bit one.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/colour.h"
+#include "image/palette_builder.h"
+
+class CStagedFiles;
+struct CPngPicture;
+
+namespace CLI {
+class App;
+}
+
+struct ImportOptions {
+  std::vector<std::string> pictures;
+  std::string outDir;   // beside each picture when empty
+  bool ia16 = false;    // intensity/alpha entries (TLF type 1)
+  int bits = 0;         // 4 or 8 forced; 0 chooses by the palette's size
+  std::string palette;  // an imposed palette: a TLF file or an indexed PNG
+  std::string shared;   // one palette for all pictures, written to this TLF
+};
+
+/// Registers `import` on `app`; when it is the command given, `job` runs it.
+void AddImportCommand(CLI::App& app, ImportOptions& options, std::function<int()>& job);
+
+/// The import job: 0 when every output was written, 1 after the messages of
+/// a job that changed no file.
+int RunImport(const ImportOptions& options);
+
+/// Where the import of `picture` writes its TMF and TLF: `walk1.png` ->
+/// `walk1.tmf`, `walk1.tlf`, beside it or in `outDir`.
+std::string ImportTarget(const std::string& picture, const std::string& outDir,
+                         const char* extension);
+
+/// The import of a set of pictures: each is read and converted in turn,
+/// and nothing is written until all of them have been. Used by import and
+/// by new.
+class CImporter {
+ public:
+  explicit CImporter(const ImportOptions& options);
+
+  /// Reads the imposed palette, when there is one. False after the message.
+  bool ReadImposedPalette();
+  /// Reads and converts one picture. False after the message.
+  bool Import(const std::string& path);
+  /// Distinct colours the pictures have shown so far with a shared palette.
+  int GetSharedColourCount() const;
+  /// Stages every output in `files`. False after the message.
+  bool Write(CStagedFiles& files);
+
+  /// The files the import reads, and those it writes.
+  std::vector<std::string> Inputs() const;
+  std::vector<std::string> Targets() const;
+
+ private:
+  // A picture ready to be written: its indices and, unless a shared or
+  // imposed palette serves it, its own palette.
+  struct CImported {
+    std::string source;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint8_t> indices;   // one a pixel, top row first
+    std::vector<uint16_t> entries;  // its own palette
+    int colourCount = 0;  // distinct entries its pixels use, or its PNG palette's size
+  };
+  // Every distinct colour a picture may have: a builder that never fills, so
+  // that a picture with too many colours can be told how many it has.
+  static constexpr int kCountAll = 65536;
+
+  bool ToEntry(const std::string& path, Rgba8 colour, uint32_t x, uint32_t y, uint16_t& entry);
+  bool FromColours(const std::string& path, const CPngPicture& png, CImported& picture);
+  bool KeepIndexed(const std::string& path, const CPngPicture& png, CImported& picture);
+  // The bits for `count` colours: 4 up to 16, else 8, or the forced depth;
+  // false after the message when `used` of them do not fit.
+  bool ChooseBits(const std::string& path, int count, int used, int& bits) const;
+
+  const ImportOptions& m_options;
+  PaletteType m_type = PaletteType::kRgba5551;
+  std::optional<CPaletteBuilder> m_imposed;
+  int m_imposedCount = 0;  // entries of the imposed palette as its file holds them
+  int m_imposedUse = 0;    // entries of it that the pictures use: the highest index + 1
+  CPaletteBuilder m_shared{kCountAll};
+  std::vector<CImported> m_pictures;
+};

@@ -1,0 +1,175 @@
+#include "kit/new.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <limits>
+#include <set>
+
+#include "kit/diagnostics.h"
+#include "kit/import.h"
+#include "kit/staged_files.h"
+#include "path/file_system.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The frames of each picture from "N" or "N1,N2,...". False after the
+// message when a count is no whole number of at least 1, or the list is not
+// as long as the pictures.
+bool ParseFrames(const NewOptions& options, std::vector<int32_t>& frames) {
+  std::vector<int32_t> counts;
+  for (const std::string& field : CLI::detail::split(options.frames, ',')) {
+    size_t end = 0;
+    long long count = 0;
+    try {
+      count = std::stoll(field, &end);
+    } catch (const std::exception&) {
+      end = 0;
+    }
+    if (end == 0 || end != field.size() || count < 1 || count > std::numeric_limits<int32_t>::max())
+      return ReportKitError("--frames", "'" + field + "' is no number of frames (1 or more)");
+    counts.push_back(static_cast<int32_t>(count));
+  }
+  if (counts.size() == 1) counts.assign(options.pictures.size(), counts.front());
+  if (counts.size() != options.pictures.size())
+    return ReportKitError("--frames", "gives " + std::to_string(counts.size()) +
+                                          " counts for " + std::to_string(options.pictures.size()) +
+                                          " pictures");
+  frames = counts;
+  return true;
+}
+
+std::string InOutDir(const NewOptions& options, const std::string& name) {
+  return options.outDir.empty() ? name : (fs::path(ToNativePath(options.outDir)) / name).string();
+}
+
+std::string MakeTpf(const std::vector<std::string>& names, const std::vector<std::string>& tmfs,
+                    const std::vector<std::string>& tlfs) {
+  std::string text =
+      "# A flipdeck picture project, made by flipdeck-kit new.\n"
+      "# PICT_NUM: how many pictures it lists. PICT.n = name,TMF image,TLF palette:\n"
+      "# picture n; the files lie beside this project.\n"
+      "PICT_NUM = " + std::to_string(names.size()) + "\n";
+  for (size_t i = 0; i < names.size(); ++i)
+    text += "PICT." + std::to_string(i) + " = " + names[i] + "," + tmfs[i] + "," + tlfs[i] + "\n";
+  return text;
+}
+
+std::string MakeTaf(const std::string& tpf, const std::vector<std::string>& names,
+                    const std::vector<int32_t>& frames, int64_t length) {
+  std::string text =
+      "# A flipdeck animation, made by flipdeck-kit new. Convert it from this\n"
+      "# directory: flipdeck reads TPF.0.FILE from where it runs.\n"
+      "# TPF.NUM: how many picture projects; TPF.0.FILE: project 0.\n"
+      "TPF.NUM = 1\n"
+      "TPF.0.FILE = " + tpf + "\n"
+      "# FRAME_ANIM = 1 switches the frame sequence on; FRAME_LENGTH: its frames.\n"
+      "FRAME_ANIM = 1\n"
+      "FRAME_LENGTH = " + std::to_string(length) + "\n"
+      "# FRAME_KEY: how many key frames. FRAME_KEYn = first frame,project,picture:\n"
+      "# from that frame on, the picture is on view.\n"
+      "FRAME_KEY = " + std::to_string(names.size()) + "\n";
+  int64_t start = 0;
+  for (size_t i = 0; i < names.size(); ++i) {
+    text += "FRAME_KEY" + std::to_string(i) + " = " + std::to_string(start) + ",0," + names[i] + "\n";
+    start += frames[i];
+  }
+  text += "# CAM_ANIM = 0: no camera grid.\nCAM_ANIM = 0\n";
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> PictureNames(const std::vector<std::string>& pictures) {
+  std::vector<std::string> names;
+  std::set<std::string> taken;
+  for (const std::string& picture : pictures) {
+    std::string name = fs::path(ToNativePath(picture)).stem().string();
+    for (char& c : name) {
+      const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+      if (!letter && !(c >= '0' && c <= '9')) c = '_';
+    }
+    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) name.insert(0, "_");
+    std::string unique = name;
+    for (int n = 2; taken.count(unique) != 0; ++n) unique = name + "_" + std::to_string(n);
+    taken.insert(unique);
+    names.push_back(unique);
+  }
+  return names;
+}
+
+void AddNewCommand(CLI::App& app, NewOptions& options, std::function<int()>& job) {
+  CLI::App* command = app.add_subcommand(
+      "new", "Make a project of PNG pictures that flipdeck converts at once");
+  command->add_option("name", options.name, "the project's name: NAME.taf, NAME.tpf")->required();
+  command->add_option("pictures", options.pictures, "PNG pictures, in the order they show")
+      ->required();
+  command->add_option("--frames", options.frames,
+                      "frames each picture is on view: N for all, or N1,N2,... one each")
+      ->capture_default_str();
+  command->add_option("--out-dir", options.outDir, "write the project here");
+  command->add_flag("--force", options.force, "replace files that exist");
+  command->callback([&options, &job] { job = [&options] { return RunNew(options); }; });
+}
+
+int RunNew(const NewOptions& options) {
+  std::vector<int32_t> frames;
+  if (!ParseFrames(options, frames)) return 1;
+  int64_t length = 0;
+  for (int32_t count : frames) length += count;
+  if (length > std::numeric_limits<int32_t>::max()) {
+    ReportKitError("--frames", "add up to more frames than an animation may have");
+    return 1;
+  }
+
+  // One palette for all when they fit it, else one each.
+  ImportOptions import;
+  import.pictures = options.pictures;
+  import.outDir = options.outDir.empty() ? "." : options.outDir;
+  const std::string shared = InOutDir(options, options.name + ".tlf");
+  import.shared = shared;
+  CImporter sharing(import);
+  for (const std::string& picture : options.pictures) {
+    if (!sharing.Import(picture)) return 1;
+  }
+  const bool fitsOne = sharing.GetSharedColourCount() <= 256;
+  if (!fitsOne) import.shared.clear();
+  CImporter importer(import);
+
+  const std::string tpf = options.name + ".tpf";
+  const std::string taf = options.name + ".taf";
+  std::vector<std::string> targets = importer.Targets();
+  targets.push_back(InOutDir(options, tpf));
+  targets.push_back(InOutDir(options, taf));
+  if (!options.force) {
+    for (const std::string& target : targets) {
+      if (!GetFileStatus(target).exists) continue;
+      ReportKitError(target, "exists already: give --force to replace it");
+      return 1;
+    }
+  }
+  CStagedFiles files(importer.Inputs());
+  if (!files.Plan(targets)) return 1;
+  if (!fitsOne) {
+    for (const std::string& picture : options.pictures) {
+      if (!importer.Import(picture)) return 1;
+    }
+  }
+  CImporter& chosen = fitsOne ? sharing : importer;
+
+  const std::vector<std::string> names = PictureNames(options.pictures);
+  std::vector<std::string> tmfs;
+  std::vector<std::string> tlfs;
+  for (const std::string& picture : options.pictures) {
+    tmfs.push_back(fs::path(ImportTarget(picture, import.outDir, ".tmf")).filename().string());
+    tlfs.push_back(fitsOne ? options.name + ".tlf"
+                           : fs::path(ImportTarget(picture, import.outDir, ".tlf")).filename().string());
+  }
+  return chosen.Write(files) && files.Stage(InOutDir(options, tpf), MakeTpf(names, tmfs, tlfs)) &&
+                 files.Stage(InOutDir(options, taf), MakeTaf(tpf, names, frames, length)) &&
+                 files.Commit()
+             ? 0
+             : 1;
+}

@@ -1,0 +1,43 @@
+// CStagedFiles: the files one job writes. Every target is checked before
+// anything is written; each file is written to a temporary file beside its
+// target as the job goes, and all of them are renamed over their targets
+// only when the whole job has succeeded. A job that fails leaves no partial
+// file and no changed file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CStagedFiles {
+ public:
+  /// `inputs`: the files the job reads, which no target may name.
+  explicit CStagedFiles(std::vector<std::string> inputs);
+  /// Removes every temporary file that was not renamed.
+  ~CStagedFiles();
+  CStagedFiles(const CStagedFiles&) = delete;
+  CStagedFiles& operator=(const CStagedFiles&) = delete;
+
+  /// Takes `targets` in, refusing, before anything is written, one that
+  /// names an input of the job or another target (also through another
+  /// spelling or a link). False after the message.
+  bool Plan(const std::vector<std::string>& targets);
+
+  /// Writes `bytes`, the whole content of the planned `target`, into a new
+  /// temporary file in the target's directory. False after the message
+  /// (the directory cannot be written, the disk is full).
+  bool Stage(const std::string& target, std::string_view bytes);
+
+  /// Renames every staged file over its target. False after the message
+  /// when one cannot be renamed.
+  bool Commit();
+
+ private:
+  struct CStaged {
+    std::string target;
+    std::string temporary;
+  };
+  std::vector<std::string> m_inputs;
+  std::vector<std::string> m_targets;
+  std::vector<CStaged> m_staged;
+};

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The Debian packages flipdeck's builds and tests need: the one list, and the
+# installation of what is missing.
+#
+#   tools/deps.sh SET...
+#
+# Sets: build (both programs: make demo), test (make test: GoogleTest, the
+# browser for the preview page), sanitize and fuzz (clang's runtimes),
+# bench (the tools the comparisons time), windows (the mingw-w64 cross
+# build and wine; wine32 is left to tests/run_windows_tests.sh, which knows
+# whether this machine can run 32-bit programs at all).
+#
+# On a machine without dpkg nothing is installed: CMake then names what it
+# does not find. Not as root, the missing packages are named and the script
+# fails, so that nothing half-configured is built.
+set -euo pipefail
+
+declare -A SETS=(
+  [build]="cmake ninja-build g++ make libpng-dev libgif-dev libcli11-dev zlib1g-dev"
+  [test]="libgtest-dev libgmock-dev chromium"
+  [sanitize]="clang libclang-rt-dev"
+  [fuzz]="clang libclang-rt-dev"
+  [bench]="libbenchmark-dev xxd time netpbm imagemagick"
+  [windows]="googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth"
+)
+
+wanted=()
+for set in "$@"; do
+  [[ -n ${SETS[$set]+x} ]] || { echo "deps.sh: unknown set '$set' (${!SETS[*]})" >&2; exit 2; }
+  read -ra packages <<<"${SETS[$set]}"
+  wanted+=("${packages[@]}")
+done
+
+command -v dpkg-query >/dev/null || exit 0
+missing=()
+for pkg in "${wanted[@]}"; do
+  [[ " ${missing[*]} " == *" $pkg "* ]] && continue
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+done
+((${#missing[@]})) || exit 0
+
+if ((EUID != 0)); then
+  echo "deps.sh: missing Debian packages: ${missing[*]}" >&2
+  echo "deps.sh: install them as root: apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+echo "deps.sh: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get -o DPkg::Lock::Timeout=600 update -qq
+apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
