@@ -7,30 +7,48 @@ OWN_FLAGS      := -DFLIPDECK_WERROR=ON
 JOBS           ?=
 FUZZ_SECONDS   ?= 60
 
-.PHONY: all build test test-sanitize demo bench fuzz windows test-windows clean
+.PHONY: all deps-build deps-test deps-sanitize build test test-sanitize demo bench fuzz windows test-windows clean
 
 all: build
+
+# Debian packages that are missing are installed first, from the one list in
+# tools/deps.sh.
+deps-build:
+	tools/deps.sh build
+deps-test:
+	tools/deps.sh build test
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(OWN_FLAGS) $(CMAKE_FLAGS)
 
-build: $(BUILD)/build.ninja
+build: deps-build $(BUILD)/build.ninja
 	cmake --build $(BUILD) $(if $(JOBS),-j $(JOBS))
 
-test: build
+# A build configured before the test packages came is configured again, so
+# that it finds them.
+test: deps-test $(BUILD)/build.ninja
+	cmake $(BUILD)
+	cmake --build $(BUILD) $(if $(JOBS),-j $(JOBS))
 	ctest --test-dir $(BUILD) --output-on-failure $(if $(JOBS),-j $(JOBS),-j 2)
 
 $(SANITIZE_BUILD)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja \
 	  -DCMAKE_BUILD_TYPE=Debug -DFLIPDECK_SANITIZE=ON -DFLIPDECK_BUILD_BENCH=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
 
-test-sanitize: $(SANITIZE_BUILD)/build.ninja
+deps-sanitize:
+	tools/deps.sh build test sanitize
+
+test-sanitize: deps-sanitize $(SANITIZE_BUILD)/build.ninja
 	cmake --build $(SANITIZE_BUILD) $(if $(JOBS),-j $(JOBS))
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j 2
 
-# The header is named as the C file will include it, so both go beside the TAF.
-demo: build
+# The whole pipeline on the bundled example: its PNG pictures become TMF
+# images and one shared TLF palette (flipdeck-kit), which flipdeck converts
+# into C beside the TAF; the header is named as the C file will include it.
+demo: deps-build $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target flipdeck flipdeck-kit $(if $(JOBS),-j $(JOBS))
+	cd examples/walk && ../../$(BUILD)/flipdeck-kit import --shared walk.tlf walk1.png walk2.png
 	cd examples/walk && ../../$(BUILD)/flipdeck -owalk.c -ewalk.h walk.taf
 	@echo
 	@echo "Generated: examples/walk/walk.c and examples/walk/walk.h"
@@ -38,12 +56,13 @@ demo: build
 # The micro benchmarks of the C text writers, then the whole-process
 # comparison with xxd -i and cp (bench/README.md explains both).
 bench: build
+	tools/deps.sh bench
 	@if [ -x $(BUILD)/bench/flipdeck_bench ]; then $(BUILD)/bench/flipdeck_bench; \
 	 else echo "Google Benchmark is not installed: apt-get install libbenchmark-dev"; exit 1; fi
 	bench/compare.sh $(BUILD)
 
 # Each libFuzzer target for FUZZ_SECONDS seconds, in its own clang build.
-fuzz:
+fuzz: deps-sanitize
 	tests/fuzz/run_fuzzers.sh $(FUZZ_SECONDS)
 
 # flipdeck.exe and its tests for 32-bit and 64-bit Windows, cross-built with
