@@ -21,9 +21,17 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Test programs run under wine when it is installed (Debian's wine package;
-# its loader runs 32-bit and 64-bit programs).
-find_program(FLIPDECK_WINE NAMES wine)
-if(FLIPDECK_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${FLIPDECK_WINE})
+# Test programs run under wine when it is installed. The 64-bit ones go to
+# wine's 64-bit loader: the plain wine command starts the 32-bit loader first
+# when that is installed, and so fails for every program on a host that cannot
+# start 32-bit programs. Debian keeps the 64-bit loader out of PATH.
+if(FLIPDECK_WINDOWS_ARCH STREQUAL "x86_64")
+  find_program(FLIPDECK_WINE64 NAMES wine64 PATHS /usr/lib/wine)
+  set(wine ${FLIPDECK_WINE64})
+else()
+  find_program(FLIPDECK_WINE NAMES wine)
+  set(wine ${FLIPDECK_WINE})
+endif()
+if(wine)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${wine})
 endif()
