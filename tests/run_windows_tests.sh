@@ -4,8 +4,8 @@
 #
 # flipdeck shows an error box for a bad TMF or TLF file; the tests read and
 # dismiss each box, which needs a display, so wine runs in a virtual one
-# (Xvfb). What is missing is installed with apt-get: mingw-w64, GoogleTest's
-# sources, wine (with its 32-bit part for i686) and Xvfb.
+# (Xvfb). What is missing is installed from tools/deps.sh: mingw-w64,
+# GoogleTest's sources, wine (with its 32-bit part for i686) and Xvfb.
 #
 # Some hosts cannot start 32-bit programs at all (a kernel without 32-bit
 # support). There the i686 programs are still built, but their tests are not
@@ -49,13 +49,13 @@ starts_32bit_programs() {
 
 run_tests=()
 not_run=
-packages=(cmake ninja-build libgtest-dev googletest)
+sets=()
 for arch in "${arches[@]}"; do
   case "$arch" in
     i686)
-      packages+=(g++-mingw-w64-i686-posix)
+      sets+=(windows-i686)
       if starts_32bit_programs; then
-        packages+=(wine32:i386)
+        sets+=(wine32)
         run_tests+=(i686)
       else
         why="this host cannot start 32-bit programs (the kernel refuses them: Exec format error)"
@@ -63,37 +63,20 @@ for arch in "${arches[@]}"; do
         not_run="i686: built, tests not run: $why"
       fi ;;
     x86_64)
-      packages+=(g++-mingw-w64-x86-64-posix wine64)
+      sets+=(windows-x86_64)
       run_tests+=(x86_64) ;;
     *) echo "unknown Windows architecture '$arch' (i686 or x86_64)" >&2; exit 2 ;;
   esac
 done
-if ((${#run_tests[@]})); then
-  packages+=(wine xvfb xauth)
-fi
-missing=()
-for pkg in "${packages[@]}"; do
-  dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
-done
-if ((${#missing[@]})); then
-  if ((EUID != 0)); then
-    echo "missing packages: ${missing[*]}; install them as root (wine32 needs 'dpkg --add-architecture i386')" >&2
-    exit 1
-  fi
-  if [[ " ${missing[*]} " == *" wine32:i386 "* ]]; then
-    dpkg --add-architecture i386
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+((${#run_tests[@]} == 0)) || sets+=(wine)
+tools/deps.sh "${sets[@]}"
 
 status=0
 for arch in "${arches[@]}"; do
   build="build-windows-$arch"
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DFLIPDECK_WINDOWS_ARCH="$arch" \
-    -DFLIPDECK_BUILD_TESTS=ON -DFLIPDECK_BUILD_BENCH=OFF
+    -DFLIPDECK_BUILD_TESTS=ON -DFLIPDECK_BUILD_BENCH=OFF -DFLIPDECK_WERROR=ON
   cmake --build "$build"
   [[ " ${run_tests[*]} " == *" $arch "* ]] || continue
 

@@ -6,9 +6,11 @@
 #
 # Sets: build (both programs: make demo), test (make test: GoogleTest, the
 # browser for the preview page), sanitize and fuzz (clang's runtimes),
-# bench (the tools the comparisons time), windows (the mingw-w64 cross
-# build and wine; wine32 is left to tests/run_windows_tests.sh, which knows
-# whether this machine can run 32-bit programs at all).
+# bench (the tools the comparisons time), windows-i686 and windows-x86_64
+# (the mingw-w64 cross builds), wine (running their tests in a virtual
+# display) and wine32 (wine's 32-bit part, for the i686 tests: only where
+# this machine can start 32-bit programs, which tests/run_windows_tests.sh
+# finds out first).
 #
 # On a machine without dpkg nothing is installed: CMake then names what it
 # does not find. Not as root, the missing packages are named and the script
@@ -21,7 +23,10 @@ declare -A SETS=(
   [sanitize]="clang libclang-rt-dev"
   [fuzz]="clang libclang-rt-dev"
   [bench]="libbenchmark-dev xxd time netpbm imagemagick"
-  [windows]="googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth"
+  [windows-i686]="cmake ninja-build libgtest-dev googletest g++-mingw-w64-i686-posix"
+  [windows-x86_64]="cmake ninja-build libgtest-dev googletest g++-mingw-w64-x86-64-posix"
+  [wine]="wine wine64 xvfb xauth"
+  [wine32]="wine32:i386"
 )
 
 wanted=()
@@ -45,6 +50,9 @@ if ((EUID != 0)); then
   exit 1
 fi
 echo "deps.sh: installing ${missing[*]}"
+if [[ " ${missing[*]} " == *":i386 "* ]]; then
+  dpkg --add-architecture i386
+fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get -o DPkg::Lock::Timeout=600 update -qq
 apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
