@@ -119,10 +119,10 @@ bool CImporter::ChooseBits(const std::string& path, int count, int used, int& bi
   bits = m_options.bits != 0 ? m_options.bits : count <= 16 ? 4 : 8;
   const int limit = bits == 4 ? 16 : 256;
   if (used <= limit) return true;
-  return ReportKitError(path, "has " + std::to_string(used) + " colours, more than the " +
-                                  std::to_string(limit) + " a " + std::to_string(bits) +
-                                  "-bit image can show; reduce its colours first (for example "
-                                  "with pngquant)");
+  return ReportKitError(path, "has " + std::to_string(used) + " colours; " +
+                                  (bits == 8 ? "an 8-bit" : "a 4-bit") + " image shows at most " +
+                                  std::to_string(limit) +
+                                  ": reduce its colours first (for example with pngquant)");
 }
 
 bool CImporter::Import(const std::string& path) {
@@ -195,7 +195,7 @@ std::string ImportTarget(const std::string& picture, const std::string& outDir,
   fs::path target(ToNativePath(picture));
   target.replace_extension(extension);
   if (!outDir.empty()) target = fs::path(ToNativePath(outDir)) / target.filename();
-  return target.string();
+  return target.lexically_normal().string();
 }
 
 void AddImportCommand(CLI::App& app, ImportOptions& options, std::function<int()>& job) {

@@ -10,6 +10,7 @@
 #include "kit/import.h"
 #include "kit/staged_files.h"
 #include "path/file_system.h"
+#include "path/path_utils.h"
 
 namespace fs = std::filesystem;
 
@@ -124,14 +125,24 @@ int RunNew(const NewOptions& options) {
     return 1;
   }
 
+  // A picture shown twice is imported and listed once.
+  std::vector<std::string> distinct;
+  std::vector<size_t> shown;
+  for (const std::string& picture : options.pictures) {
+    size_t at = 0;
+    while (at < distinct.size() && !NamesSameFile(distinct[at], picture) && distinct[at] != picture) ++at;
+    if (at == distinct.size()) distinct.push_back(picture);
+    shown.push_back(at);
+  }
+
   // One palette for all when they fit it, else one each.
   ImportOptions import;
-  import.pictures = options.pictures;
+  import.pictures = distinct;
   import.outDir = options.outDir.empty() ? "." : options.outDir;
   const std::string shared = InOutDir(options, options.name + ".tlf");
   import.shared = shared;
   CImporter sharing(import);
-  for (const std::string& picture : options.pictures) {
+  for (const std::string& picture : distinct) {
     if (!sharing.Import(picture)) return 1;
   }
   const bool fitsOne = sharing.GetSharedColourCount() <= 256;
@@ -153,22 +164,24 @@ int RunNew(const NewOptions& options) {
   CStagedFiles files(importer.Inputs());
   if (!files.Plan(targets)) return 1;
   if (!fitsOne) {
-    for (const std::string& picture : options.pictures) {
+    for (const std::string& picture : distinct) {
       if (!importer.Import(picture)) return 1;
     }
   }
   CImporter& chosen = fitsOne ? sharing : importer;
 
-  const std::vector<std::string> names = PictureNames(options.pictures);
+  const std::vector<std::string> names = PictureNames(distinct);
   std::vector<std::string> tmfs;
   std::vector<std::string> tlfs;
-  for (const std::string& picture : options.pictures) {
+  for (const std::string& picture : distinct) {
     tmfs.push_back(fs::path(ImportTarget(picture, import.outDir, ".tmf")).filename().string());
     tlfs.push_back(fitsOne ? options.name + ".tlf"
                            : fs::path(ImportTarget(picture, import.outDir, ".tlf")).filename().string());
   }
+  std::vector<std::string> keyNames;
+  for (size_t at : shown) keyNames.push_back(names[at]);
   return chosen.Write(files) && files.Stage(InOutDir(options, tpf), MakeTpf(names, tmfs, tlfs)) &&
-                 files.Stage(InOutDir(options, taf), MakeTaf(tpf, names, frames, length)) &&
+                 files.Stage(InOutDir(options, taf), MakeTaf(tpf, keyNames, frames, length)) &&
                  files.Commit()
              ? 0
              : 1;

@@ -1,7 +1,8 @@
 // flipdeck-kit new: a project that flipdeck converts at once, from PNG
 // pictures. It imports the pictures (into one shared palette NAME.tlf when
 // they fit one, else a palette each) and writes NAME.tpf, listing them, and
-// NAME.taf, showing them in the order given for their numbers of frames.
+// NAME.taf, showing them in the order given for their numbers of frames; a
+// picture given twice is imported and listed once and shown twice.
 // flipdeck reads the project path of the TAF from its working directory,
 // so it converts the project from the directory it was written to:
 //   flipdeck -oNAME.c -eNAME.h NAME.taf

@@ -187,4 +187,33 @@ TEST_F(PreviewerTest, GeneratedAnimationsPlayAsTheModelsSay) {
   }
 }
 
+// flipdeck-kit new makes a project that flipdeck converts at once, and
+// each picture stays on view for the frames it was given.
+TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
+#ifndef FLIPDECK_KIT_BINARY
+  GTEST_SKIP() << "flipdeck-kit is not part of this build";
+#else
+  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
+  m_dir.Write("art/walk 1.png", ts::ReadFileBytes(walk + "walk1.png"));
+  m_dir.Write("art/walk2.png", ts::ReadFileBytes(walk + "walk2.png"));
+  const auto made = ts::RunBuiltProgram(
+      FLIPDECK_KIT_BINARY,
+      {"new", "anim", "art/walk 1.png", "art/walk2.png", "art/walk 1.png", "--frames", "2,3,1"},
+      m_dir.path().string());
+  ASSERT_EQ(made.exitStatus, 0) << made.err;
+  const Playback played = ConvertAndPlay({"-oanim.c", "-eanim.h", "anim.taf"}, 0);
+
+  ts::ScopedWorkingDir cwd(m_dir.path());
+  CAnimeFile anime;
+  ASSERT_TRUE(anime.Load("anim.taf"));
+  // A picture given twice is listed once and shown twice.
+  const std::pair<const char*, int> shown[] = {{"walk_1", 2}, {"walk2", 3}, {"walk_1", 1}};
+  std::vector<std::string> frames;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const auto& [name, count] : shown) frames.insert(frames.end(), count, Describe(anime, 0, name));
+  }
+  EXPECT_EQ(played.at("frame"), frames);
+#endif
+}
+
 }  // namespace

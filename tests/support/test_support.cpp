@@ -79,12 +79,17 @@ ScopedWorkingDir::~ScopedWorkingDir() {
 
 ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir,
                           const std::string& stdoutPath) {
+  return RunBuiltProgram(FLIPDECK_BINARY, args, workDir, stdoutPath);
+}
+
+ProcessResult RunBuiltProgram(const std::string& program, const std::vector<std::string>& args,
+                              const std::string& workDir, const std::string& stdoutPath) {
   TempDir scratch;
   const std::string outPath = stdoutPath.empty() ? scratch.Path("stdout") : stdoutPath;
   const std::string errPath = scratch.Path("stderr");
   std::string shown;
   ProcessResult result;
-  result.exitStatus = RunProgram(FLIPDECK_BINARY, args, workDir, outPath, errPath, shown);
+  result.exitStatus = RunProgram(program, args, workDir, outPath, errPath, shown);
   if (stdoutPath.empty()) result.out = ReadFileBytes(outPath);
   result.err = ReadFileBytes(errPath) + shown;
   return result;

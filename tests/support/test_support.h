@@ -82,6 +82,10 @@ struct ProcessResult {
 ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir = ".",
                           const std::string& stdoutPath = "");
 
+/// The same for any program of the build, such as flipdeck-kit.
+ProcessResult RunBuiltProgram(const std::string& program, const std::vector<std::string>& args,
+                              const std::string& workDir, const std::string& stdoutPath = "");
+
 /// The separator in the paths flipdeck prints, and the line end of the text
 /// it writes (console and generated files) on the system the tests run on.
 extern const char kSeparator;

@@ -1,0 +1,191 @@
+// flipdeck-kit's jobs, run in this process on files made for the test: what
+// export writes must import back to the same bytes, what import reads must
+// export back as the same picture after the colour reduction, and a job
+// that fails must say why and change no file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <numeric>
+#include <random>
+#include <sstream>
+
+#include "image/png_reader.h"
+#include "kit/kit.h"
+#include "support/png_fixture.h"
+#include "support/test_support.h"
+#include "texture/texture_format.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace ts = testing_support;
+
+struct KitRun {
+  int status = -1;
+  std::string err;  // standard error
+};
+
+// Runs flipdeck-kit with the words of `line` in `dir`.
+KitRun Kit(const ts::TempDir& dir, const std::string& line) {
+  ts::ScopedWorkingDir cwd(dir.path());
+  std::istringstream words(line);
+  std::vector<std::string> args{"flipdeck-kit"};
+  for (std::string word; words >> word;) args.push_back(word);
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::ostringstream err;
+  std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+  const int status = RunKit(static_cast<int>(argv.size()), argv.data());
+  std::cerr.rdbuf(saved);
+  return {status, err.str()};
+}
+
+std::string Bytes(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+TEST(Kit, ExportThenImportGivesBackTheSameFiles) {
+  struct Pair {
+    std::string tmf, tlf, flags;
+  };
+  std::vector<Pair> pairs;
+  // Every 16-bit entry of both palette types, 256 to a palette, each shown
+  // by one pixel of a 16 x 16 picture.
+  std::vector<uint8_t> everyIndex(256);
+  std::iota(everyIndex.begin(), everyIndex.end(), 0);
+  for (const uint32_t type : {kTlfTypeRgba5551, kTlfTypeIa16}) {
+    for (uint32_t block = 0; block < 256; ++block) {
+      std::vector<uint16_t> entries(256);
+      std::iota(entries.begin(), entries.end(), static_cast<uint16_t>(block << 8));
+      pairs.push_back({EncodeTmf(16, 16, 8, everyIndex), EncodeTlf(type, entries),
+                       type == kTlfTypeIa16 ? "--ia16" : ""});
+    }
+  }
+  // Both depths, odd widths among them, pixels and palettes at random.
+  std::mt19937 random(11);
+  for (const int bits : {4, 8}) {
+    for (const int width : {1, 3, 8, 17}) {
+      const int height = 1 + static_cast<int>(random() % 5);
+      std::vector<uint8_t> indices(static_cast<size_t>(width * height));
+      for (uint8_t& index : indices) index = static_cast<uint8_t>(random() % (1u << bits));
+      std::vector<uint16_t> entries(bits == 4 ? 16 : 256);
+      for (uint16_t& entry : entries) entry = static_cast<uint16_t>(random());
+      pairs.push_back({EncodeTmf(width, height, bits, indices), EncodeTlf(0, entries), ""});
+    }
+  }
+  ts::TempDir dir;
+  fs::create_directory(dir.path() / "back");
+  for (const Pair& pair : pairs) {
+    dir.Write("a.tmf", pair.tmf);
+    dir.Write("a.tlf", pair.tlf);
+    ASSERT_EQ(Kit(dir, "export a.tmf a.tlf -o a.png").status, 0);
+    ASSERT_EQ(Kit(dir, "import " + pair.flags + " a.png --out-dir back").status, 0);
+    ASSERT_EQ(dir.Read("back/a.tmf"), pair.tmf) << &pair - pairs.data();
+    ASSERT_EQ(dir.Read("back/a.tlf"), pair.tlf) << &pair - pairs.data();
+  }
+}
+
+// A picture of every colour type, depth and interlacing comes back as what
+// its colours reduce to: each pixel the colour of its palette entry.
+TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
+  const std::pair<int, std::vector<int>> formats[] = {
+      {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
+  ts::TempDir dir;
+  for (const auto& [colourType, depths] : formats) {
+    for (const int depth : depths) {
+      for (const int variant : {0, 1, 2, 3}) {  // interlaced, transparent
+        const bool grey = (colourType & 2) == 0;
+        for (const PaletteType type : {PaletteType::kRgba5551, PaletteType::kIa16}) {
+          if (type == PaletteType::kIa16 && !grey) continue;
+          SCOPED_TRACE(testing::Message() << colourType << " " << depth << " " << variant << " "
+                                          << static_cast<int>(type));
+          dir.Write("p.png",
+                    Bytes(ts::MakeTestPng(ts::MakeFixture(colourType, depth, variant & 1,
+                                                          variant >= 2, 7))));
+          const std::string ia16 = type == PaletteType::kIa16 ? "--ia16 " : "";
+          ASSERT_EQ(Kit(dir, "import " + ia16 + "p.png").status, 0);
+          ASSERT_EQ(Kit(dir, "export p.tmf p.tlf -o q.png").status, 0);
+          CPngPicture before;
+          CPngPicture after;
+          std::string message;
+          ASSERT_TRUE(ReadPngFile(dir.Path("p.png"), before, message));
+          ASSERT_TRUE(ReadPngFile(dir.Path("q.png"), after, message));
+          ASSERT_EQ(after.indices.size(), size_t{before.width} * before.height);
+          for (size_t i = 0; i < after.indices.size(); ++i) {
+            const Rgba8 colour =
+                before.indexed ? before.palette[before.indices[i]] : before.pixels[i];
+            uint16_t entry = 0;
+            ASSERT_TRUE(ToPaletteEntry(colour, type, entry));
+            ASSERT_EQ(after.palette[after.indices[i]], FromPaletteEntry(entry, type)) << i;
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
+  ts::TempDir dir;
+  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
+  for (const char* name : {"walk1.png", "walk1.tmf", "walk.tlf"})
+    dir.Write(name, ts::ReadFileBytes(walk + name));
+  dir.Write("cut.png", ts::ReadFileBytes(walk + "walk1.png").substr(0, 60));
+  dir.Write("text.png", "PICT_NUM = 1\n");
+  // 400 colours, all different in RGBA 5551 too.
+  ts::PngFixture many{2, 8, false, 20, 20, {}, {}, 0, {}};
+  for (uint16_t i = 0; i < 400; ++i)
+    many.samples.insert(many.samples.end(), {Widen5To8(i % 32), Widen5To8(i / 32), 0});
+  dir.Write("many.png", Bytes(ts::MakeTestPng(many)));
+  // A palette of opaque black and white only.
+  dir.Write("two.png",
+            Bytes(ts::MakeTestPng({3, 1, false, 2, 1, {0, 1}, {{0, 0, 0, 255}, {255, 255, 255, 255}}, 0, {}})));
+  // An 8-bit image that indexes past a 16-entry palette.
+  dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
+
+  const std::pair<const char*, std::string> rows[] = {
+      {"import many.png",
+       "many.png: has 400 colours; an 8-bit image shows at most 256: reduce its colours first "
+       "(for example with pngquant)"},
+      {"import --palette two.png walk1.png",
+       "walk1.png: pixel (0, 0) is #00000000, which the palette two.png does not hold"},
+      {"import --ia16 walk1.png", "walk1.png: palette entry 1 is #291810ff, not grey"},
+      {"import cut.png", "cut.png: truncated PNG data"},
+      {"import text.png", "text.png: not a PNG file"},
+      {"import walk1.png --out-dir missing", "missing/walk1.tmf: cannot be written in its directory"},
+      {"import --shared walk1.png walk1.png",
+       "walk1.png: is also an input of this job: refused, nothing written"},
+      {"export walk1.tmf walk.tlf -o walk1.tmf",
+       "walk1.tmf: is also an input of this job: refused, nothing written"},
+      {"export far.tmf walk.tlf -o far.png",
+       "far.tmf: pixel (1, 0) has index 20 beyond the 16 entries of walk.tlf"},
+      {"new w walk1.png", "walk1.tmf: exists already: give --force to replace it"},
+      {"new w walk1.png --frames 2,0", "--frames: '0' is no number of frames (1 or more)"},
+      {"new w walk1.png --frames 2,3 --force", "--frames: gives 2 counts for 1 pictures"},
+      {"export walk1.tmf nope.tlf -o x.png", "[TLF] [nope.tlf] file open failed."},
+  };
+  const auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+      files[entry.path().string()] = ts::ReadFileBytes(entry.path().string());
+    return files;
+  };
+  const auto before = snapshot();
+  for (const auto& [line, message] : rows) {
+    const KitRun run = Kit(dir, line);
+    EXPECT_EQ(run.status, 1) << line;
+    EXPECT_NE(run.err.find(message), std::string::npos) << line << "\n" << run.err;
+    EXPECT_TRUE(snapshot() == before) << line << ": files changed";
+  }
+  // A command line that cannot be read is another status, and names its fault.
+  const std::pair<const char*, const char*> badLines[] = {
+      {"import --bits 5 walk1.png", "--bits: 5 not in {4,8}"},
+      {"improt walk1.png", "improt"},
+      {"import --nope walk1.png", "--nope"}};
+  for (const auto& [line, fault] : badLines) {
+    const KitRun run = Kit(dir, line);
+    EXPECT_EQ(run.status, 2) << line;
+    EXPECT_NE(run.err.find(fault), std::string::npos) << run.err;
+  }
+}
+
+}  // namespace
