@@ -13,7 +13,10 @@
 #   - flipdeck converting W2 with 1,000 and with 10,000 key frames, and cp
 #     of its C file for 10,000;
 #   - flipdeck converting the empty 4,096 x 4,096 camera grid, and cp of
-#     its C file.
+#     its C file;
+#   - flipdeck-kit importing W1's 64 pictures as indexed PNGs, against
+#     netpbm's pngtopnm decoding the same files and ImageMagick's convert
+#     writing them as BMP (what a user would otherwise script).
 # Then one more run of each flipdeck conversion under /usr/bin/time -v for
 # its peak resident memory. Builds nothing: `make bench` builds first.
 set -euo pipefail
@@ -22,6 +25,7 @@ export LC_ALL=C # EPOCHREALTIME and sort -n must use the "." of C
 BUILD=${1:-build}
 ROUNDS=${ROUNDS:-5}
 FLIPDECK=$(realpath -m "$BUILD/flipdeck")
+KIT=$(realpath -m "$BUILD/flipdeck-kit")
 MAKE_WORKLOAD=$(realpath -m "$BUILD/bench/make_workload")
 WORK=$(realpath -m "$BUILD/bench/workloads")
 
@@ -38,6 +42,12 @@ if ! command -v xxd >/dev/null; then
   HAVE_XXD=0
   echo "NOTE: xxd is not installed (apt-get install xxd, or vim-common):" \
     "the xxd comparison is skipped."
+fi
+HAVE_KIT=1
+if [[ ! -x $KIT ]] || ! command -v pngtopnm >/dev/null || ! command -v convert >/dev/null; then
+  HAVE_KIT=0
+  echo "NOTE: flipdeck-kit, pngtopnm (netpbm) or convert (imagemagick) is missing:" \
+    "the import comparison is skipped."
 fi
 HAVE_TIME=1
 if [[ ! -x /usr/bin/time ]]; then
@@ -95,10 +105,30 @@ TimeCopy() { cd "$1" && Micros cp out.c copy.c; }
 # Prints the time of flipdeck converting the workload in directory $1.
 TimeFlipdeck() { cd "$1" && Micros "$FLIPDECK" -oout.c anim.taf; }
 
+# W1's pictures as indexed PNGs, each with the palette its project gives it.
+PNGS="$WORK/pngs"
+if ((HAVE_KIT)); then
+  mkdir -p "$PNGS"
+  while IFS=' ,' read -r key _ name tmf tlf; do
+    [[ $key == PICT.* ]] || continue
+    "$KIT" export "$W1/$tmf" "$W1/$tlf" -o "$PNGS/$name.png" >/dev/null || Fail "export of $tmf failed"
+  done <"$W1/pictures.tpf"
+fi
+ImportPngs() { "$KIT" import --out-dir "$WORK/imported" "$PNGS"/*.png; }
+DecodePngs() { for file in "$PNGS"/*.png; do pngtopnm "$file" >/dev/null; done; }
+ConvertPngs() { for file in "$PNGS"/*.png; do convert "$file" "BMP3:$WORK/x.bmp"; done; }
+mkdir -p "$WORK/imported"
+
 # Round 0 is not counted: it fills the page cache and leaves every output in
 # place, so that each counted round replaces files of the same size.
 T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
+T_IMPORT=() T_PNGTOPNM=() T_CONVERT=()
 for ((round = 0; round <= ROUNDS; ++round)); do
+  if ((HAVE_KIT)); then
+    T_IMPORT+=("$(Micros ImportPngs)") || Fail "flipdeck-kit import failed"
+    T_PNGTOPNM+=("$(Micros DecodePngs)") || Fail "pngtopnm failed"
+    T_CONVERT+=("$(Micros ConvertPngs)") || Fail "convert failed"
+  fi
   T_W1+=("$(TimeFlipdeck "$W1")") || Fail "flipdeck failed on W1"
   if ((HAVE_XXD)); then T_XXD+=("$(Micros Xxd)") || Fail "xxd failed"; fi
   T_CP+=("$(TimeCopy "$W1")") || Fail "cp failed"
@@ -107,7 +137,10 @@ for ((round = 0; round <= ROUNDS; ++round)); do
   T_CP10K+=("$(TimeCopy "$WORK/w2_10000")") || Fail "cp failed"
   T_GRID+=("$(TimeFlipdeck "$WORK/grid")") || Fail "flipdeck failed on the grid"
   T_CPGRID+=("$(TimeCopy "$WORK/grid")") || Fail "cp failed"
-  if ((round == 0)); then T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=(); fi
+  if ((round == 0)); then
+    T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
+    T_IMPORT=() T_PNGTOPNM=() T_CONVERT=()
+  fi
 done
 
 Ms() { awk -v us="$1" 'BEGIN { printf "%9.1f ms", us / 1000 }'; }
@@ -148,6 +181,20 @@ printf '  %-28s %s  (%s bytes of C)\n' "flipdeck -o" "$(Ms "$M_GRID")" "$(wc -c 
 printf '  %-28s %s\n' "cp of flipdeck's C file" "$(Ms "$M_CPGRID")"
 printf '  %-28s %9sx\n' "flipdeck / cp" "$(Ratio "$M_GRID" "$M_CPGRID")"
 
+if ((HAVE_KIT)); then
+  echo "flipdeck-kit import: W1's 64 pictures as 512 x 512 indexed PNGs"
+  M_IMPORT=$(Median "${T_IMPORT[@]}")
+  M_PNGTOPNM=$(Median "${T_PNGTOPNM[@]}")
+  M_CONVERT=$(Median "${T_CONVERT[@]}")
+  printf '  %-28s %s\n' "flipdeck-kit import" "$(Ms "$M_IMPORT")" \
+    "pngtopnm, one file at a time" "$(Ms "$M_PNGTOPNM")" \
+    "convert to BMP3, one at a time" "$(Ms "$M_CONVERT")"
+  R=$(Ratio "$M_IMPORT" "$M_PNGTOPNM")
+  printf '  %-28s %9sx     target <= 2x: %s\n' "import / pngtopnm" "$R" "$(Verdict "$R" "<=" 2)"
+  R=$(Ratio "$M_CONVERT" "$M_IMPORT")
+  printf '  %-28s %9sx     target >= 3x: %s\n' "convert / import" "$R" "$(Verdict "$R" ">=" 3)"
+fi
+
 ((HAVE_TIME)) || exit 0
 # Prints the peak resident memory of a flipdeck run in MiB.
 PeakMiB() {
@@ -161,3 +208,11 @@ printf '  %-28s %9s MiB\n' "W2, N = 1,000" "$(PeakMiB "$WORK/w2_1000")"
 printf '  %-28s %9s MiB\n' "W2, N = 10,000" "$(PeakMiB "$WORK/w2_10000")"
 P=$(PeakMiB "$WORK/grid")
 printf '  %-28s %9s MiB  target < 64 MiB: %s\n' "empty 4,096 x 4,096 grid" "$P" "$(Verdict "$P" "<" 64)"
+if ((HAVE_KIT)); then
+  # An RGBA picture of 4,096 x 4,096 (64 MiB decoded) with two colours.
+  convert -size 4096x4096 pattern:checkerboard -alpha set PNG32:"$WORK/big.png"
+  P=$( (cd "$WORK" && /usr/bin/time -v "$KIT" import big.png 2>&1 >/dev/null) |
+    awk -F': *' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }')
+  printf '  %-28s %9s MiB  target < 128 MiB: %s\n' "import of a 4,096^2 RGBA PNG" "$P" \
+    "$(Verdict "$P" "<" 128)"
+fi
