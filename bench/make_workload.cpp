@@ -175,10 +175,10 @@ int main(int argc, char** argv) {
   const fs::path root = argv[1];
   std::error_code error;
   fs::create_directories(root / "grid", error);
-  const bool written = WriteWorkload(root / "w1", EmissionShape(), 0x9e3779b97f4a7c15u) &&
-                       WriteWorkload(root / "w2_1000", ScaleShape(1000), 0x2545f4914f6cdd1du) &&
-                       WriteWorkload(root / "w2_10000", ScaleShape(10000), 0x2545f4914f6cdd1du) &&
-                       WriteFile(root / "grid/anim.taf",
-                                 "CAM_ANIM = 1\nCAM_XZ_NUM = 1024\nCAM_Y_NUM = 1024\n");
+  const bool written =
+      WriteWorkload(root / "w1", EmissionShape(), 0x9e3779b97f4a7c15u) &&
+      WriteWorkload(root / "w2_1000", ScaleShape(1000), 0x2545f4914f6cdd1du) &&
+      WriteWorkload(root / "w2_10000", ScaleShape(10000), 0x2545f4914f6cdd1du) &&
+      WriteFile(root / "grid/anim.taf", "CAM_ANIM = 1\nCAM_XZ_NUM = 1024\nCAM_Y_NUM = 1024\n");
   return written ? 0 : 1;
 }

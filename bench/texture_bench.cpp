@@ -42,7 +42,8 @@ class CScratchFile {
 bool LoadImage512K(CTmfImage& image) {
   std::string body(524288, '\0');
   for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>((i * 131) >> 3);
-  const CScratchFile file("flipdeck-bench-512k.tmf", EncodeTmfFile({kTmfTag8Bit, 1024, 512, 8}, body));
+  const CScratchFile file("flipdeck-bench-512k.tmf",
+                          EncodeTmfFile({kTmfTag8Bit, 1024, 512, 8}, body));
   return image.Load(file.Path());
 }
 

@@ -48,7 +48,7 @@ class CCOutput {
 
   std::ofstream m_file;
   std::ostream* m_pStream = nullptr;
-  std::string m_strName;  // the path as typed, or "stdout"
+  std::string m_strName;     // the path as typed, or "stdout"
   std::string m_strPending;  // text for a named file not yet handed to the stream
   bool m_bReported = false;
 };

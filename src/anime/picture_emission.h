@@ -27,8 +27,8 @@ struct EmissionWords {
 /// names, the two counts, and the names in use. Lives for one writer run.
 class CPictureEmitter {
  public:
-  CPictureEmitter(CAnimeFile& anime, CPictureLibrary& library, CCOutput& out,
-                  EmissionWords words, bool verbose);
+  CPictureEmitter(CAnimeFile& anime, CPictureLibrary& library, CCOutput& out, EmissionWords words,
+                  bool verbose);
 
   /// Resolves `picture` of project `project`, writes its texture and palette
   /// data when they are new, and fills the command's two names and

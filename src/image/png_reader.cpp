@@ -1,4 +1,5 @@
 #include "image/png_reader.h"
+#include "image/png_errors.h"
 
 #include <png.h>
 
@@ -67,28 +68,9 @@ class CPngSource {
 
 // What the libpng callbacks share with the reader. It lives in ReadFrom,
 // outside every setjmp frame.
-struct ReadContext {
+struct ReadContext : CPngErrors {
   CPngSource* source = nullptr;
-  std::string message;
 };
-
-// Keeps libpng's text for the caller. A separate function, so that no
-// object is alive in OnPngError when it jumps.
-void KeepMessage(ReadContext& context, const char* text) noexcept {
-  try {
-    context.message = text;
-  } catch (...) {
-    context.message.clear();
-  }
-}
-
-void OnPngError(png_structp png, png_const_charp text) {
-  KeepMessage(*static_cast<ReadContext*>(png_get_error_ptr(png)), text);
-  png_longjmp(png, 1);
-}
-
-// Damaged ancillary chunks are skipped by libpng; the picture is still whole.
-void OnPngWarning(png_structp, png_const_charp) {}
 
 void OnPngRead(png_structp png, png_bytep out, size_t count) {
   auto* context = static_cast<ReadContext*>(png_get_io_ptr(png));
@@ -100,7 +82,8 @@ void OnPngRead(png_structp png, png_bytep out, size_t count) {
 class CPngReadStruct {
  public:
   explicit CPngReadStruct(ReadContext& context)
-      : m_png(png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning)) {
+      : m_png(png_create_read_struct(PNG_LIBPNG_VER_STRING, static_cast<CPngErrors*>(&context),
+                                     OnPngError, OnPngWarning)) {
     if (m_png != nullptr) m_info = png_create_info_struct(m_png);
   }
   ~CPngReadStruct() { png_destroy_read_struct(&m_png, &m_info, nullptr); }

@@ -1,4 +1,5 @@
 #include "image/png_writer.h"
+#include "image/png_errors.h"
 
 #include <png.h>
 
@@ -13,26 +14,9 @@ constexpr int kCompressionLevel = 6;
 
 // What the libpng callbacks share with the writer; it lives in
 // WriteIndexedPng, outside the setjmp frame.
-struct WriteContext {
+struct WriteContext : CPngErrors {
   std::vector<uint8_t>* out = nullptr;
-  std::string message;
 };
-
-// A separate function, so that no object is alive in OnPngError when it jumps.
-void KeepMessage(WriteContext& context, const char* text) noexcept {
-  try {
-    context.message = text;
-  } catch (...) {
-    context.message.clear();
-  }
-}
-
-void OnPngError(png_structp png, png_const_charp text) {
-  KeepMessage(*static_cast<WriteContext*>(png_get_error_ptr(png)), text);
-  png_longjmp(png, 1);
-}
-
-void OnPngWarning(png_structp, png_const_charp) {}
 
 // Appends to the caller's vector. A failed append cannot jump out of the
 // catch block (the exception would never be destroyed), so it is only
@@ -57,7 +41,8 @@ void OnPngFlush(png_structp) {}
 class CPngWriteStruct {
  public:
   explicit CPngWriteStruct(WriteContext& context)
-      : m_png(png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning)) {
+      : m_png(png_create_write_struct(PNG_LIBPNG_VER_STRING, static_cast<CPngErrors*>(&context),
+                                      OnPngError, OnPngWarning)) {
     if (m_png != nullptr) m_info = png_create_info_struct(m_png);
   }
   ~CPngWriteStruct() { png_destroy_write_struct(&m_png, &m_info); }

@@ -61,7 +61,8 @@ bool CImporter::ReadImposedPalette() {
     CPngPicture png;
     std::string message;
     if (!ReadPngFile(ToNativePath(path), png, message)) return ReportKitError(path, message);
-    if (!png.indexed) return ReportKitError(path, "holds no palette: give a TLF file or an indexed PNG");
+    if (!png.indexed)
+      return ReportKitError(path, "holds no palette: give a TLF file or an indexed PNG");
     if (!ConvertPalette(path, png.palette, m_type, entries)) return false;
   }
   m_imposedCount = static_cast<int>(entries.size());
@@ -94,8 +95,8 @@ bool CImporter::FromColours(const std::string& path, const CPngPicture& png, CIm
     if (png.indexed) {
       const uint8_t index = png.indices[at];
       if (index >= png.palette.size())
-        return ReportKitError(path, PixelName(x, y) + " has index " + std::to_string(index) +
-                                        " beyond its palette");
+        return ReportKitError(
+            path, PixelName(x, y) + " has index " + std::to_string(index) + " beyond its palette");
       colour = png.palette[index];
     } else {
       colour = png.pixels[at];
@@ -105,7 +106,8 @@ bool CImporter::FromColours(const std::string& path, const CPngPicture& png, CIm
     const int index = m_imposed ? m_imposed->FindFirst(entry) : builder.IndexOf(entry);
     if (index < 0)
       return ReportKitError(path, PixelName(x, y) + " is " + ColourName(colour) +
-                                      ", which the palette " + m_options.palette + " does not hold");
+                                      ", which the palette " + m_options.palette +
+                                      " does not hold");
     // Past 256 colours the picture is refused below; the count goes on.
     picture.indices[at] = static_cast<uint8_t>(index);
     if (m_imposed) m_imposedUse = std::max(m_imposedUse, index + 1);
@@ -129,7 +131,8 @@ bool CImporter::Import(const std::string& path) {
   CPngPicture png;
   std::string message;
   if (!ReadPngFile(ToNativePath(path), png, message)) return ReportKitError(path, message);
-  if (png.width > static_cast<uint32_t>(kTmfMaxSide) || png.height > static_cast<uint32_t>(kTmfMaxSide))
+  if (png.width > static_cast<uint32_t>(kTmfMaxSide) ||
+      png.height > static_cast<uint32_t>(kTmfMaxSide))
     return ReportKitError(path, "is " + std::to_string(png.width) + " x " +
                                     std::to_string(png.height) +
                                     " pixels, larger than a TMF image may be (65536 a side)");
@@ -138,8 +141,8 @@ bool CImporter::Import(const std::string& path) {
   picture.width = png.width;
   picture.height = png.height;
   const bool ownPalette = !m_imposed && m_options.shared.empty();
-  const bool converted = png.indexed && ownPalette ? KeepIndexed(path, png, picture)
-                                                   : FromColours(path, png, picture);
+  const bool converted =
+      png.indexed && ownPalette ? KeepIndexed(path, png, picture) : FromColours(path, png, picture);
   if (!converted) return false;
   int bits = 0;
   if (ownPalette && !ChooseBits(path, picture.colourCount, picture.colourCount, bits)) return false;
@@ -184,7 +187,8 @@ std::vector<std::string> CImporter::Targets() const {
   std::vector<std::string> targets;
   for (const std::string& picture : m_options.pictures) {
     targets.push_back(ImportTarget(picture, m_options.outDir, ".tmf"));
-    if (m_options.shared.empty()) targets.push_back(ImportTarget(picture, m_options.outDir, ".tlf"));
+    if (m_options.shared.empty())
+      targets.push_back(ImportTarget(picture, m_options.outDir, ".tlf"));
   }
   if (!m_options.shared.empty()) targets.push_back(m_options.shared);
   return targets;
@@ -199,12 +203,15 @@ std::string ImportTarget(const std::string& picture, const std::string& outDir,
 }
 
 void AddImportCommand(CLI::App& app, ImportOptions& options, std::function<int()>& job) {
-  CLI::App* command = app.add_subcommand(
-      "import", "Write a TMF image and a TLF palette for each PNG picture");
-  command->add_option("pictures", options.pictures, "PNG pictures (walk1.png -> walk1.tmf, walk1.tlf)")
+  CLI::App* command =
+      app.add_subcommand("import", "Write a TMF image and a TLF palette for each PNG picture");
+  command
+      ->add_option("pictures", options.pictures, "PNG pictures (walk1.png -> walk1.tmf, walk1.tlf)")
       ->required();
-  command->add_option("--out-dir", options.outDir, "write the files here instead of beside each picture");
-  command->add_flag("--ia16", options.ia16, "intensity/alpha palette entries; refuse colours that are not grey");
+  command->add_option("--out-dir", options.outDir,
+                      "write the files here instead of beside each picture");
+  command->add_flag("--ia16", options.ia16,
+                    "intensity/alpha palette entries; refuse colours that are not grey");
   command->add_option("--bits", options.bits, "4 or 8 bits a pixel, whatever the palette's size")
       ->check(CLI::IsMember({4, 8}));
   command->add_option("--palette", options.palette,

@@ -73,7 +73,7 @@ class CImporter {
     uint32_t height = 0;
     std::vector<uint8_t> indices;   // one a pixel, top row first
     std::vector<uint16_t> entries;  // its own palette
-    int colourCount = 0;  // distinct entries its pixels use, or its PNG palette's size
+    int colourCount = 0;            // distinct entries its pixels use, or its PNG palette's size
   };
   // Every distinct colour a picture may have: a builder that never fills, so
   // that a picture with too many colours can be told how many it has.

@@ -35,9 +35,8 @@ bool ParseFrames(const NewOptions& options, std::vector<int32_t>& frames) {
   }
   if (counts.size() == 1) counts.assign(options.pictures.size(), counts.front());
   if (counts.size() != options.pictures.size())
-    return ReportKitError("--frames", "gives " + std::to_string(counts.size()) +
-                                          " counts for " + std::to_string(options.pictures.size()) +
-                                          " pictures");
+    return ReportKitError("--frames", "gives " + std::to_string(counts.size()) + " counts for " +
+                                          std::to_string(options.pictures.size()) + " pictures");
   frames = counts;
   return true;
 }
@@ -52,7 +51,8 @@ std::string MakeTpf(const std::vector<std::string>& names, const std::vector<std
       "# A flipdeck picture project, made by flipdeck-kit new.\n"
       "# PICT_NUM: how many pictures it lists. PICT.n = name,TMF image,TLF palette:\n"
       "# picture n; the files lie beside this project.\n"
-      "PICT_NUM = " + std::to_string(names.size()) + "\n";
+      "PICT_NUM = " +
+      std::to_string(names.size()) + "\n";
   for (size_t i = 0; i < names.size(); ++i)
     text += "PICT." + std::to_string(i) + " = " + names[i] + "," + tmfs[i] + "," + tlfs[i] + "\n";
   return text;
@@ -65,16 +65,22 @@ std::string MakeTaf(const std::string& tpf, const std::vector<std::string>& name
       "# directory: flipdeck reads TPF.0.FILE from where it runs.\n"
       "# TPF.NUM: how many picture projects; TPF.0.FILE: project 0.\n"
       "TPF.NUM = 1\n"
-      "TPF.0.FILE = " + tpf + "\n"
+      "TPF.0.FILE = " +
+      tpf +
+      "\n"
       "# FRAME_ANIM = 1 switches the frame sequence on; FRAME_LENGTH: its frames.\n"
       "FRAME_ANIM = 1\n"
-      "FRAME_LENGTH = " + std::to_string(length) + "\n"
+      "FRAME_LENGTH = " +
+      std::to_string(length) +
+      "\n"
       "# FRAME_KEY: how many key frames. FRAME_KEYn = first frame,project,picture:\n"
       "# from that frame on, the picture is on view.\n"
-      "FRAME_KEY = " + std::to_string(names.size()) + "\n";
+      "FRAME_KEY = " +
+      std::to_string(names.size()) + "\n";
   int64_t start = 0;
   for (size_t i = 0; i < names.size(); ++i) {
-    text += "FRAME_KEY" + std::to_string(i) + " = " + std::to_string(start) + ",0," + names[i] + "\n";
+    text +=
+        "FRAME_KEY" + std::to_string(i) + " = " + std::to_string(start) + ",0," + names[i] + "\n";
     start += frames[i];
   }
   text += "# CAM_ANIM = 0: no camera grid.\nCAM_ANIM = 0\n";
@@ -102,13 +108,14 @@ std::vector<std::string> PictureNames(const std::vector<std::string>& pictures) 
 }
 
 void AddNewCommand(CLI::App& app, NewOptions& options, std::function<int()>& job) {
-  CLI::App* command = app.add_subcommand(
-      "new", "Make a project of PNG pictures that flipdeck converts at once");
+  CLI::App* command =
+      app.add_subcommand("new", "Make a project of PNG pictures that flipdeck converts at once");
   command->add_option("name", options.name, "the project's name: NAME.taf, NAME.tpf")->required();
   command->add_option("pictures", options.pictures, "PNG pictures, in the order they show")
       ->required();
-  command->add_option("--frames", options.frames,
-                      "frames each picture is on view: N for all, or N1,N2,... one each")
+  command
+      ->add_option("--frames", options.frames,
+                   "frames each picture is on view: N for all, or N1,N2,... one each")
       ->capture_default_str();
   command->add_option("--out-dir", options.outDir, "write the project here");
   command->add_flag("--force", options.force, "replace files that exist");
@@ -130,7 +137,8 @@ int RunNew(const NewOptions& options) {
   std::vector<size_t> shown;
   for (const std::string& picture : options.pictures) {
     size_t at = 0;
-    while (at < distinct.size() && !NamesSameFile(distinct[at], picture) && distinct[at] != picture) ++at;
+    while (at < distinct.size() && !NamesSameFile(distinct[at], picture) && distinct[at] != picture)
+      ++at;
     if (at == distinct.size()) distinct.push_back(picture);
     shown.push_back(at);
   }
@@ -175,8 +183,9 @@ int RunNew(const NewOptions& options) {
   std::vector<std::string> tlfs;
   for (const std::string& picture : distinct) {
     tmfs.push_back(fs::path(ImportTarget(picture, import.outDir, ".tmf")).filename().string());
-    tlfs.push_back(fitsOne ? options.name + ".tlf"
-                           : fs::path(ImportTarget(picture, import.outDir, ".tlf")).filename().string());
+    tlfs.push_back(
+        fitsOne ? options.name + ".tlf"
+                : fs::path(ImportTarget(picture, import.outDir, ".tlf")).filename().string());
   }
   std::vector<std::string> keyNames;
   for (size_t at : shown) keyNames.push_back(names[at]);

@@ -26,8 +26,8 @@ struct FileCloser {
 std::unique_ptr<std::FILE, FileCloser> CreateTemporary(const fs::path& target, fs::path& name) {
   static std::mt19937_64 random{std::random_device{}()};
   for (int attempt = 0; attempt < 16; ++attempt) {
-    name = target.parent_path() /
-           ("." + target.filename().string() + "." + std::to_string(random() % 1000000000) + ".tmp");
+    name = target.parent_path() / ("." + target.filename().string() + "." +
+                                   std::to_string(random() % 1000000000) + ".tmp");
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.string().c_str(), "wbx"));
     if (file) return file;
     if (errno != EEXIST) break;

@@ -44,7 +44,7 @@ bool CKeyValueFile::IsValidKey(std::string_view text) {
 }
 
 bool CKeyValueFile::ParseKeyLine(std::string_view line, std::string_view& key,
-                                std::string_view& value) {
+                                 std::string_view& value) {
   const std::string_view text = WithoutComment(line);
   const size_t equals = text.find('=');
   // No "=", or nothing before it: no key line. Leading white space is kept

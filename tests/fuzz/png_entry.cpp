@@ -35,7 +35,7 @@ void CheckRewrite(const CPngPicture& picture) {
   CPngPicture back;
   Require(ReadPng(png, back, message), "a written picture reads");
   Require(back.indexed && back.width == picture.width && back.height == picture.height,
-             "the written picture keeps its size");
+          "the written picture keeps its size");
   Require(back.indices == picture.indices, "the written picture keeps its indices");
   Require(back.palette == picture.palette, "the written picture keeps its palette");
 }

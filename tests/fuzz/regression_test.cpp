@@ -21,11 +21,8 @@ struct FuzzTarget {
 };
 
 const FuzzTarget kTargets[] = {
-    {"settings", FuzzSettings},
-    {"tmf", FuzzTmf},
-    {"tlf", FuzzTlf},
-    {"conversion", FuzzConversion},
-    {"png", FuzzPng},
+    {"settings", FuzzSettings},     {"tmf", FuzzTmf}, {"tlf", FuzzTlf},
+    {"conversion", FuzzConversion}, {"png", FuzzPng},
 };
 
 // The files of `dir`, sorted so that a failure names the same file each run;

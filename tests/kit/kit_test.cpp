@@ -99,9 +99,8 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
           if (type == PaletteType::kIa16 && !grey) continue;
           SCOPED_TRACE(testing::Message() << colourType << " " << depth << " " << variant << " "
                                           << static_cast<int>(type));
-          dir.Write("p.png",
-                    Bytes(ts::MakeTestPng(ts::MakeFixture(colourType, depth, variant & 1,
-                                                          variant >= 2, 7))));
+          dir.Write("p.png", Bytes(ts::MakeTestPng(ts::MakeFixture(colourType, depth, variant & 1,
+                                                                   variant >= 2, 7))));
           const std::string ia16 = type == PaletteType::kIa16 ? "--ia16 " : "";
           ASSERT_EQ(Kit(dir, "import " + ia16 + "p.png").status, 0);
           ASSERT_EQ(Kit(dir, "export p.tmf p.tlf -o q.png").status, 0);
@@ -138,7 +137,8 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   dir.Write("many.png", Bytes(ts::MakeTestPng(many)));
   // A palette of opaque black and white only.
   dir.Write("two.png",
-            Bytes(ts::MakeTestPng({3, 1, false, 2, 1, {0, 1}, {{0, 0, 0, 255}, {255, 255, 255, 255}}, 0, {}})));
+            Bytes(ts::MakeTestPng(
+                {3, 1, false, 2, 1, {0, 1}, {{0, 0, 0, 255}, {255, 255, 255, 255}}, 0, {}})));
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
 
@@ -151,7 +151,8 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"import --ia16 walk1.png", "walk1.png: palette entry 1 is #291810ff, not grey"},
       {"import cut.png", "cut.png: truncated PNG data"},
       {"import text.png", "text.png: not a PNG file"},
-      {"import walk1.png --out-dir missing", "missing/walk1.tmf: cannot be written in its directory"},
+      {"import walk1.png --out-dir missing",
+       "missing/walk1.tmf: cannot be written in its directory"},
       {"import --shared walk1.png walk1.png",
        "walk1.png: is also an input of this job: refused, nothing written"},
       {"export walk1.tmf walk.tlf -o walk1.tmf",

@@ -75,8 +75,8 @@ class PreviewerTest : public ::testing::Test {
     play << "camera: " << grid.sizeX << "x" << grid.sizeY << "\n";
     for (const auto& [position, index] : grid.FilledCells()) {
       const CCameraKey& key = grid.keys[index];
-      play << "cell: " << key.x << "," << key.y << " "
-           << Describe(anime, key.project, key.picture) << "\n";
+      play << "cell: " << key.x << "," << key.y << " " << Describe(anime, key.project, key.picture)
+           << "\n";
     }
     return Lines(play.str());
   }
@@ -121,7 +121,8 @@ class PreviewerTest : public ::testing::Test {
 
 TEST_F(PreviewerTest, WalkExamplePlaysAsTheModelsSay) {
   for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
-    m_dir.Write(name, ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
+    m_dir.Write(name,
+                ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
   // The command line of `make demo`.
   const Playback played = ConvertAndPlay({"-owalk.c", "-ewalk.h", "walk.taf"}, 4);
   EXPECT_EQ(played, Expected("walk.taf"));
@@ -210,7 +211,8 @@ TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
   const std::pair<const char*, int> shown[] = {{"walk_1", 2}, {"walk2", 3}, {"walk_1", 1}};
   std::vector<std::string> frames;
   for (int pass = 0; pass < 2; ++pass) {
-    for (const auto& [name, count] : shown) frames.insert(frames.end(), count, Describe(anime, 0, name));
+    for (const auto& [name, count] : shown)
+      frames.insert(frames.end(), count, Describe(anime, 0, name));
   }
   EXPECT_EQ(played.at("frame"), frames);
 #endif

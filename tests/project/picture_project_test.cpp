@@ -68,13 +68,13 @@ TEST(PictureProject, ProjectWrittenOnWindowsFindsItsFilesAlongItsLists) {
   // before it. Empty entries add no place to search: a list of only those
   // means the project directory.
   const std::string tpf = dir.Write("take#2/walk.tpf",
-                                     "; written on Windows\r\n"
-                                     "TPF_DIR = /elsewhere\r\n"
-                                     "TMF_DIR = ;$(TPF_DIR)\\tex\\;;..\\..\\z;\r\n"
-                                     "TLF_DIR = ;;\r\n"
-                                     "PICT_NUM = 2\r\n"
-                                     "PICT.0 = both,both.tmf,both.tlf,2\r\n"
-                                     "PICT.1 = only,only.tmf,only.tlf\r\n");
+                                    "; written on Windows\r\n"
+                                    "TPF_DIR = /elsewhere\r\n"
+                                    "TMF_DIR = ;$(TPF_DIR)\\tex\\;;..\\..\\z;\r\n"
+                                    "TLF_DIR = ;;\r\n"
+                                    "PICT_NUM = 2\r\n"
+                                    "PICT.0 = both,both.tmf,both.tlf,2\r\n"
+                                    "PICT.1 = only,only.tmf,only.tlf\r\n");
   const CPictureProject& project = library.GetProject(tpf, loaded);
   ASSERT_TRUE(loaded);
   EXPECT_EQ(project.GetTmfDir(), dir.Path("take#2/tex") + ";" + dir.Path("z"));

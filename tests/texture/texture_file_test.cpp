@@ -101,10 +101,9 @@ TEST_F(TextureFileTest, ImageExportTellsTheBodyLayoutByLengthAndStopsAtTheLimit)
 }
 
 TEST_F(TextureFileTest, PaletteWorkedExampleAndALargePalette) {
-  ASSERT_TRUE(m_palette.Load(
-      m_dir.Write("a.tlf", MakeTlf({0x0000, 0x7800, 0x03c0, 0x7bc0, 0x001e, 0x781e, 0x03de,
-                                    0x7bde, 0xbdee, 0xf800, 0x07c0, 0xffc0, 0x003e, 0xf83e,
-                                    0x07fe, 0xfffe}))));
+  ASSERT_TRUE(m_palette.Load(m_dir.Write(
+      "a.tlf", MakeTlf({0x0000, 0x7800, 0x03c0, 0x7bc0, 0x001e, 0x781e, 0x03de, 0x7bde, 0xbdee,
+                        0xf800, 0x07c0, 0xffc0, 0x003e, 0xf83e, 0x07fe, 0xfffe}))));
   std::string def;
   m_palette.WriteData(def, "tlf01");
   EXPECT_EQ(def, "static u16 tlf01[]" + kAlign +
