@@ -63,7 +63,7 @@ bench: build
 
 # Each libFuzzer target for FUZZ_SECONDS seconds, in its own clang build.
 fuzz: deps-sanitize
-	tests/fuzz/run_fuzzers.sh $(FUZZ_SECONDS)
+	tools/fuzz.sh $(FUZZ_SECONDS)
 
 # flipdeck.exe and its tests for 32-bit and 64-bit Windows, cross-built with
 # mingw-w64 (Debian packages g++-mingw-w64-i686-posix, g++-mingw-w64-x86-64-posix
@@ -80,9 +80,9 @@ windows:
 	done
 
 # The same, then every test under wine in a virtual display; installs
-# mingw-w64, wine and Xvfb when they are missing (tests/run_windows_tests.sh).
+# mingw-w64, wine and Xvfb when they are missing (tools/test-windows.sh).
 test-windows:
-	tests/run_windows_tests.sh $(WINDOWS_ARCHES)
+	tools/test-windows.sh $(WINDOWS_ARCHES)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz build-windows-*

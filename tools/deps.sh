@@ -9,7 +9,7 @@
 # bench (the tools the comparisons time), windows-i686 and windows-x86_64
 # (the mingw-w64 cross builds), wine (running their tests in a virtual
 # display) and wine32 (wine's 32-bit part, for the i686 tests: only where
-# this machine can start 32-bit programs, which tests/run_windows_tests.sh
+# this machine can start 32-bit programs, which tools/test-windows.sh
 # finds out first).
 #
 # On a machine without dpkg nothing is installed: CMake then names what it

@@ -2,7 +2,7 @@
 # Builds flipdeck's libFuzzer targets in their own clang build and runs each
 # for a number of seconds, starting from the seed corpus.
 #
-#   tests/fuzz/run_fuzzers.sh [seconds] [target...]
+#   tools/fuzz.sh [seconds] [target...]
 #
 # seconds defaults to 60; targets default to all five. FUZZ_BUILD names the
 # build directory (default build-fuzz). The corpus each run grows stays in
@@ -10,7 +10,7 @@
 # belong, once fixed, in tests/fuzz/regressions/<target>/. Exits 1 when any
 # target found a crash, a leak or a timeout.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
 shift || true
