@@ -3,11 +3,14 @@
 #include <cstdio>
 #include <iostream>
 
+#include "kit/progress.h"
 #include "texture/error_box.h"
 
 namespace {
 
 void Report(std::string_view level, std::string_view file, std::string_view what) {
+  // On a terminal a progress line may stand there: the message takes its place.
+  if (IsErrorStreamTerminal()) std::cerr << "\r\x1b[K";
   std::cerr << "flipdeck-kit: " << level << ": " << file << ": " << what << "\n";
   std::cerr.flush();
 }

@@ -10,6 +10,7 @@
 #include "image/palette_builder.h"
 #include "image/png_reader.h"
 #include "kit/diagnostics.h"
+#include "kit/progress.h"
 #include "kit/staged_files.h"
 #include "path/file_system.h"
 #include "texture/texture_format.h"
@@ -228,7 +229,9 @@ int RunImport(const ImportOptions& options) {
   CStagedFiles files(importer.Inputs());
   if (!files.Plan(importer.Targets())) return 1;
   if (!importer.ReadImposedPalette()) return 1;
+  CProgress progress("import", options.pictures.size());
   for (const std::string& picture : options.pictures) {
+    progress.Step(picture);
     if (!importer.Import(picture)) return 1;
   }
   return importer.Write(files) && files.Commit() ? 0 : 1;
