@@ -1,5 +1,5 @@
 #include "image/png_reader.h"
-#include "image/png_errors.h"
+#include "image/png_support.h"
 
 #include <png.h>
 
@@ -77,27 +77,7 @@ void OnPngRead(png_structp png, png_bytep out, size_t count) {
   if (context->source->Read(out, count) != count) png_error(png, "truncated PNG data");
 }
 
-// Owns libpng's read and info structs. It lives outside the setjmp frames,
-// so no longjmp passes over its destructor.
-class CPngReadStruct {
- public:
-  explicit CPngReadStruct(ReadContext& context)
-      : m_png(png_create_read_struct(PNG_LIBPNG_VER_STRING, static_cast<CPngErrors*>(&context),
-                                     OnPngError, OnPngWarning)) {
-    if (m_png != nullptr) m_info = png_create_info_struct(m_png);
-  }
-  ~CPngReadStruct() { png_destroy_read_struct(&m_png, &m_info, nullptr); }
-  CPngReadStruct(const CPngReadStruct&) = delete;
-  CPngReadStruct& operator=(const CPngReadStruct&) = delete;
-
-  bool IsValid() const { return m_png != nullptr && m_info != nullptr; }
-  png_structp GetPng() const { return m_png; }
-  png_infop GetInfo() const { return m_info; }
-
- private:
-  png_structp m_png = nullptr;
-  png_infop m_info = nullptr;
-};
+using CPngReadStruct = CPngStruct<PngDirection::kRead>;
 
 // The file's header and the rows libpng delivers once the transforms are set.
 struct PngLayout {

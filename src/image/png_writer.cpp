@@ -1,5 +1,5 @@
 #include "image/png_writer.h"
-#include "image/png_errors.h"
+#include "image/png_support.h"
 
 #include <png.h>
 
@@ -37,26 +37,7 @@ void OnPngWrite(png_structp png, png_bytep data, size_t count) {
 
 void OnPngFlush(png_structp) {}
 
-// Owns libpng's write and info structs, outside the setjmp frame.
-class CPngWriteStruct {
- public:
-  explicit CPngWriteStruct(WriteContext& context)
-      : m_png(png_create_write_struct(PNG_LIBPNG_VER_STRING, static_cast<CPngErrors*>(&context),
-                                      OnPngError, OnPngWarning)) {
-    if (m_png != nullptr) m_info = png_create_info_struct(m_png);
-  }
-  ~CPngWriteStruct() { png_destroy_write_struct(&m_png, &m_info); }
-  CPngWriteStruct(const CPngWriteStruct&) = delete;
-  CPngWriteStruct& operator=(const CPngWriteStruct&) = delete;
-
-  bool IsValid() const { return m_png != nullptr && m_info != nullptr; }
-  png_structp GetPng() const { return m_png; }
-  png_infop GetInfo() const { return m_info; }
-
- private:
-  png_structp m_png = nullptr;
-  png_infop m_info = nullptr;
-};
+using CPngWriteStruct = CPngStruct<PngDirection::kWrite>;
 
 // Everything the frame writes, prepared by the caller beforehand.
 struct WriteJob {

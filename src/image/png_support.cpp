@@ -1,4 +1,4 @@
-#include "image/png_errors.h"
+#include "image/png_support.h"
 
 namespace {
 
