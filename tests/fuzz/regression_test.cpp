@@ -20,10 +20,17 @@ struct FuzzTarget {
   int (*entry)(const uint8_t*, size_t);
 };
 
+// clang-format off
 const FuzzTarget kTargets[] = {
-    {"settings", FuzzSettings},     {"tmf", FuzzTmf}, {"tlf", FuzzTlf},
-    {"conversion", FuzzConversion}, {"png", FuzzPng},
+    {"settings", FuzzSettings},
+    {"tmf", FuzzTmf},
+    {"tlf", FuzzTlf},
+    {"conversion", FuzzConversion},
+#ifdef FLIPDECK_FUZZ_PNG
+    {"png", FuzzPng},
+#endif
 };
+// clang-format on
 
 // The files of `dir`, sorted so that a failure names the same file each run;
 // none when the directory does not exist (no crash saved yet).
