@@ -48,7 +48,7 @@ bool CAnimeFile::GetFrameKey(int index, int32_t& frame, int32_t& project,
                              std::string& picture) const {
   std::string value;
   if (!GetString("FRAME_KEY" + std::to_string(index), value)) return false;
-  std::vector<std::string> fields;
+  std::vector<std::string_view> fields;
   CKeyValueFile::Tokenize(fields, value, ",\t");
   if (fields.size() >= 1) frame = FieldInteger(fields[0]);
   if (fields.size() >= 2) project = FieldInteger(fields[1]);
@@ -60,11 +60,8 @@ bool CAnimeFile::GetFrameKey(int index, int32_t& frame, int32_t& project,
 std::vector<std::string> CAnimeFile::GetCameraKeyNames() const {
   std::vector<std::string> names;
   if (!m_pSettings) return names;
-  std::string key;
-  std::string value;
-  for (int i = 0; m_pSettings->GetKeyAt(i, key, value); ++i) {
-    if (key.starts_with("CAM.")) names.push_back(key);
-  }
+  for (const std::string_view key : m_pSettings->GetKeysBeginningWith("CAM."))
+    names.emplace_back(key);
   return names;
 }
 

@@ -8,8 +8,9 @@
 namespace {
 
 // Text for a named file goes to the stream in blocks of about this size:
-// thousands of short lines then cost a few system calls instead of one each.
-constexpr size_t kBlockSize = size_t{1} << 20;
+// thousands of short lines then cost a few system calls instead of one
+// each, and the block stays small beside the memory of a run.
+constexpr size_t kBlockSize = size_t{64} << 10;
 
 void Write(std::ostream& out, std::string_view text) {
   out.write(text.data(), static_cast<std::streamsize>(text.size()));

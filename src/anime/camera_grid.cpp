@@ -1,5 +1,6 @@
 #include "anime/camera_grid.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "anime/anime_file.h"
@@ -26,14 +27,21 @@ CGridProblem ReadGridSize(const CAnimeFile& anime, CCameraGrid& grid) {
 
 }  // namespace
 
-std::map<uint64_t, size_t> CCameraGrid::FilledCells() const {
-  std::map<uint64_t, size_t> cells;
+std::vector<std::pair<uint64_t, size_t>> CCameraGrid::FilledCells() const {
+  std::vector<std::pair<uint64_t, size_t>> cells;
   for (size_t i = 0; i < keys.size(); ++i) {
     const CCameraKey& cell = keys[i];
     if (!cell.readable || !IsInside(cell)) break;
-    cells[static_cast<uint64_t>(cell.y) * static_cast<uint64_t>(sizeX) +
-          static_cast<uint64_t>(cell.x)] = i;
+    cells.emplace_back(static_cast<uint64_t>(cell.y) * static_cast<uint64_t>(sizeX) +
+                           static_cast<uint64_t>(cell.x),
+                       i);
   }
+  // Row by row; of the keys of one position, the one visited last stays.
+  std::sort(cells.begin(), cells.end());
+  const auto later = [](const auto& a, const auto& b) { return a.first == b.first; };
+  std::reverse(cells.begin(), cells.end());
+  cells.erase(std::unique(cells.begin(), cells.end(), later), cells.end());
+  std::reverse(cells.begin(), cells.end());
   return cells;
 }
 

@@ -7,8 +7,8 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CAnimeFile;
@@ -38,7 +38,7 @@ struct CCameraGrid {
   /// The filled positions, row by row (y * sizeX + x), each with the index
   /// in `keys` of the key visited last there. Keys before the first one
   /// that is unreadable or off the grid.
-  std::map<uint64_t, size_t> FilledCells() const;
+  std::vector<std::pair<uint64_t, size_t>> FilledCells() const;
 };
 
 /// Why the grid cannot be made: the count key at fault, and whether it is

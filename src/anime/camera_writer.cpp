@@ -25,7 +25,7 @@ void AppendCellName(std::string& text, uint64_t x, uint64_t y) {
 // The records of the filled positions, the sizes and the table, where
 // every position no key fills is NULL. `records` holds each key's record.
 void WriteCameraSection(CCOutput& out, const CCameraGrid& grid, const CTexViewCmdArray& records) {
-  const std::map<uint64_t, size_t> cells = grid.FilledCells();
+  const std::vector<std::pair<uint64_t, size_t>> cells = grid.FilledCells();
   const auto sizeX = static_cast<uint64_t>(grid.sizeX);
   out.Line("/* 2D Camera pattern & palettes */");
   std::string line;

@@ -30,11 +30,9 @@ std::vector<std::string> CAnimeFile::GetInputFiles() const {
   // A library of its own: the writers' one must not see the disk as it is
   // before the outputs go.
   CPictureLibrary library;
-  std::string key;
-  std::string raw;
-  for (int i = 0; m_pSettings->GetKeyAt(i, key, raw); ++i) {
+  for (const std::string_view key : m_pSettings->GetKeysBeginningWith("TPF.")) {
     std::string projectPath;
-    if (!IsProjectKey(key) || !GetString(key, projectPath)) continue;
+    if (!IsProjectKey(key) || !GetString(std::string(key), projectPath)) continue;
     files.push_back(projectPath);
     bool loaded = false;
     const CPictureProject& project = library.GetProject(projectPath, loaded);

@@ -37,9 +37,12 @@ bool CheckOutputsApart(const std::string& animePath, const std::string& cPath,
 bool CheckOutputsOffInputs(const CAnimeFile& anime, const std::string& cPath,
                            const std::string& hPath) {
   if (cPath.empty() && hPath.empty()) return true;
+  const CFileName c(cPath);
+  const CFileName h(hPath);
   for (const std::string& input : anime.GetInputFiles()) {
-    if (NamesSameFile(cPath, input)) return ReportPathError(cPath, " is both input and output");
-    if (NamesSameFile(hPath, input)) return ReportPathError(hPath, " is both input and output");
+    const CFileName in(input);
+    if (c.IsSameAs(in)) return ReportPathError(cPath, " is both input and output");
+    if (h.IsSameAs(in)) return ReportPathError(hPath, " is both input and output");
   }
   return true;
 }

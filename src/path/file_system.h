@@ -5,6 +5,7 @@
 // names nothing here: the system would see it cut short, another file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "path/path_style.h"
@@ -40,10 +41,18 @@ bool GetFullPath(const std::string& path, std::string& full);
 /// is `\xe9.c` (É and é in the Western code page).
 bool IsSamePathName(const std::string& a, const std::string& b);
 
-/// True when both paths name one existing file: the same device and inode on
-/// POSIX (hard and symbolic links count), the same volume and file index on
-/// Windows. False when either cannot be examined.
-bool IsSameFile(const std::string& a, const std::string& b);
+/// What tells one existing file from another whatever its name: the device
+/// and inode on POSIX (hard and symbolic links share them), the volume and
+/// file index on Windows.
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t file = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+/// The identity of the existing file `path` names; false when it cannot be
+/// examined (missing, unreadable, NUL-holding).
+bool GetFileIdentity(const std::string& path, FileIdentity& identity);
 
 /// Deletes `path` when it names a regular file or a symbolic link (the link,
 /// never its target); devices, FIFOs, directories and missing files are left

@@ -65,11 +65,11 @@ bool GetFullPath(const std::string& path, std::string& full) {
 
 bool IsSamePathName(const std::string& a, const std::string& b) { return a == b; }
 
-bool IsSameFile(const std::string& a, const std::string& b) {
-  struct stat infoA {};
-  struct stat infoB {};
-  if (!StatPath(a, infoA) || !StatPath(b, infoB)) return false;
-  return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+bool GetFileIdentity(const std::string& path, FileIdentity& identity) {
+  struct stat info {};
+  if (!StatPath(path, info)) return false;
+  identity = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+  return true;
 }
 
 void RemoveOutputFile(const std::string& path) {

@@ -24,18 +24,6 @@ std::wstring Widen(const std::string& text) {
   return wide;
 }
 
-// Volume and file index of `path`. Opened for its attributes only and
-// sharing everything, so a file another program holds open still compares.
-bool GetFileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-  if (path.empty() || HasNul(path)) return false;
-  HANDLE raw = ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (raw == INVALID_HANDLE_VALUE) return false;
-  const UniqueHandle handle(raw);
-  return ::GetFileInformationByHandle(handle.get(), &info) != 0;
-}
-
 }  // namespace
 
 PathStyle HostPathStyle() { return PathStyle::Windows; }
@@ -74,12 +62,20 @@ bool IsSamePathName(const std::string& a, const std::string& b) {
                                 static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
-bool IsSameFile(const std::string& a, const std::string& b) {
-  BY_HANDLE_FILE_INFORMATION infoA{};
-  BY_HANDLE_FILE_INFORMATION infoB{};
-  if (!GetFileIdentity(a, infoA) || !GetFileIdentity(b, infoB)) return false;
-  return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-         infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+bool GetFileIdentity(const std::string& path, FileIdentity& identity) {
+  if (path.empty() || HasNul(path)) return false;
+  // Opened for its attributes only and sharing everything, so a file
+  // another program holds open still compares.
+  HANDLE raw = ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return false;
+  const UniqueHandle handle(raw);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (::GetFileInformationByHandle(handle.get(), &info) == 0) return false;
+  identity = {info.dwVolumeSerialNumber,
+              (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+  return true;
 }
 
 void RemoveOutputFile(const std::string& path) {

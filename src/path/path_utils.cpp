@@ -136,10 +136,20 @@ bool SearchFile(std::string& found, const std::string& dirList, const std::strin
   return SearchFile(found, dirList, fileName, HostPaths());
 }
 
+CFileName::CFileName(const std::string& path)
+    : m_strFullPath(),
+      m_identity(),
+      m_bEmpty(path.empty()),
+      m_bHasFullPath(!m_bEmpty && GetFullPath(path, m_strFullPath)),
+      m_bExists(!m_bEmpty && GetFileIdentity(path, m_identity)) {}
+
+bool CFileName::IsSameAs(const CFileName& other) const {
+  if (m_bEmpty || other.m_bEmpty) return false;
+  if (m_bHasFullPath && other.m_bHasFullPath && IsSamePathName(m_strFullPath, other.m_strFullPath))
+    return true;
+  return m_bExists && other.m_bExists && m_identity == other.m_identity;
+}
+
 bool NamesSameFile(const std::string& a, const std::string& b) {
-  if (a.empty() || b.empty()) return false;
-  std::string fullA;
-  std::string fullB;
-  if (GetFullPath(a, fullA) && GetFullPath(b, fullB) && IsSamePathName(fullA, fullB)) return true;
-  return IsSameFile(a, b);
+  return CFileName(a).IsSameAs(CFileName(b));
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "path/file_system.h"
+
 /// Normalises a directory name in place and reports whether it names an
 /// existing directory; `path` is replaced only then. One trailing separator,
 /// or one trailing separator and dot, is dropped. On POSIX: `tex\sub\` ->
@@ -39,8 +41,27 @@ std::vector<std::string_view> SplitDirectoryList(std::string_view list);
 /// nothing was found.
 bool SearchFile(std::string& found, const std::string& dirList, const std::string& fileName);
 
-/// Whether two paths name one file: the same full path, compared as the file
-/// system compares names (`OUT.C` is `out.c` on Windows), or one existing
-/// file reached through a link or another spelling. An empty path names
-/// nothing. Used to keep a job's outputs off its inputs and off each other.
+/// A path as the file system tells files apart: its full path, and the
+/// identity of the file it names when that exists. Made once, it compares
+/// with many others at the cost of theirs alone.
+class CFileName {
+ public:
+  explicit CFileName(const std::string& path);
+  /// Whether both name one file: the same full path, compared as the file
+  /// system compares names (`OUT.C` is `out.c` on Windows), or one existing
+  /// file reached through a link or another spelling. An empty path names
+  /// nothing.
+  bool IsSameAs(const CFileName& other) const;
+
+ private:
+  // Filled by the constructor's checks below them, so declared first.
+  std::string m_strFullPath;
+  FileIdentity m_identity;
+  bool m_bEmpty;
+  bool m_bHasFullPath;
+  bool m_bExists;
+};
+
+/// CFileName(a).IsSameAs(CFileName(b)). Used to keep a job's outputs off its
+/// inputs and off each other.
 bool NamesSameFile(const std::string& a, const std::string& b);

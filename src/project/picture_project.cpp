@@ -85,11 +85,7 @@ std::vector<int> CPictureProject::FindPictureNumbers(int count) const {
   // PICT_NUM: a PICT_NUM of 0x7fffffff must not cost two billion lookups.
   // Ascending order keeps "the higher n wins" and the removal order intact.
   std::vector<int> numbers;
-  std::string key;
-  std::string value;
-  const int keyCount = m_pSettings->GetKeyCount();
-  for (int i = 0; i < keyCount; ++i) {
-    if (!m_pSettings->GetKeyAt(i, key, value)) break;
+  for (const std::string_view key : m_pSettings->GetKeysBeginningWith(kPicturePrefix)) {
     int32_t n = 0;
     if (ParsePictureNumber(key, n) && n < count) numbers.push_back(n);
   }

@@ -15,43 +15,53 @@ int CKeyMap::BucketOf(std::string_view key) {
 }
 
 void CKeyMap::Set(std::string_view key, std::string_view value) {
-  auto found = m_index.find(key);
-  if (found != m_index.end()) {
+  auto found = m_nodes.find(key);
+  if (found != m_nodes.end()) {
     // Overwriting keeps the key's place, so the cached order stays valid.
-    found->second.entry->value.assign(value);
+    found->second.entry.value.assign(value);
     return;
   }
-  const int bucket = BucketOf(key);
-  Bucket& list = m_buckets[static_cast<size_t>(bucket)];
-  list.push_front(Entry{std::string(key), std::string(value)});
-  m_index.emplace(std::string_view(list.front().key), Place{bucket, list.begin()});
+  auto [place, inserted] = m_nodes.try_emplace(std::string(key));
+  Node& node = place->second;
+  node.entry.key = place->first;
+  node.entry.value.assign(value);
+  node.bucket = BucketOf(key);
+  Node*& newest = m_newest[static_cast<size_t>(node.bucket)];
+  node.older = newest;
+  if (newest != nullptr) newest->newer = &node;
+  newest = &node;
   m_orderValid = false;
 }
 
 bool CKeyMap::Remove(std::string_view key) {
-  auto found = m_index.find(key);
-  if (found == m_index.end()) return false;
-  const Place place = found->second;
-  // The index keys on a view into the list node: drop the index entry first.
-  m_index.erase(found);
-  m_buckets[static_cast<size_t>(place.bucket)].erase(place.entry);
+  auto found = m_nodes.find(key);
+  if (found == m_nodes.end()) return false;
+  Node& node = found->second;
+  if (node.newer != nullptr) {
+    node.newer->older = node.older;
+  } else {
+    m_newest[static_cast<size_t>(node.bucket)] = node.older;
+  }
+  if (node.older != nullptr) node.older->newer = node.newer;
+  m_nodes.erase(found);
   m_orderValid = false;
   return true;
 }
 
 const std::string* CKeyMap::Find(std::string_view key) const {
-  auto found = m_index.find(key);
-  if (found == m_index.end()) return nullptr;
-  return &found->second.entry->value;
+  auto found = m_nodes.find(key);
+  if (found == m_nodes.end()) return nullptr;
+  return &found->second.entry.value;
 }
 
 const CKeyMap::Entry* CKeyMap::At(size_t index) const {
-  if (index >= m_index.size()) return nullptr;
+  if (index >= m_nodes.size()) return nullptr;
   if (!m_orderValid) {
     m_order.clear();
-    m_order.reserve(m_index.size());
-    for (const Bucket& bucket : m_buckets) {
-      for (const Entry& entry : bucket) m_order.push_back(&entry);
+    m_order.reserve(m_nodes.size());
+    for (const Node* newest : m_newest) {
+      for (const Node* node = newest; node != nullptr; node = node->older)
+        m_order.push_back(&node->entry);
     }
     m_orderValid = true;
   }

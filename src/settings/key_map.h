@@ -5,7 +5,7 @@
 
 #include <array>
 #include <cstddef>
-#include <list>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,7 +17,7 @@ class CKeyMap {
   static constexpr int kBucketCount = 17;
 
   struct Entry {
-    std::string key;
+    std::string_view key;  // held by the map
     std::string value;
   };
 
@@ -41,7 +41,9 @@ class CKeyMap {
   const std::string* Find(std::string_view key) const;
 
   /// The number of keys.
-  size_t Size() const { return m_index.size(); }
+  size_t Size() const { return m_nodes.size(); }
+  /// Makes room for `count` keys without growing again.
+  void Reserve(size_t count) { m_nodes.reserve(count); }
 
   /// The entry at place `index` of the enumeration order (buckets ascending,
   /// newest first within a bucket), or null when `index` >= Size(). Walking
@@ -50,17 +52,23 @@ class CKeyMap {
   const Entry* At(size_t index) const;
 
  private:
-  using Bucket = std::list<Entry>;
-
-  struct Place {
-    int bucket;
-    Bucket::iterator entry;
+  // One allocation a key: the map's node holds the entry and its place in
+  // its bucket's list, newest to oldest. Nodes never move, so the links and
+  // the entry's view of the key stay valid.
+  struct Node {
+    Entry entry;
+    int bucket = 0;
+    Node* newer = nullptr;
+    Node* older = nullptr;
+  };
+  // Lookups by string_view need no string of their own.
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
   };
 
-  // Each bucket holds its entries newest first. List nodes never move, so
-  // the index can key on views of the keys they hold.
-  std::array<Bucket, kBucketCount> m_buckets;
-  std::unordered_map<std::string_view, Place> m_index;
-  mutable std::vector<const Entry*> m_order;  // flattened enumeration
+  std::unordered_map<std::string, Node, Hash, std::equal_to<>> m_nodes;
+  std::array<Node*, kBucketCount> m_newest{};  // each bucket's newest node
+  mutable std::vector<const Entry*> m_order;   // flattened enumeration
   mutable bool m_orderValid = true;
 };

@@ -1,5 +1,6 @@
 #include "settings/key_value_file.h"
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -27,6 +28,9 @@ bool CKeyValueFile::Load(const std::string& path) {
 }
 
 void CKeyValueFile::LoadFromText(std::string_view text) {
+  // Most lines of a TAF or TPF file are keys: room for them all at once.
+  m_mapKeys.Reserve(m_mapKeys.Size() +
+                    static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
   while (!text.empty()) {
     const size_t newline = text.find('\n');
     AddLine(text.substr(0, newline));
@@ -55,6 +59,14 @@ void CKeyValueFile::SetValueVerbatim(const std::string& key, const std::string& 
 void CKeyValueFile::RemoveKey(const std::string& key) { m_mapKeys.Remove(key); }
 
 int CKeyValueFile::GetKeyCount() const { return static_cast<int>(m_mapKeys.Size()); }
+
+std::vector<std::string_view> CKeyValueFile::GetKeysBeginningWith(std::string_view prefix) const {
+  std::vector<std::string_view> keys;
+  for (size_t i = 0; const CKeyMap::Entry* entry = m_mapKeys.At(i); ++i) {
+    if (entry->key.starts_with(prefix)) keys.emplace_back(entry->key);
+  }
+  return keys;
+}
 
 bool CKeyValueFile::GetKeyAt(int index, std::string& key, std::string& value) const {
   if (index < 0) return false;

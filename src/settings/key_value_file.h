@@ -64,6 +64,9 @@ class CKeyValueFile {
   /// buckets ascending, newest key first within a bucket. Walking the
   /// indexes 0, 1, 2, ... costs O(1) per step.
   bool GetKeyAt(int index, std::string& key, std::string& value) const;
+  /// The keys that begin with `prefix`, in the enumeration order, as views
+  /// that hold while the keys do not change: "CAM." -> the camera keys.
+  std::vector<std::string_view> GetKeysBeginningWith(std::string_view prefix) const;
 
   /// 1 to 256 characters; first an ASCII letter, '_' or '\\'; then letters,
   /// digits, '_', '@', '.' or '\\'.
@@ -77,8 +80,18 @@ class CKeyValueFile {
 
   /// The maximal runs of `text` free of `delimiters`, in order; no empty
   /// pieces. `a,b,,c,` with "," -> a, b, c. Returns the number of pieces.
-  static int Tokenize(std::vector<std::string>& pieces, std::string_view text,
-                      std::string_view delimiters);
+  /// Pieces are strings, or views into `text`.
+  template <class Piece>
+  static int Tokenize(std::vector<Piece>& pieces, std::string_view text,
+                      std::string_view delimiters) {
+    pieces.clear();
+    for (size_t start = text.find_first_not_of(delimiters); start != std::string_view::npos;) {
+      const size_t end = text.find_first_of(delimiters, start);
+      pieces.emplace_back(text.substr(start, end == std::string_view::npos ? end : end - start));
+      start = text.find_first_not_of(delimiters, end);
+    }
+    return static_cast<int>(pieces.size());
+  }
 
   /// Load refuses a file longer than this: no project is near it, and a
   /// device that never ends (/dev/zero) must not exhaust memory.

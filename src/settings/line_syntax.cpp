@@ -56,19 +56,3 @@ bool CKeyValueFile::ParseKeyLine(std::string_view line, std::string_view& key,
   value = Trim(text.substr(equals + 1));
   return true;
 }
-
-int CKeyValueFile::Tokenize(std::vector<std::string>& pieces, std::string_view text,
-                            std::string_view delimiters) {
-  pieces.clear();
-  size_t start = text.find_first_not_of(delimiters);
-  while (start != std::string_view::npos) {
-    const size_t end = text.find_first_of(delimiters, start);
-    if (end == std::string_view::npos) {
-      pieces.emplace_back(text.substr(start));
-      break;
-    }
-    pieces.emplace_back(text.substr(start, end - start));
-    start = text.find_first_not_of(delimiters, end);
-  }
-  return static_cast<int>(pieces.size());
-}

@@ -55,16 +55,14 @@ bool IsKnownFormat(uint32_t tag, int32_t bits) {
   return (tag == kTmfTag4Bit && bits == 4) || (tag == kTmfTag8Bit && bits == 8);
 }
 
-// The body runs from the header's end to the file's end.
+// The body runs from the header's end to the file's end; the stream is
+// left at the body's start. Two seeks of the file itself: this runs once
+// for every image of a conversion.
 uint64_t MeasureBody(std::istream& in) {
-  const std::streampos start = in.tellg();
-  in.seekg(0, std::ios::end);
-  const std::streampos end = in.tellg();
-  in.seekg(start);
-  if (!in || start < 0 || end < start) {
-    in.clear();
-    return kUnknownLength;
-  }
+  const auto start = static_cast<std::streamoff>(kTextureHeaderSize);
+  const std::streamoff end = in.rdbuf()->pubseekoff(0, std::ios::end, std::ios::in);
+  const std::streamoff back = in.rdbuf()->pubseekpos(start, std::ios::in);
+  if (end < start || back != start) return kUnknownLength;
   return static_cast<uint64_t>(end - start);
 }
 
