@@ -24,6 +24,9 @@ class CAnimeFile {
   bool Load(const std::string& tafPath);
   void Free();
 
+  /// The settings of the TAF file, null before Load.
+  const CKeyValueFile* GetSettings() const { return m_pSettings.get(); }
+
   /// The expanded value of `key`; false when absent or not expandable.
   bool GetString(const std::string& key, std::string& value) const;
   /// The raw value of `key` read as an integer (010 -> 8, 0x1A -> 26, "" -> 0);

@@ -14,16 +14,17 @@ int CKeyMap::BucketOf(std::string_view key) {
   return static_cast<int>(hash % kBucketCount);
 }
 
-void CKeyMap::Set(std::string_view key, std::string_view value) {
+void CKeyMap::Set(std::string_view key, std::string_view value, int line) {
   auto found = m_index.find(key);
   if (found != m_index.end()) {
     // Overwriting keeps the key's place, so the cached order stays valid.
     found->second.entry->value.assign(value);
+    found->second.entry->line = line;
     return;
   }
   const int bucket = BucketOf(key);
   Bucket& list = m_buckets[static_cast<size_t>(bucket)];
-  list.push_front(Entry{std::string(key), std::string(value)});
+  list.push_front(Entry{std::string(key), std::string(value), line});
   m_index.emplace(std::string_view(list.front().key), Place{bucket, list.begin()});
   m_orderValid = false;
 }
@@ -40,9 +41,14 @@ bool CKeyMap::Remove(std::string_view key) {
 }
 
 const std::string* CKeyMap::Find(std::string_view key) const {
+  const Entry* entry = FindEntry(key);
+  return entry != nullptr ? &entry->value : nullptr;
+}
+
+const CKeyMap::Entry* CKeyMap::FindEntry(std::string_view key) const {
   auto found = m_index.find(key);
   if (found == m_index.end()) return nullptr;
-  return &found->second.entry->value;
+  return &*found->second.entry;
 }
 
 const CKeyMap::Entry* CKeyMap::At(size_t index) const {
