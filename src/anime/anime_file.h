@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "project/picture_library.h"
@@ -67,6 +68,8 @@ class CAnimeFile {
   /// pictures that can be found (full paths). Used to keep the outputs off
   /// the inputs.
   std::vector<std::string> GetInputFiles() const;
+  /// Whether `key` names a project for GetInputFiles: "TPF.<digits>.FILE".
+  static bool IsProjectKey(std::string_view key);
 
  private:
   std::unique_ptr<CKeyValueFile> m_pSettings;

@@ -1,0 +1,314 @@
+// The picture rules: each use followed as the writers follow it, into its
+// project, the picture and its files, and each project that a use reaches
+// checked as a settings file of its own. A problem met by many keys is said
+// where it lies: a missing image at its picture's line in the project, a
+// missing picture at each key that shows it.
+#include <map>
+#include <set>
+
+#include "kit/check.h"
+#include "kit/check_rules.h"
+#include "kit/check_settings.h"
+#include "kit/name_suggestion.h"
+#include "path/file_system.h"
+#include "path/path_utils.h"
+#include "settings/key_value_file.h"
+
+namespace {
+
+// The two writers word their stops differently.
+std::string ProjectStop(CWriterPart part, const std::string& key) {
+  return key + (part == CWriterPart::kSequence ? " not exist" : " is not exist");
+}
+std::string PictureStop(CWriterPart part, const std::string& picture) {
+  return picture + (part == CWriterPart::kSequence ? " is not found in project file"
+                                                   : " is not found in project file.");
+}
+
+// "/a/tex or /a/common": a directory list as a message names it.
+std::string DirectoriesText(const std::string& list) {
+  std::string text;
+  const std::vector<std::string_view> dirs = SplitDirectoryList(list);
+  for (size_t i = 0; i < dirs.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == dirs.size() ? " or " : ", ") + std::string(dirs[i]);
+  return text;
+}
+
+// The entry that gives picture `name`: the last one read with that name.
+const CPictureEntry* EntryOf(const CPictureProject& project, const std::string& name) {
+  const CPictureEntry* found = nullptr;
+  for (const CPictureEntry& entry : project.GetEntries()) {
+    if (entry.fields.size() >= 3 && entry.fields[0] == name) found = &entry;
+  }
+  return found;
+}
+
+class CPictureRules {
+ public:
+  explicit CPictureRules(CCheckContext& c) : m_c(c) {}
+
+  void FollowUse(const CPictureUse& use);
+  void CheckProjects();
+
+ private:
+  void ReportStop(const CPictureUse& use, const CResolvedPicture& resolved);
+  void FollowFiles(const CPictureUse& use, const CResolvedPicture& resolved);
+  void CheckProject(const std::string& path, const CPictureProject& project);
+  void CheckPictureCount(const std::string& shown, const CKeyValueFile& settings);
+  void CheckDirectoryKey(const std::string& shown, const CKeyValueFile& settings, const std::string& key);
+  void CheckEntries(const std::string& path, const std::string& shown, const CPictureProject& project);
+
+  CCheckContext& m_c;
+  std::set<std::string> m_said;  // problems of a file said once, by a key of their own
+  std::map<std::string, std::set<std::string>> m_shown;  // project path -> pictures shown
+  std::set<std::pair<std::string, std::string>> m_pairs;  // TMF, TLF paths checked together
+};
+
+void CPictureRules::FollowUse(const CPictureUse& use) {
+  // A camera value without a picture is reported by the camera rules.
+  if (use.picture.empty()) return;
+  const CResolvedPicture resolved = ResolvePicture(m_c.anime, m_c.library, use.project, use.picture);
+  if (resolved.stop != CResolvedPicture::Stop::kNone) {
+    ReportStop(use, resolved);
+    return;
+  }
+  m_shown[resolved.projectPath].insert(use.picture);
+  FollowFiles(use, resolved);
+}
+
+void CPictureRules::ReportStop(const CPictureUse& use, const CResolvedPicture& resolved) {
+  using Stop = CResolvedPicture::Stop;
+  const std::string& key = resolved.projectKey;
+  const std::string& path = resolved.projectPath;
+  if (resolved.stop == Stop::kNoProjectKey) {
+    const std::string* raw = m_c.anime.GetSettings()->Find(key);
+    if (raw == nullptr) {
+      m_c.report.Error(m_c.taf, m_c.Line(use.key),
+                       use.key + " shows project " + std::to_string(use.project) + ", but " + key +
+                           " is not defined: flipdeck " + StopsWith(ProjectStop(use.part, key)));
+      return;
+    }
+    std::string value;
+    CExpandProblem problem;
+    m_c.anime.GetSettings()->Expand(*raw, value, &problem);
+    m_c.report.Error(m_c.taf, m_c.Line(key),
+                     key + " cannot be expanded (" + DescribeExpandProblem(problem) + "): flipdeck " +
+                         StopsWith(ProjectStop(use.part, key)));
+    return;
+  }
+  if (resolved.stop == Stop::kProjectNotLoaded) {
+    m_c.report.Error(m_c.taf, m_c.Line(key),
+                     "project " + Quoted(path) + " cannot be opened: flipdeck reports \"[" + path +
+                         "] can not open\" and finds none of its pictures");
+    return;
+  }
+  bool loaded = false;
+  const CPictureProject& project = m_c.library.GetProject(path, loaded);
+  std::vector<std::string> names;
+  for (const auto& [name, info] : project.GetPictures()) names.push_back(name);
+  const std::string nearest = NearestName(use.picture, names);
+  m_shown[path];  // a project whose pictures are missing is still checked
+  m_c.report.Error(m_c.taf, m_c.Line(use.key),
+                   "picture " + Quoted(use.picture) + " is not in project " + std::to_string(use.project) +
+                       " (" + path + "): flipdeck " + StopsWith(PictureStop(use.part, use.picture)) +
+                       (nearest.empty() ? "" : "; did you mean " + Quoted(nearest) + "?"));
+}
+
+void CPictureRules::FollowFiles(const CPictureUse& use, const CResolvedPicture& resolved) {
+  bool loaded = false;
+  const CPictureProject& project = m_c.library.GetProject(resolved.projectPath, loaded);
+  const CPictureEntry* entry = EntryOf(project, use.picture);
+  const std::string tpf = ToNativePath(resolved.projectPath);
+  const int line = entry != nullptr ? entry->line : 0;
+  m_c.pictures[{resolved.projectPath, use.picture}] = {resolved.projectPath, use.picture,
+                                                        resolved.tmfPath, resolved.tlfPath};
+  struct Side {
+    const std::string& path;
+    const std::string& name;
+    const std::string& dirs;
+    const char* kind;
+    std::string stop;
+  };
+  const Side sides[] = {
+      {resolved.tmfPath, resolved.info.m_strTmf, project.GetTmfDir(), "image", "Cannot open []"},
+      {resolved.tlfPath, resolved.info.m_strTlf, project.GetTlfDir(), "palette", "[] can not open"}};
+  for (const Side& side : sides) {
+    if (!side.path.empty()) continue;
+    if (!m_said.insert(tpf + "\n" + side.kind + "\n" + side.name).second) continue;
+    m_c.report.Error(tpf, line,
+                     std::string(side.kind) + " " + Quoted(side.name) + " of picture " + use.picture +
+                         " is not found in " + DirectoriesText(side.dirs) + ": flipdeck " + StopsWith(side.stop));
+  }
+  CCheckedFile* image = nullptr;
+  CCheckedFile* palette = nullptr;
+  if (!resolved.tmfPath.empty()) {
+    const auto [at, isNew] = m_c.files.try_emplace(resolved.tmfPath);
+    if (isNew) CheckImageFile(m_c, resolved.tmfPath, at->second);
+    at->second.parts.insert(use.part);
+    image = &at->second;
+  }
+  if (!resolved.tlfPath.empty()) {
+    const auto [at, isNew] = m_c.files.try_emplace(resolved.tlfPath);
+    if (isNew) CheckPaletteFile(m_c, resolved.tlfPath, at->second);
+    at->second.parts.insert(use.part);
+    palette = &at->second;
+  }
+  if (image == nullptr || palette == nullptr || !image->loaded || !palette->loaded) return;
+  if (m_pairs.insert({resolved.tmfPath, resolved.tlfPath}).second)
+    CheckPicturePair(m_c, tpf, line, use.picture, *image, *palette);
+}
+
+void CPictureRules::CheckProjects() {
+  for (const auto& [path, shown] : m_shown) {
+    bool loaded = false;
+    const CPictureProject& project = m_c.library.GetProject(path, loaded);
+    if (loaded) CheckProject(path, project);
+  }
+  // The projects no key reaches: flipdeck reads them to keep its outputs
+  // off them, and writes nothing of them.
+  std::set<int32_t> used;
+  for (const CPictureUse& use : m_c.uses) used.insert(use.project);
+  std::string key;
+  std::string value;
+  for (int i = 0; m_c.anime.GetSettings()->GetKeyAt(i, key, value); ++i) {
+    if (!MatchesPattern(key, "TPF.#.FILE")) continue;
+    size_t pos = 4;
+    int32_t n = 0;
+    if (!ScanDecimal(key, pos, n) || used.count(n) != 0) continue;
+    m_c.report.Warning(m_c.taf, m_c.Line(key),
+                       "flipdeck shows no picture of project " + std::to_string(n) + " (" + value +
+                           ") and writes nothing of it");
+  }
+}
+
+void CPictureRules::CheckProject(const std::string& path, const CPictureProject& project) {
+  const std::string shown = ToNativePath(path);
+  std::string text;
+  CKeyValueFile::ReadText(path, text);
+  const CKeyValueFile& settings = *project.GetSettings();
+  CheckLines(m_c.report, shown, text, TpfKeyRules());
+  CheckUnknownKeys(m_c.report, shown, settings, text, TpfKeyRules());
+  CKeyValueFile::ForEachLine(text, [&](int number, std::string_view line) {
+    std::string_view key;
+    std::string_view value;
+    if (CKeyValueFile::ParseKeyLine(line, key, value) && key == "TPF_DIR")
+      m_c.report.Warning(shown, number,
+                         "flipdeck sets TPF_DIR to the project's directory, " +
+                             *settings.Find("TPF_DIR") + ", and passes over this value");
+  });
+  CheckPictureCount(shown, settings);
+  CheckDirectoryKey(shown, settings, "TMF_DIR");
+  CheckDirectoryKey(shown, settings, "TLF_DIR");
+  CheckEntries(path, shown, project);
+}
+
+void CPictureRules::CheckPictureCount(const std::string& shown, const CKeyValueFile& settings) {
+  const std::string* raw = settings.Find("PICT_NUM");
+  const std::string none = "flipdeck reads no picture of this project";
+  if (raw == nullptr) {
+    m_c.report.Error(shown, 0, "PICT_NUM is not defined: " + none);
+    return;
+  }
+  const int line = settings.GetKeyLine("PICT_NUM");
+  std::string value;
+  CExpandProblem problem;
+  if (!settings.Expand(*raw, value, &problem)) {
+    m_c.report.Error(shown, line, "PICT_NUM cannot be expanded (" + DescribeExpandProblem(problem) +
+                                      "): flipdeck reads it as written");
+    value = *raw;
+  }
+  const IntReading reading = InspectScanInt(value);
+  CheckNumber(m_c.report, shown, line, "PICT_NUM", value, reading, "reads no picture of this project");
+  if (reading.digits && reading.value < 1)
+    m_c.report.Error(shown, line, "PICT_NUM is " + std::to_string(reading.value) + ": " + none);
+  // Picture keys at or past the count are the ones loading left unread.
+  std::string key;
+  std::string unused;
+  for (int i = 0; settings.GetKeyAt(i, key, unused); ++i) {
+    int32_t n = 0;
+    if (CPictureProject::ParsePictureNumber(key, n))
+      m_c.report.Warning(shown, settings.GetKeyLine(key),
+                         key + " lies at or past PICT_NUM (" + std::to_string(reading.value) +
+                             "): flipdeck never reads it");
+  }
+}
+
+void CPictureRules::CheckDirectoryKey(const std::string& shown, const CKeyValueFile& settings,
+                                      const std::string& key) {
+  const std::string* raw = settings.Find(key);
+  if (raw == nullptr) return;
+  const int line = settings.GetKeyLine(key);
+  std::string value;
+  CExpandProblem problem;
+  if (!settings.Expand(*raw, value, &problem)) {
+    m_c.report.Error(shown, line, key + " cannot be expanded (" + DescribeExpandProblem(problem) +
+                                      "): flipdeck searches it as written");
+    value = *raw;
+  }
+  const std::string projectDir = *settings.Find("TPF_DIR");
+  for (const std::string_view entry : SplitDirectoryList(value)) {
+    std::string dir(entry);
+    if (NormalizeDirectory(dir)) continue;
+    // A relative entry is taken from the working directory, not from the
+    // project's, which surprises projects kept in a folder of their own.
+    std::string beside = projectDir + "/" + std::string(entry);
+    const bool besideProject = NormalizeDirectory(beside);
+    m_c.report.Warning(shown, line,
+                       key + " names " + Quoted(std::string(entry)) +
+                           ", no directory from the working directory: flipdeck finds nothing there" +
+                           (besideProject ? "; write $(TPF_DIR)/" + std::string(entry) +
+                                                " for the one beside the project"
+                                          : ""));
+  }
+}
+
+void CPictureRules::CheckEntries(const std::string& path, const std::string& shown,
+                                 const CPictureProject& project) {
+  const std::vector<CPictureEntry>& entries = project.GetEntries();
+  std::map<std::string, const CPictureEntry*> last;
+  for (const CPictureEntry& entry : entries) {
+    if (entry.fields.size() >= 3) last[entry.fields[0]] = &entry;
+  }
+  const std::set<std::string>& shownPictures = m_shown[path];
+  for (const CPictureEntry& entry : entries) {
+    const std::string key = "PICT." + std::to_string(entry.number);
+    if (entry.expandProblem.kind != CExpandProblem::Kind::kNone) {
+      const bool gone = entry.expandProblem.name.starts_with("PICT.");
+      m_c.report.Error(shown, entry.line,
+                       key + " cannot be expanded (" + DescribeExpandProblem(entry.expandProblem) +
+                           (gone ? "; picture keys leave the project once read" : "") +
+                           "): flipdeck reads it as written");
+    }
+    if (entry.fields.size() < 3) {
+      m_c.report.Error(shown, entry.line,
+                       key + " holds " + std::to_string(entry.fields.size()) +
+                           " of the 3 fields name,TMF file,TLF file: flipdeck drops it");
+      continue;
+    }
+    const std::string& name = entry.fields[0];
+    const CPictureEntry* winner = last[name];
+    if (winner != &entry) {
+      m_c.report.Warning(shown, entry.line,
+                         "picture " + name + " is named again by PICT." + std::to_string(winner->number) +
+                             " (line " + std::to_string(winner->line) + "): flipdeck keeps that one");
+      continue;
+    }
+    if (entry.fields.size() >= 4 && !InspectScanInt(entry.fields[3]).digits)
+      m_c.report.Warning(shown, entry.line, "parameter " + Quoted(entry.fields[3]) + " of " + key +
+                                                " is no number: flipdeck writes 0");
+    if (entry.fields.size() > 4)
+      m_c.report.Warning(shown, entry.line,
+                         "flipdeck ignores " + Quoted(entry.fields[4]) + " and what follows in " + key);
+    if (shownPictures.count(name) == 0)
+      m_c.report.Warning(shown, entry.line,
+                         "flipdeck shows picture " + name + " nowhere and writes nothing of it");
+  }
+}
+
+}  // namespace
+
+void CheckPictures(CCheckContext& c) {
+  CPictureRules rules(c);
+  for (const CPictureUse& use : c.uses) rules.FollowUse(use);
+  rules.CheckProjects();
+}
