@@ -51,6 +51,9 @@ class CPictureRules {
   void CheckProjects();
 
  private:
+  /// Every (project, picture) some key frame or camera key names, read or
+  /// not: a picture or project none names is one the artist left behind.
+  void CollectNamed();
   void ReportStop(const CPictureUse& use, const CResolvedPicture& resolved);
   void FollowFiles(const CPictureUse& use, const CResolvedPicture& resolved);
   void CheckProject(const std::string& path, const CPictureProject& project);
@@ -61,6 +64,8 @@ class CPictureRules {
   CCheckContext& m_c;
   std::set<std::string> m_said;  // problems of a file said once, by a key of their own
   std::map<std::string, std::set<std::string>> m_shown;  // project path -> pictures shown
+  std::set<int32_t> m_namedProjects;
+  std::map<std::string, std::set<std::string>> m_named;  // project path -> pictures named
   std::set<std::pair<std::string, std::string>> m_pairs;  // TMF, TLF paths checked together
 };
 
@@ -158,26 +163,48 @@ void CPictureRules::FollowFiles(const CPictureUse& use, const CResolvedPicture& 
     CheckPicturePair(m_c, tpf, line, use.picture, *image, *palette);
 }
 
+void CPictureRules::CollectNamed() {
+  std::vector<std::pair<int32_t, std::string>> named;
+  std::string key;
+  std::string value;
+  for (int i = 0; m_c.anime.GetSettings()->GetKeyAt(i, key, value); ++i) {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t n = 0;
+    int32_t index = 0;
+    int32_t frame = 0;
+    std::string picture;
+    size_t pos = 9;
+    const bool keyFrame = MatchesPattern(key, "FRAME_KEY#") && ScanDecimal(key, pos, index) &&
+                          m_c.anime.GetFrameKey(index, frame, n, picture);
+    if (keyFrame || m_c.anime.GetCameraKey(key, x, y, n, picture)) named.emplace_back(n, picture);
+  }
+  for (const auto& [project, picture] : named) {
+    m_namedProjects.insert(project);
+    std::string path;
+    if (m_c.anime.GetString("TPF." + std::to_string(project) + ".FILE", path)) m_named[path].insert(picture);
+  }
+}
+
 void CPictureRules::CheckProjects() {
+  CollectNamed();
   for (const auto& [path, shown] : m_shown) {
     bool loaded = false;
     const CPictureProject& project = m_c.library.GetProject(path, loaded);
     if (loaded) CheckProject(path, project);
   }
-  // The projects no key reaches: flipdeck reads them to keep its outputs
-  // off them, and writes nothing of them.
-  std::set<int32_t> used;
-  for (const CPictureUse& use : m_c.uses) used.insert(use.project);
+  // The projects no key names: flipdeck reads them to keep its outputs off
+  // them, and writes nothing of them.
   std::string key;
   std::string value;
   for (int i = 0; m_c.anime.GetSettings()->GetKeyAt(i, key, value); ++i) {
     if (!MatchesPattern(key, "TPF.#.FILE")) continue;
     size_t pos = 4;
     int32_t n = 0;
-    if (!ScanDecimal(key, pos, n) || used.count(n) != 0) continue;
+    if (!ScanDecimal(key, pos, n) || m_namedProjects.count(n) != 0) continue;
     m_c.report.Warning(m_c.taf, m_c.Line(key),
-                       "flipdeck shows no picture of project " + std::to_string(n) + " (" + value +
-                           ") and writes nothing of it");
+                       "no key frame or camera key names project " + std::to_string(n) + " (" + value +
+                           "): flipdeck writes nothing of it");
   }
 }
 
@@ -269,7 +296,7 @@ void CPictureRules::CheckEntries(const std::string& path, const std::string& sho
   for (const CPictureEntry& entry : entries) {
     if (entry.fields.size() >= 3) last[entry.fields[0]] = &entry;
   }
-  const std::set<std::string>& shownPictures = m_shown[path];
+  const std::set<std::string>& named = m_named[path];
   for (const CPictureEntry& entry : entries) {
     const std::string key = "PICT." + std::to_string(entry.number);
     if (entry.expandProblem.kind != CExpandProblem::Kind::kNone) {
@@ -299,9 +326,9 @@ void CPictureRules::CheckEntries(const std::string& path, const std::string& sho
     if (entry.fields.size() > 4)
       m_c.report.Warning(shown, entry.line,
                          "flipdeck ignores " + Quoted(entry.fields[4]) + " and what follows in " + key);
-    if (shownPictures.count(name) == 0)
+    if (named.count(name) == 0)
       m_c.report.Warning(shown, entry.line,
-                         "flipdeck shows picture " + name + " nowhere and writes nothing of it");
+                         "no key frame or camera key names picture " + name + ": flipdeck writes nothing of it");
   }
 }
 
