@@ -102,9 +102,12 @@ void CPictureRules::ReportStop(const CPictureUse& use, const CResolvedPicture& r
     return;
   }
   if (resolved.stop == Stop::kProjectNotLoaded) {
+    // Said once, with the stop the first key that shows a picture of it meets.
+    if (!m_said.insert("project\n" + path).second) return;
     m_c.report.Error(m_c.taf, m_c.Line(key),
                      "project " + Quoted(path) + " cannot be opened: flipdeck reports \"[" + path +
-                         "] can not open\" and finds none of its pictures");
+                         "] can not open\", finds none of its pictures and " +
+                         StopsWith(PictureStop(use.part, use.picture)));
     return;
   }
   bool loaded = false;

@@ -13,6 +13,26 @@ namespace {
 
 namespace ts = testing_support;
 
+// What check says flipdeck does, flipdeck does: it fails exactly when a
+// message says it stops, and its console holds the text of one of those
+// stops (the first it meets; a stop "without a message" prints none).
+void ExpectFlipdeckAgrees(const ts::TempDir& dir, const std::string& anime, const std::string& header,
+                          const std::string& report) {
+  std::vector<std::string> args = {"-oout.c", anime};
+  if (!header.empty()) args.insert(args.begin(), "-e" + header);
+  const ts::ProcessResult run = ts::RunFlipdeck(args, dir.path().string());
+  const bool stops = report.find(" stops ") != std::string::npos;
+  EXPECT_EQ(run.exitStatus, stops ? 1 : 0) << run.out;
+  bool quoted = report.find("stops the camera part there without a message") != std::string::npos;
+  const std::string marker = "stops with \"";
+  for (size_t at = report.find(marker); at != std::string::npos; at = report.find(marker, at + 1)) {
+    const size_t start = at + marker.size();
+    const std::string text = report.substr(start, report.find('"', start) - start);
+    quoted = quoted || run.out.find(text) != std::string::npos;
+  }
+  EXPECT_EQ(quoted, stops) << run.out;
+}
+
 class Check : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Check, ReportsEachProblemWhereItLies) {
@@ -40,6 +60,7 @@ TEST_P(Check, ReportsEachProblemWhereItLies) {
                        (options.werror && expected.find(": warning: ") != std::string::npos);
     EXPECT_EQ(status, fails ? 1 : 0);
     for (const auto& [name, bytes] : c.files) EXPECT_EQ(dir.Read(name), bytes) << name;
+    ExpectFlipdeckAgrees(dir, c.anime, options.header, expected);
   }
 }
 
