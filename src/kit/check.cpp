@@ -80,6 +80,7 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
   CheckSequence(c);
   CheckCamera(c);
   CheckPictures(c);
+  CheckProjects(c);
   c.report.Print(out, options.werror);
   if (options.summary) PrintSummary(c, out);
   return c.report.HasErrors(options.werror) ? 1 : 0;

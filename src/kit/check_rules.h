@@ -1,8 +1,9 @@
 // The rule sets of flipdeck-kit check and what they share: one context per
 // run, filled step by step. The TAF rules (check_sequence.cpp,
-// check_camera.cpp) come first and list the pictures the writers show; the
-// picture rules (check_pictures.cpp, check_textures.cpp) follow those into
-// projects, images and palettes; the summary reads what they found.
+// check_camera.cpp) come first; the picture rules (check_pictures.cpp,
+// check_textures.cpp) follow the pictures the writers show into projects,
+// images and palettes; the project rules (check_projects.cpp) check the
+// projects reached; the summary reads what they found.
 #pragma once
 
 #include <map>
@@ -53,6 +54,7 @@ struct CCheckContext {
   // and every file loaded, by full path.
   std::map<std::pair<std::string, std::string>, CShownPicture> pictures;
   std::map<std::string, CCheckedFile> files;
+  std::map<std::string, std::set<std::string>> shownByProject;  // project path -> pictures shown
 
   /// The line of `key` in the TAF file, 0 when it is not set there.
   int Line(const std::string& key) const { return anime.GetSettings()->GetKeyLine(key); }
@@ -72,8 +74,10 @@ const CKeyRules& TpfKeyRules();
 void CheckSequence(CCheckContext& context);
 /// The camera part: CAM_ANIM, the grid's size and each camera key.
 void CheckCamera(CCheckContext& context);
-/// Follows every use into its project and files; checks the projects.
+/// Follows every use into its project and files.
 void CheckPictures(CCheckContext& context);
+/// Checks each project a use reached, and what no key names.
+void CheckProjects(CCheckContext& context);
 /// Checks a TMF or TLF file loaded for a use, and each picture's pair.
 void CheckImageFile(CCheckContext& context, const std::string& path, CCheckedFile& file);
 void CheckPaletteFile(CCheckContext& context, const std::string& path, CCheckedFile& file);
