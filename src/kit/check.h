@@ -4,7 +4,6 @@
 // flipdeck will do with the input. flipdeck itself converts as it always has.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <ostream>
 #include <string>
