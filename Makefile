@@ -53,13 +53,15 @@ demo: deps-build $(BUILD)/build.ninja
 	@echo
 	@echo "Generated: examples/walk/walk.c and examples/walk/walk.h"
 
-# The micro benchmarks of the C text writers, then the whole-process
-# comparison with xxd -i and cp (bench/README.md explains both).
+# The micro benchmarks of the C text writers, the whole-process comparison
+# with xxd -i and cp, and a game of 200 animations built through the CMake
+# package (bench/README.md explains them).
 bench: build
 	tools/deps.sh bench
 	@if [ -x $(BUILD)/bench/flipdeck_bench ]; then $(BUILD)/bench/flipdeck_bench; \
 	 else echo "Google Benchmark is not installed: apt-get install libbenchmark-dev"; exit 1; fi
 	bench/compare.sh $(BUILD)
+	bench/package_build.sh $(BUILD)
 
 # Each libFuzzer target for FUZZ_SECONDS seconds, in its own clang build.
 fuzz: deps-sanitize

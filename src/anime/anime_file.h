@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "project/picture_library.h"
@@ -23,6 +24,9 @@ class CAnimeFile {
   /// cannot be opened (the description then holds an empty settings file).
   bool Load(const std::string& tafPath);
   void Free();
+
+  /// The settings of the TAF file, null before Load.
+  const CKeyValueFile* GetSettings() const { return m_pSettings.get(); }
 
   /// The expanded value of `key`; false when absent or not expandable.
   bool GetString(const std::string& key, std::string& value) const;
@@ -64,6 +68,8 @@ class CAnimeFile {
   /// pictures that can be found (full paths). Used to keep the outputs off
   /// the inputs.
   std::vector<std::string> GetInputFiles() const;
+  /// Whether `key` names a project for GetInputFiles: "TPF.<digits>.FILE".
+  static bool IsProjectKey(std::string_view key);
 
  private:
   std::unique_ptr<CKeyValueFile> m_pSettings;

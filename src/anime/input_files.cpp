@@ -9,10 +9,7 @@
 #include "anime/anime_file.h"
 #include "project/picture_library.h"
 
-namespace {
-
-// "TPF.<digits>.FILE": the keys that name a project.
-bool IsProjectKey(std::string_view key) {
+bool CAnimeFile::IsProjectKey(std::string_view key) {
   constexpr std::string_view kHead = "TPF.";
   constexpr std::string_view kTail = ".FILE";
   if (key.size() <= kHead.size() + kTail.size()) return false;
@@ -21,8 +18,6 @@ bool IsProjectKey(std::string_view key) {
   const std::string_view index = key.substr(kHead.size(), key.size() - kHead.size() - kTail.size());
   return std::all_of(index.begin(), index.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
-
-}  // namespace
 
 std::vector<std::string> CAnimeFile::GetInputFiles() const {
   std::vector<std::string> files;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "kit/check.h"
+#include "kit/deps.h"
 #include "kit/diagnostics.h"
 #include "kit/export.h"
 #include "kit/import.h"
@@ -43,9 +45,16 @@ int RunKit(int argc, const char* const* argv) {
   AddExportCommand(app, exportOptions, job);
   NewOptions newOptions;
   AddNewCommand(app, newOptions, job);
+  CheckOptions check;
+  AddCheckCommand(app, check, job);
+  DepsOptions deps;
+  AddDepsCommand(app, deps, job);
 
+  const std::vector<std::string> args = RespellDepfileOption(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& arg : args) pointers.push_back(arg.c_str());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::ParseError& error) {
     // --help and --version are parse "errors" that succeed.
     const int status = app.exit(error);

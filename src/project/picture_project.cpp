@@ -12,11 +12,11 @@ namespace {
 
 constexpr std::string_view kPicturePrefix = "PICT.";
 
-// The n of a key written "PICT.<n>" in plain decimal without leading zeros,
-// the only spelling the project's picture keys have; "PICT.01" and
-// "PICT.+1" name no picture. A number past the integer range reads as the
-// highest integer, which no PICT_NUM reaches.
-bool ParsePictureNumber(std::string_view key, int32_t& n) {
+}  // namespace
+
+// A number past the integer range reads as the highest integer, which no
+// PICT_NUM reaches.
+bool CPictureProject::ParsePictureNumber(std::string_view key, int32_t& n) {
   if (!key.starts_with(kPicturePrefix)) return false;
   const std::string_view digits = key.substr(kPicturePrefix.size());
   if (digits.empty() || (digits.size() > 1 && digits.front() == '0')) return false;
@@ -25,12 +25,11 @@ bool ParsePictureNumber(std::string_view key, int32_t& n) {
   return ScanDecimal(digits, pos, n);
 }
 
-}  // namespace
-
 bool CPictureProject::Load(const std::string& tpfPath) {
   // Start afresh, so that a second Load does not mix two files.
   m_pSettings = std::make_unique<CKeyValueFile>();
   m_mapPictures.clear();
+  m_entries.clear();
   m_strDir.clear();
   m_strTmfDir.clear();
   m_strTlfDir.clear();
@@ -63,12 +62,13 @@ bool CPictureProject::Lookup(const std::string& name, CPictureInfo& info) const 
   return true;
 }
 
-bool CPictureProject::GetExpandedValue(const std::string& key, std::string& value) const {
+bool CPictureProject::GetExpandedValue(const std::string& key, std::string& value,
+                                       CExpandProblem* problem) const {
   std::string raw;
   if (!m_pSettings->Lookup(key, raw)) return false;
   // A reference that cannot be replaced leaves the value as the artist
   // wrote it rather than dropping it.
-  if (!m_pSettings->Expand(raw, value)) value = raw;
+  if (!m_pSettings->Expand(raw, value, problem)) value = raw;
   return true;
 }
 
@@ -95,10 +95,13 @@ std::vector<int> CPictureProject::FindPictureNumbers(int count) const {
 
 void CPictureProject::ReadPicture(int n) {
   const std::string key = std::string(kPicturePrefix) + std::to_string(n);
+  CPictureEntry entry;
+  entry.number = n;
+  entry.line = m_pSettings->GetKeyLine(key);
   std::string value;
-  if (!GetExpandedValue(key, value)) return;
+  if (!GetExpandedValue(key, value, &entry.expandProblem)) return;
 
-  std::vector<std::string> fields;
+  std::vector<std::string>& fields = entry.fields;
   if (CKeyValueFile::Tokenize(fields, value, ",") >= 3) {
     CPictureInfo info;
     info.m_strTmf = fields[1];
@@ -108,6 +111,7 @@ void CPictureProject::ReadPicture(int n) {
     info.m_nParam = param;
     m_mapPictures[fields[0]] = std::move(info);
   }
+  m_entries.push_back(std::move(entry));
   // Used entries leave the settings, so later values cannot refer to them.
   m_pSettings->RemoveKey(key);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -15,6 +16,17 @@ struct CPictureInfo {
   std::string m_strTmf;  // the TMF file as the entry writes it
   std::string m_strTlf;  // the TLF file as the entry writes it
   int32_t m_nParam = 0;  // optional fourth field, 0 without one
+};
+
+/// One PICT.<n> key as the project read it: where it stood, the fields of
+/// its value, and why the value could not be expanded when it could not
+/// (the value is then read as written). An entry of fewer than three fields
+/// gives no picture; one whose name a higher n names again is replaced.
+struct CPictureEntry {
+  int32_t number = 0;
+  int line = 0;
+  std::vector<std::string> fields;
+  CExpandProblem expandProblem;
 };
 
 class CPictureProject {
@@ -34,11 +46,22 @@ class CPictureProject {
   const std::string& GetTlfDir() const { return m_strTlfDir; }
   /// Every picture of the project by name.
   const std::unordered_map<std::string, CPictureInfo>& GetPictures() const { return m_mapPictures; }
+  /// Every PICT.<n> key read, in the order read (n ascending).
+  const std::vector<CPictureEntry>& GetEntries() const { return m_entries; }
+  /// The settings as loading leaves them: TPF_DIR set to the project's
+  /// directory, the PICT.<n> keys that were read removed. Null before Load.
+  const CKeyValueFile* GetSettings() const { return m_pSettings.get(); }
+
+  /// The n of a key written "PICT.<n>" in plain decimal without leading
+  /// zeros, the only spelling the project reads: "PICT.12" -> 12; "PICT.01"
+  /// and "PICT.+1" -> false.
+  static bool ParsePictureNumber(std::string_view key, int32_t& n);
 
  private:
   /// The expanded value of `key`, or its raw value when the expansion
-  /// fails; false when the key is absent.
-  bool GetExpandedValue(const std::string& key, std::string& value) const;
+  /// fails (`problem` then says why); false when the key is absent.
+  bool GetExpandedValue(const std::string& key, std::string& value,
+                        CExpandProblem* problem = nullptr) const;
   /// The resolved list of the TMF_DIR or TLF_DIR key; a key that names no
   /// directory gives the project directory.
   std::string ResolveDirectoryKey(const std::string& key) const;
@@ -48,6 +71,7 @@ class CPictureProject {
   void ReadPicture(int n);
 
   std::unordered_map<std::string, CPictureInfo> m_mapPictures;
+  std::vector<CPictureEntry> m_entries;
   std::string m_strPath;
   std::string m_strDir;
   std::string m_strTmfDir;

@@ -14,17 +14,19 @@ int CKeyMap::BucketOf(std::string_view key) {
   return static_cast<int>(hash % kBucketCount);
 }
 
-void CKeyMap::Set(std::string_view key, std::string_view value) {
+void CKeyMap::Set(std::string_view key, std::string_view value, int line) {
   auto found = m_nodes.find(key);
   if (found != m_nodes.end()) {
     // Overwriting keeps the key's place, so the cached order stays valid.
     found->second.entry.value.assign(value);
+    found->second.entry.line = line;
     return;
   }
   auto [place, inserted] = m_nodes.try_emplace(std::string(key));
   Node& node = place->second;
   node.entry.key = place->first;
   node.entry.value.assign(value);
+  node.entry.line = line;
   node.bucket = BucketOf(key);
   Node*& newest = m_newest[static_cast<size_t>(node.bucket)];
   node.older = newest;
@@ -49,9 +51,14 @@ bool CKeyMap::Remove(std::string_view key) {
 }
 
 const std::string* CKeyMap::Find(std::string_view key) const {
+  const Entry* entry = FindEntry(key);
+  return entry != nullptr ? &entry->value : nullptr;
+}
+
+const CKeyMap::Entry* CKeyMap::FindEntry(std::string_view key) const {
   auto found = m_nodes.find(key);
   if (found == m_nodes.end()) return nullptr;
-  return &found->second.entry.value;
+  return &found->second.entry;
 }
 
 const CKeyMap::Entry* CKeyMap::At(size_t index) const {

@@ -19,6 +19,9 @@ class CKeyMap {
   struct Entry {
     std::string_view key;  // held by the map
     std::string value;
+    /// The line of the settings file that set the value last; 0 for a value
+    /// the program set itself. Only messages use it.
+    int line = 0;
   };
 
   CKeyMap() = default;
@@ -30,15 +33,18 @@ class CKeyMap {
   /// `CAM.1.0` -> 13.
   static int BucketOf(std::string_view key);
 
-  /// Sets `key` to `value`. A new key becomes the newest of its bucket; an
-  /// existing key keeps its place and only changes its value.
-  void Set(std::string_view key, std::string_view value);
+  /// Sets `key` to `value`, set by line `line` (0: by the program). A new
+  /// key becomes the newest of its bucket; an existing key keeps its place
+  /// and only changes its value and line.
+  void Set(std::string_view key, std::string_view value, int line = 0);
 
   /// Removes `key`; a later Set of it counts as new. False when absent.
   bool Remove(std::string_view key);
 
   /// The value of `key`, or null when absent.
   const std::string* Find(std::string_view key) const;
+  /// The entry of `key`, or null when absent.
+  const Entry* FindEntry(std::string_view key) const;
 
   /// The number of keys.
   size_t Size() const { return m_nodes.size(); }

@@ -7,6 +7,13 @@
 #include "path/file_system.h"
 
 bool CKeyValueFile::Load(const std::string& path) {
+  std::string text;
+  if (!ReadText(path, text)) return false;
+  LoadFromText(text);
+  return true;
+}
+
+bool CKeyValueFile::ReadText(const std::string& path, std::string& text) {
   // A directory opens as a stream on POSIX but is no settings file.
   if (GetFileStatus(path).isDirectory) return false;
   // Binary, so that the line ends are ours to handle: CR LF and LF alike on
@@ -16,14 +23,13 @@ bool CKeyValueFile::Load(const std::string& path) {
   // Read whole before any line is added, so that a refused file changes
   // nothing. The limit keeps a project that names a device such as
   // /dev/zero from reading until memory runs out.
-  std::string text;
+  text.clear();
   std::vector<char> chunk(64 * 1024);
   // A read error ends the file like its end does.
   while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
     text.append(chunk.data(), static_cast<size_t>(in.gcount()));
     if (text.size() > kMaxFileSize) return false;
   }
-  LoadFromText(text);
   return true;
 }
 
@@ -31,18 +37,18 @@ void CKeyValueFile::LoadFromText(std::string_view text) {
   // Most lines of a TAF or TPF file are keys: room for them all at once.
   m_mapKeys.Reserve(m_mapKeys.Size() +
                     static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
-  while (!text.empty()) {
-    const size_t newline = text.find('\n');
-    AddLine(text.substr(0, newline));
-    if (newline == std::string_view::npos) return;
-    text.remove_prefix(newline + 1);
-  }
+  ForEachLine(text, [this](int number, std::string_view line) { AddLine(line, number); });
 }
 
-void CKeyValueFile::AddLine(std::string_view line) {
+void CKeyValueFile::AddLine(std::string_view line, int lineNumber) {
   std::string_view key;
   std::string_view value;
-  if (ParseKeyLine(line, key, value)) m_mapKeys.Set(key, value);
+  if (ParseKeyLine(line, key, value)) m_mapKeys.Set(key, value, lineNumber);
+}
+
+int CKeyValueFile::GetKeyLine(std::string_view key) const {
+  const CKeyMap::Entry* entry = m_mapKeys.FindEntry(key);
+  return entry != nullptr ? entry->line : 0;
 }
 
 bool CKeyValueFile::Lookup(const std::string& key, std::string& value) const {

@@ -13,6 +13,15 @@
 
 #include "settings/key_map.h"
 
+/// Why Expand could not replace the references of a value: the kind, and
+/// the reference it was replacing (the key that is not defined, or one on
+/// the cycle that never ends).
+struct CExpandProblem {
+  enum class Kind { kNone, kUndefined, kCloseFirst, kEndless, kTooLong };
+  Kind kind = Kind::kNone;
+  std::string name;
+};
+
 class CKeyValueFile {
  public:
   CKeyValueFile() = default;
@@ -26,28 +35,50 @@ class CKeyValueFile {
   /// path may use '\\' as separator on every system.
   bool Load(const std::string& path);
 
+  /// The whole text of the settings file at `path`, as Load reads it; false
+  /// where Load fails.
+  static bool ReadText(const std::string& path, std::string& text);
+
   /// The same for text already in memory. Lines end at LF; a CR before it
   /// needs no handling, since the value trimming drops it:
-  /// "A=1\r\nB=2" -> keys A and B.
+  /// "A=1\r\nB=2" -> keys A and B, set by lines 1 and 2.
   void LoadFromText(std::string_view text);
 
-  /// Reads one line (without its line end): a key line sets its key, where
-  /// a repeated key keeps its place in the enumeration order and the last
+  /// Calls `visit(number, line)` for every line of `text` as LoadFromText
+  /// splits it, numbered from 1, without its LF: "a\nb" -> (1, a), (2, b).
+  template <typename Visit>
+  static void ForEachLine(std::string_view text, Visit&& visit) {
+    for (int number = 1; !text.empty(); ++number) {
+      const size_t newline = text.find('\n');
+      visit(number, text.substr(0, newline));
+      if (newline == std::string_view::npos) return;
+      text.remove_prefix(newline + 1);
+    }
+  }
+
+  /// Reads one line (without its line end), line `lineNumber` of its file
+  /// (0 when it comes from no file): a key line sets its key, where a
+  /// repeated key keeps its place in the enumeration order and the last
   /// value wins; any other line changes nothing.
-  void AddLine(std::string_view line);
+  void AddLine(std::string_view line, int lineNumber = 0);
 
   /// The raw value of `key`; false and `value` untouched when absent.
   bool Lookup(const std::string& key, std::string& value) const;
   /// The raw value of `key` where it is held, or null when absent: a lookup
   /// that copies nothing.
   const std::string* Find(std::string_view key) const { return m_mapKeys.Find(key); }
+  /// The line that set the current value of `key`; 0 when the key is
+  /// absent or its value was set by the program (SetValueVerbatim).
+  int GetKeyLine(std::string_view key) const;
 
   /// `text` with every $(NAME) replaced by the raw value of NAME, repeatedly.
   /// False and `result` untouched when a NAME is no key, a ")" stands before
   /// the first "$(", or the references do not come to an end (more than
   /// kMaxExpansions replacements, or a text longer than kMaxExpandedSize).
-  /// With X=abc: `$(X)/d` -> `abc/d`.
-  bool Expand(const std::string& text, std::string& result) const;
+  /// With X=abc: `$(X)/d` -> `abc/d`. On failure `problem`, when given,
+  /// says why: with A=$(A), `$(A)` -> kEndless, name A.
+  bool Expand(const std::string& text, std::string& result,
+              CExpandProblem* problem = nullptr) const;
 
   /// Sets `key` to `value` exactly as given, without the line parser's
   /// comment cutting and trimming. Used for values the program makes itself,

@@ -5,7 +5,18 @@
 #include <string_view>
 #include <utility>
 
-bool CKeyValueFile::Expand(const std::string& text, std::string& result) const {
+namespace {
+
+bool Fail(CExpandProblem* problem, CExpandProblem::Kind kind, std::string_view name) {
+  if (problem != nullptr) *problem = {kind, std::string(name)};
+  return false;
+}
+
+}  // namespace
+
+bool CKeyValueFile::Expand(const std::string& text, std::string& result,
+                           CExpandProblem* problem) const {
+  using Kind = CExpandProblem::Kind;
   std::string work(text);
   for (int replaced = 0;; ++replaced) {
     // Every pass searches from the start, so references that a value brings
@@ -18,15 +29,15 @@ bool CKeyValueFile::Expand(const std::string& text, std::string& result) const {
     }
     // A ")" ahead of the first reference cannot close it; a reference
     // nested in another one ends up here too, its name holding "$(".
-    if (close < open) return false;
-    const std::string* value =
-        m_mapKeys.Find(std::string_view(work).substr(open + 2, close - open - 2));
-    if (value == nullptr) return false;
+    if (close < open) return Fail(problem, Kind::kCloseFirst, "");
+    const std::string_view name = std::string_view(work).substr(open + 2, close - open - 2);
+    const std::string* value = m_mapKeys.Find(name);
+    if (value == nullptr) return Fail(problem, Kind::kUndefined, name);
 
     // A reference that leads back to itself would grow or repeat forever.
-    if (replaced == kMaxExpansions) return false;
+    if (replaced == kMaxExpansions) return Fail(problem, Kind::kEndless, name);
     const size_t newSize = work.size() - (close + 1 - open) + value->size();
-    if (newSize > kMaxExpandedSize) return false;
+    if (newSize > kMaxExpandedSize) return Fail(problem, Kind::kTooLong, name);
     work.replace(open, close + 1 - open, *value);
   }
 }

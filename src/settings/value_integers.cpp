@@ -22,14 +22,8 @@ int DigitValue(char c, int base) {
 // `decimal`), digits. `width` bounds the characters looked at after the
 // white space. `digits` tells whether a number was found (a lone "0" before
 // a dead "x" counts); `end` is the place behind it in `text`.
-struct ParsedInt {
-  bool digits = false;
-  int32_t value = 0;
-  size_t end = 0;
-};
-
-ParsedInt ParseInt(std::string_view text, size_t width, bool decimal) {
-  ParsedInt parsed;
+IntReading ParseInt(std::string_view text, size_t width, bool decimal) {
+  IntReading parsed;
   size_t start = 0;
   while (start < text.size() && IsWhiteSpace(text[start])) ++start;
   const std::string_view field = text.substr(start, width);
@@ -73,12 +67,18 @@ bool IsWhiteSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-int32_t ReadStreamInt(std::string_view value) {
-  return ParseInt(value, kStreamFieldWidth, false).value;
+int32_t ReadStreamInt(std::string_view value) { return InspectStreamInt(value).value; }
+
+IntReading InspectStreamInt(std::string_view value) {
+  return ParseInt(value, kStreamFieldWidth, false);
+}
+
+IntReading InspectScanInt(std::string_view value) {
+  return ParseInt(value, std::string_view::npos, false);
 }
 
 bool ScanInt(std::string_view value, int32_t& out) {
-  const ParsedInt parsed = ParseInt(value, std::string_view::npos, false);
+  const IntReading parsed = ParseInt(value, std::string_view::npos, false);
   if (!parsed.digits) return false;
   out = parsed.value;
   return true;
@@ -86,7 +86,7 @@ bool ScanInt(std::string_view value, int32_t& out) {
 
 bool ScanDecimal(std::string_view text, size_t& pos, int32_t& value) {
   if (pos > text.size()) return false;
-  const ParsedInt parsed = ParseInt(text.substr(pos), std::string_view::npos, true);
+  const IntReading parsed = ParseInt(text.substr(pos), std::string_view::npos, true);
   if (!parsed.digits) return false;
   value = parsed.value;
   pos += parsed.end;

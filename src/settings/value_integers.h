@@ -25,5 +25,19 @@ bool ScanInt(std::string_view value, int32_t& out);
 /// ("x=-12,a", 2) -> -12, pos 5.
 bool ScanDecimal(std::string_view text, size_t& pos, int32_t& value);
 
+/// How far a rule got in `value`: the number it gives, whether a digit was
+/// found at all (no digit gives 0), and the place behind the last character
+/// it read. Stream rule: "12 frames" -> 12, digits, end 2; "twelve" -> 0, no
+/// digits. Messages use it to say what was read and what was ignored.
+struct IntReading {
+  bool digits = false;
+  int32_t value = 0;
+  size_t end = 0;
+};
+/// The stream rule's reading: ReadStreamInt(v) is InspectStreamInt(v).value.
+IntReading InspectStreamInt(std::string_view value);
+/// The "%i" rule's reading: ScanInt succeeds exactly when it found digits.
+IntReading InspectScanInt(std::string_view value);
+
 // Every rule saturates: a number beyond the 32-bit range reads as the
 // nearest end of it (99999999999 -> 2147483647, -99999999999 -> -2147483648).

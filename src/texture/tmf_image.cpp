@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdarg>
 #include <fstream>
-#include <limits>
 #include <new>
 #include <string_view>
 
@@ -19,7 +18,7 @@ namespace {
 // The C array of one image never holds more than 512 KiB of pixels.
 constexpr uint64_t kExportLimit = 524288;
 // A body whose end cannot be found (a pipe) is read as far as it goes.
-constexpr uint64_t kUnknownLength = std::numeric_limits<uint64_t>::max();
+constexpr uint64_t kUnknownLength = CTmfBody::kUnknownLength;
 
 // How the rows of an image lie in memory and in the export. Sides are at
 // most 65536 and bits at most 8, so no product below comes near 2^64.
@@ -66,13 +65,28 @@ uint64_t MeasureBody(std::istream& in) {
   return static_cast<uint64_t>(end - start);
 }
 
+// The body of `bodyLength` bytes behind the header: its layout, and the
+// rows it holds whole. The layout is told by the length alone: the packed
+// length means packed rows, anything else word-padded rows as far as the
+// file goes.
+CTmfBody DescribeBody(const TmfGeometry& geometry, uint64_t height, uint64_t bodyLength) {
+  CTmfBody body;
+  body.length = bodyLength;
+  body.packedLength = (geometry.rowBytes * height + 3) / 4 * 4;
+  body.paddedLength = geometry.rowStride * height;
+  body.packed = bodyLength == body.packedLength;
+  uint64_t rows = height;
+  // The last of n padded rows ends at (n - 1) * stride + rowBytes.
+  if (!body.packed && geometry.rowBytes > 0 && bodyLength != kUnknownLength)
+    rows = bodyLength < geometry.rowBytes ? 0 : (bodyLength - geometry.rowBytes) / geometry.rowStride + 1;
+  body.wholeRows = static_cast<int32_t>(std::min(rows, height));
+  return body;
+}
+
 // Reads the body behind the header into `pixels` (rows of the geometry's
-// stride). The layout is told by the body's length alone: the packed length
-// means packed rows, anything else word-padded rows as far as the file goes.
-void ReadBody(std::istream& in, uint8_t* pixels, const TmfGeometry& geometry, uint64_t height) {
-  const uint64_t packedLength = (geometry.rowBytes * height + 3) / 4 * 4;
-  const uint64_t bodyLength = MeasureBody(in);
-  if (bodyLength == packedLength) {
+// stride) as `body` says it lies.
+void ReadBody(std::istream& in, uint8_t* pixels, const TmfGeometry& geometry, const CTmfBody& body) {
+  if (body.packed) {
     for (uint64_t row = 0; row < geometry.keptRows; ++row) {
       const std::span<uint8_t> target(pixels + row * geometry.rowStride, geometry.rowBytes);
       if (ReadBlock(in, target) < target.size()) return;
@@ -82,7 +96,7 @@ void ReadBody(std::istream& in, uint8_t* pixels, const TmfGeometry& geometry, ui
   // Word-padded rows lie in the file as they lie in memory. A short body
   // leaves the rest zero; rows that are not kept are not read.
   const uint64_t storedBytes = geometry.rowStride * geometry.keptRows;
-  ReadBlock(in, std::span<uint8_t>(pixels, std::min(storedBytes, bodyLength)));
+  ReadBlock(in, std::span<uint8_t>(pixels, std::min(storedBytes, body.length)));
 }
 
 // One initialiser line of struct qmTMF: "\t<value><tail>".
@@ -96,6 +110,7 @@ void AppendField(std::string& text, std::string_view value, std::string_view tai
 
 void CTmfImage::Release() {
   m_pixels = std::vector<uint32_t>();
+  m_body = CTmfBody();
   m_width = 0;
   m_height = 0;
   m_bitsPerPixel = 0;
@@ -153,9 +168,18 @@ bool CTmfImage::Load(const std::string& fileName) {
     return ReportError("not enough memory for create TMF.\n");
   }
 
-  ReadBody(in, reinterpret_cast<uint8_t*>(m_pixels.data()),
-           MakeGeometry(width, height, bits, m_bWhole), static_cast<uint64_t>(height));
+  const TmfGeometry geometry = MakeGeometry(width, height, bits, m_bWhole);
+  m_body = DescribeBody(geometry, static_cast<uint64_t>(height), MeasureBody(in));
+  ReadBody(in, reinterpret_cast<uint8_t*>(m_pixels.data()), geometry, m_body);
   return true;
+}
+
+int32_t CTmfImage::GetExportRows() const {
+  return static_cast<int32_t>(MakeGeometry(m_width, m_height, m_bitsPerPixel).exportRows);
+}
+
+uint64_t CTmfImage::GetExportLength() const {
+  return ExportLength(MakeGeometry(m_width, m_height, m_bitsPerPixel));
 }
 
 bool CTmfImage::LoadWhole(const std::string& fileName) {

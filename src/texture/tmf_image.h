@@ -7,6 +7,18 @@
 #include <string>
 #include <vector>
 
+/// What the body of a TMF file held, as the loader read it.
+struct CTmfBody {
+  /// Bytes behind the header; kUnknownLength when they cannot be counted (a pipe).
+  uint64_t length = 0;
+  bool packed = false;        // read as packed rows: its length is packedLength
+  uint64_t packedLength = 0;  // what packed rows take, made a multiple of 4
+  uint64_t paddedLength = 0;  // what rows padded to whole words take
+  int32_t wholeRows = 0;      // rows the body held whole; the others are zero in part or whole
+
+  static constexpr uint64_t kUnknownLength = ~uint64_t{0};
+};
+
 class CTmfImage {
  public:
   CTmfImage() = default;
@@ -48,6 +60,15 @@ class CTmfImage {
   /// Shows a printf-style message under "[TMF]"; returns false.
   static bool ReportError(const char* format, ...);
 
+  /// The body of the file last loaded. 8-bit 4 x 16 with a body of 12
+  /// bytes -> length 12, wholeRows 3.
+  const CTmfBody& GetBody() const { return m_body; }
+  /// The rows the C array holds, bottom rows first: all of them unless the
+  /// pixels pass 512 KiB. 8-bit 1024 x 1024 -> 512.
+  int32_t GetExportRows() const;
+  /// The bytes of pixels the C array holds (MakeExportBytes().size()).
+  uint64_t GetExportLength() const;
+
   int32_t GetWidth() const { return m_width; }
   int32_t GetHeight() const { return m_height; }
   int32_t GetBitsPerPixel() const { return m_bitsPerPixel; }
@@ -61,6 +82,7 @@ class CTmfImage {
   int32_t m_height = 0;
   int32_t m_bitsPerPixel = 0;
   bool m_bWhole = false;  // while LoadWhole runs: keep every row
+  CTmfBody m_body;
   // Rows in file order, each rowWords words, its pixel bytes first.
   std::vector<uint32_t> m_pixels;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "project/picture_library.h"
 #include "support/test_support.h"
@@ -51,6 +52,27 @@ TEST(PictureProject, EntriesUpToPictNum) {
   EXPECT_FALSE(project.Load(dir.Path("missing.tpf")));
   EXPECT_EQ(Entry(project, "q"), "-");
   EXPECT_FALSE(project.Load(""));
+}
+
+// check explains what became of each picture key from these records.
+TEST(PictureProject, EntriesRecordWhatBecameOfEachPictureKey) {
+  TempDir dir;
+  CPictureProject project;
+  ASSERT_TRUE(project.Load(dir.Write(
+      "p.tpf", "PICT_NUM=3\nPICT.2=p,i,i\n\nPICT.0=q,i,i\nPICT.1=r,$(PICT.0)\nPICT.3=s,i,i\n")));
+  const std::vector<CPictureEntry>& entries = project.GetEntries();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].number, 0);
+  EXPECT_EQ(entries[0].line, 4);
+  EXPECT_EQ(entries[1].line, 5);
+  EXPECT_EQ(entries[1].fields, (std::vector<std::string>{"r", "$(PICT.0)"}));
+  EXPECT_EQ(entries[1].expandProblem.kind, CExpandProblem::Kind::kUndefined);
+  EXPECT_EQ(entries[1].expandProblem.name, "PICT.0");
+  EXPECT_EQ(entries[2].line, 2);
+  // Keys not read stay in the settings; TPF_DIR is the project's directory.
+  EXPECT_NE(project.GetSettings()->Find("PICT.3"), nullptr);
+  EXPECT_EQ(project.GetSettings()->Find("PICT.2"), nullptr);
+  EXPECT_EQ(*project.GetSettings()->Find("TPF_DIR"), dir.path().string());
 }
 
 TEST(PictureProject, ProjectWrittenOnWindowsFindsItsFilesAlongItsLists) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "settings/value_integers.h"
 #include "support/test_support.h"
@@ -54,6 +55,38 @@ TEST(KeyValueFile, ExpandReplacesRepeatedlyAndFailsOnBadOrEndlessReferences) {
   file.SetValueVerbatim("ONE", "$(HALF)$(HALF)");
   EXPECT_EQ(Expanded(file, "$(ONE)"), std::string(size_t{1} << 20, 'h'));
   EXPECT_EQ(Expanded(file, "$(ONE)x"), "<failed>");
+}
+
+// Messages point at the line that set a key's value: the last one that set
+// it, counted as LoadFromText splits lines, 0 for values the program set.
+TEST(KeyValueFile, EachKeyKnowsTheLineOfItsValue) {
+  CKeyValueFile file;
+  file.LoadFromText("# c\r\nA = 1\r\n  B=2\nB=3\n\nA=4\nC=5");
+  file.SetValueVerbatim("D", "6");
+  EXPECT_EQ(file.GetKeyLine("A"), 6);
+  EXPECT_EQ(file.GetKeyLine("B"), 4);
+  EXPECT_EQ(file.GetKeyLine("C"), 7);
+  EXPECT_EQ(file.GetKeyLine("D"), 0);
+  EXPECT_EQ(file.GetKeyLine("E"), 0);
+}
+
+TEST(KeyValueFile, ExpandSaysWhichReferenceFailedAndWhy) {
+  using Kind = CExpandProblem::Kind;
+  CKeyValueFile file;
+  file.LoadFromText("A=x$(B)\nB=$(A)\nU=$(NONE)\n");
+  file.SetValueVerbatim("H", std::string(size_t{1} << 19, 'h'));
+  const std::pair<std::string, CExpandProblem> cases[] = {
+      {"$(U)", {Kind::kUndefined, "NONE"}},
+      {"a) $(U)", {Kind::kCloseFirst, ""}},
+      {"$(A)", {Kind::kEndless, "A"}},
+      {"$(H)$(H)$(H)", {Kind::kTooLong, "H"}}};
+  for (const auto& [text, expected] : cases) {
+    CExpandProblem problem;
+    std::string result;
+    EXPECT_FALSE(file.Expand(text, result, &problem));
+    EXPECT_EQ(problem.kind, expected.kind) << text;
+    EXPECT_EQ(problem.name, expected.name) << text;
+  }
 }
 
 TEST(KeyValueFile, LoadTakesLongLinesAndRefusesDirectories) {

@@ -100,6 +100,36 @@ TEST_F(TextureFileTest, ImageExportTellsTheBodyLayoutByLengthAndStopsAtTheLimit)
   EXPECT_EQ(m_boxes, "[TMF] [" + missing + "] file open failed.\n");
 }
 
+// What check reports of a body: its length, its layout and the rows it held
+// whole; and the rows the C array keeps of a large picture.
+TEST_F(TextureFileTest, ImageTellsWhatItsBodyHeldAndWhatTheExportKeeps) {
+  struct Case {
+    std::string file;
+    bool packed;
+    int32_t wholeRows;
+  };
+  const Case cases[] = {
+      {Tmf(4, 3, 2, "\x12\x34\x56\x78"), true, 2},  // packed rows share a byte
+      {Tmf(4, 3, 2, std::string(8, '\1')), false, 2},
+      {Tmf(8, 5, 3, std::string(13, '\1')), false, 2},  // padded rows of 8: ends at 8 + 5
+      {Tmf(8, 4, 16, std::string(12, '\1')), false, 3},
+      {Tmf(8, 4, 16, ""), false, 0},
+      {Tmf(8, 0, 5, ""), true, 5},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(Load(c.file));
+    EXPECT_EQ(m_image.GetBody().length, c.file.size() - kTextureHeaderSize);
+    EXPECT_EQ(m_image.GetBody().packed, c.packed) << &c - cases;
+    EXPECT_EQ(m_image.GetBody().wholeRows, c.wholeRows) << &c - cases;
+  }
+  ASSERT_TRUE(Load(Tmf(8, 1024, 1024, "")));
+  EXPECT_EQ(m_image.GetExportRows(), 512);
+  EXPECT_EQ(m_image.GetExportLength(), 524288u);
+  ASSERT_TRUE(Load(Tmf(4, 3, 3, "")));
+  EXPECT_EQ(m_image.GetExportRows(), 3);
+  EXPECT_EQ(m_image.GetExportLength(), 6u);
+}
+
 TEST_F(TextureFileTest, PaletteWorkedExampleAndALargePalette) {
   ASSERT_TRUE(m_palette.Load(m_dir.Write(
       "a.tlf", MakeTlf({0x0000, 0x7800, 0x03c0, 0x7bc0, 0x001e, 0x781e, 0x03de, 0x7bde, 0xbdee,

@@ -1,0 +1,67 @@
+# flipdeck_add_animation(<name> TAF <file> [OUTPUT_DIR <dir>] [PREFIX <prefix>])
+#
+# Converts <file> into <name>.c and <name>.h in <dir> (default: the current
+# binary directory) at build time, and makes an object library <name> of the
+# C file. flipdeck runs in the TAF's directory, where the TAF's relative
+# paths resolve; the dependency file from `flipdeck-kit deps` then names
+# every project, image and palette it read, so editing any of them converts
+# that animation again and no other.
+#
+# flipdeck's C defines gAnimeCmd, gCamMatrix, gCamXSize and gCamYSize in
+# every file, so two animations in one program clash. PREFIX renames the
+# four for this file by compile definitions (flipdeck's text stays as it
+# is); <name>_symbols.h, written beside the C file, declares them extern
+# under the names they get, with the previewer's types. The generated C
+# includes <plinth.h> and "flipdeck.h": give the target <name> the include
+# directories where they are, e.g. target_include_directories(<name> PRIVATE sdk).
+#
+# A conversion that fails leaves no output behind, so the next build runs it
+# again; its messages are followed by those of `flipdeck-kit check`, which
+# name the file and line at fault.
+
+# The depfile's paths are absolute; CMake makes Ninja read them as paths
+# of the build only when it transforms the depfile (policy CMP0116). A
+# function keeps the policies in force where it is defined.
+cmake_policy(SET CMP0116 NEW)
+
+set(_flipdeck_convert_script "${CMAKE_CURRENT_LIST_DIR}/flipdeckConvert.cmake")
+
+function(flipdeck_add_animation name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "TAF;OUTPUT_DIR;PREFIX" "")
+  if(arg_UNPARSED_ARGUMENTS OR NOT arg_TAF)
+    message(FATAL_ERROR "flipdeck_add_animation(${name} TAF <file> [OUTPUT_DIR <dir>] [PREFIX <prefix>]): "
+                        "unexpected arguments '${arg_UNPARSED_ARGUMENTS}' or no TAF")
+  endif()
+  get_filename_component(taf "${arg_TAF}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+  set(dir "${CMAKE_CURRENT_BINARY_DIR}")
+  if(arg_OUTPUT_DIR)
+    get_filename_component(dir "${arg_OUTPUT_DIR}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+  endif()
+  set(c "${dir}/${name}.c")
+  set(h "${dir}/${name}.h")
+  set(symbols "${dir}/${name}_symbols.h")
+  file(MAKE_DIRECTORY "${dir}")
+
+  add_custom_command(
+    OUTPUT "${c}" "${h}" "${symbols}"
+    COMMAND "${CMAKE_COMMAND}"
+            "-DFLIPDECK=$<TARGET_FILE:flipdeck::flipdeck>"
+            "-DKIT=$<TARGET_FILE:flipdeck::flipdeck-kit>"
+            "-DNAME=${name}" "-DTAF=${taf}" "-DC=${c}" "-DH=${h}" "-DSYMBOLS=${symbols}"
+            "-DDEPFILE=${dir}/${name}.d" "-DPREFIX=${arg_PREFIX}"
+            -P "${_flipdeck_convert_script}"
+    DEPENDS "${taf}" "${_flipdeck_convert_script}"
+            "$<TARGET_FILE:flipdeck::flipdeck>" "$<TARGET_FILE:flipdeck::flipdeck-kit>"
+    DEPFILE "${dir}/${name}.d"
+    COMMENT "flipdeck: converting ${name} (${arg_TAF})"
+    VERBATIM)
+
+  add_library(${name} OBJECT "${c}")
+  target_include_directories(${name} PUBLIC "${dir}")
+  if(arg_PREFIX)
+    foreach(symbol gAnimeCmd gCamMatrix gCamXSize gCamYSize)
+      list(APPEND renames "${symbol}=${arg_PREFIX}${symbol}")
+    endforeach()
+    set_source_files_properties("${c}" PROPERTIES COMPILE_DEFINITIONS "${renames}")
+  endif()
+endfunction()

@@ -1,0 +1,87 @@
+#include "kit/check.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "kit/check_rules.h"
+#include "kit/check_settings.h"
+#include "path/file_system.h"
+#include "texture/error_box.h"
+
+namespace {
+
+// Turns the loaders' error boxes into text for the rule that loads, and
+// gives the boxes back to whoever showed them before.
+class CLoaderCapture {
+ public:
+  explicit CLoaderCapture(std::string& text)
+      : m_previous(SetErrorReporter([&text](const std::string&, const std::string& message) {
+          text += message;
+        })) {}
+  ~CLoaderCapture() { SetErrorReporter(std::move(m_previous)); }
+  CLoaderCapture(const CLoaderCapture&) = delete;
+  CLoaderCapture& operator=(const CLoaderCapture&) = delete;
+
+ private:
+  ErrorReporter m_previous;
+};
+
+}  // namespace
+
+const CKeyRules& TafKeyRules() {
+  static const CKeyRules rules{
+      {"FRAME_ANIM", "FRAME_LENGTH", "FRAME_KEY", "TPF.NUM", "CAM_ANIM", "CAM_XZ_NUM", "CAM_Y_NUM"},
+      {"FRAME_KEY#", "TPF.#.FILE", "CAM.#.#"},
+      {"CAM."}};
+  return rules;
+}
+
+const CKeyRules& TpfKeyRules() {
+  static const CKeyRules rules{{"PICT_NUM", "TMF_DIR", "TLF_DIR", "TPF_DIR"}, {"PICT.#"}, {}};
+  return rules;
+}
+
+bool ReadCheckedNumber(CCheckContext& c, const std::string& key, const std::string& zeroMeans,
+                       int32_t& value) {
+  const std::string* raw = c.anime.GetSettings()->Find(key);
+  if (raw == nullptr) return false;
+  const IntReading reading = InspectStreamInt(*raw);
+  CheckNumber(c.report, c.taf, c.Line(key), key, *raw, reading, zeroMeans);
+  value = reading.value;
+  return true;
+}
+
+void AddCheckCommand(CLI::App& app, CheckOptions& options, std::function<int()>& job) {
+  CLI::App* command = app.add_subcommand(
+      "check", "Report every problem of an animation, as FILE:LINE: error: MESSAGE, and what "
+               "flipdeck will do with it");
+  command->add_option("anime", options.anime, "the TAF file, read from the working directory as flipdeck reads it")
+      ->required();
+  command->add_option("--header", options.header, "the header flipdeck's -e would name");
+  command->add_flag("--werror", options.werror, "treat warnings as errors");
+  command->add_flag("--summary", options.summary,
+                    "add a table of the pictures and the bytes their data takes in the C");
+  command->callback([&options, &job] { job = [&options] { return RunCheck(options, std::cout); }; });
+}
+
+int RunCheck(const CheckOptions& options, std::ostream& out) {
+  CCheckContext c(options);
+  c.taf = ToNativePath(options.anime);
+  CLoaderCapture capture(c.loaderText);
+  if (!CKeyValueFile::ReadText(options.anime, c.tafText) || !c.anime.Load(options.anime)) {
+    c.report.Error(c.taf, 0, "cannot be opened: flipdeck " + StopsWith("[" + options.anime + "] can not open"));
+    c.report.Print(out, options.werror);
+    return 1;
+  }
+  CheckLines(c.report, c.taf, c.tafText, TafKeyRules());
+  CheckUnknownKeys(c.report, c.taf, *c.anime.GetSettings(), c.tafText, TafKeyRules());
+  c.uses = ListPictureUses(c.anime);
+  CheckSequence(c);
+  CheckCamera(c);
+  CheckPictures(c);
+  CheckProjects(c);
+  c.report.Print(out, options.werror);
+  if (options.summary) PrintSummary(c, out);
+  return c.report.HasErrors(options.werror) ? 1 : 0;
+}

@@ -1,0 +1,61 @@
+#include "kit/check_report.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <tuple>
+
+#include "path/file_system.h"
+
+void CCheckReport::Add(Severity severity, const std::string& file, int line,
+                       std::string message) {
+  m_problems.push_back({severity, file, line, std::move(message)});
+}
+
+void CCheckReport::Print(std::ostream& out, bool werror) const {
+  // Stable, so that problems of one line keep the order in which the
+  // conversion would meet them.
+  std::vector<const CProblem*> sorted;
+  for (const CProblem& problem : m_problems) sorted.push_back(&problem);
+  std::stable_sort(sorted.begin(), sorted.end(), [](const CProblem* a, const CProblem* b) {
+    return std::tie(a->file, a->line) < std::tie(b->file, b->line);
+  });
+  std::string previous;
+  for (const CProblem* problem : sorted) {
+    const bool error = problem->severity == Severity::kError || werror;
+    std::string text = problem->file;
+    if (problem->line > 0) text += ":" + std::to_string(problem->line);
+    text += error ? ": error: " : ": warning: ";
+    text += problem->message;
+    // A rule that meets one problem twice (a picture two keys share) says it once.
+    if (text == previous) continue;
+    out << text << "\n";
+    previous = std::move(text);
+  }
+}
+
+bool CCheckReport::HasErrors(bool werror) const {
+  return std::any_of(m_problems.begin(), m_problems.end(), [werror](const CProblem& problem) {
+    return werror || problem.severity == Severity::kError;
+  });
+}
+
+std::string Quoted(const std::string& text) { return "`" + text + "`"; }
+
+std::string StopsWith(const std::string& text) { return "stops with \"" + text + "\""; }
+
+std::string ShownFile(const std::string& fullPath) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path cwd = fs::current_path(error);
+  if (error) return fullPath;
+  const fs::path relative = fs::path(ToNativePath(fullPath)).lexically_relative(cwd);
+  if (relative.empty() || *relative.begin() == "..") return fullPath;
+  return relative.string();
+}
+
+std::string NameRange(const std::string& prefix, int first, int last) {
+  const std::string a = prefix + std::to_string(first);
+  if (first == last) return a;
+  const std::string b = prefix + std::to_string(last);
+  return a + (last == first + 1 ? " and " : " to ") + b;
+}

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The CMake package as a game's build uses it:
+#
+#   tests/package/run_package_test.sh consumer BUILD SOURCE
+#     installs BUILD to a temporary prefix, then builds tests/package/consumer
+#     with Ninja and with Unix Makefiles: both animations play as expected, a
+#     second build does nothing, touching one image converts only its
+#     animation, and a broken TAF fails the build until it is fixed.
+#   tests/package/run_package_test.sh deb BUILD
+#     makes the Debian package and checks what it holds.
+set -euo pipefail
+
+mode=$1 build=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -f $work/log ]] && cat "$work/log" >&2
+  exit 1
+}
+
+if [[ $mode == deb ]]; then
+  (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" > log 2>&1) || fail "cpack"
+  deb=$(ls "$work"/*.deb)
+  dpkg-deb -c "$deb" > "$work/contents"
+  for file in ./usr/bin/flipdeck ./usr/bin/flipdeck-kit ./usr/lib/cmake/flipdeck/flipdeckConfig.cmake \
+      ./usr/lib/cmake/flipdeck/flipdeckTargets.cmake ./usr/lib/cmake/flipdeck/flipdeckConvert.cmake; do
+    grep -q " $file\$" "$work/contents" || fail "$deb holds no $file"
+  done
+  dpkg-deb -f "$deb" Package | grep -qx flipdeck || fail "$deb is not named flipdeck"
+  echo "1 passed, 0 failed"
+  exit 0
+fi
+
+source=$3
+cmake --install "$build" --prefix "$work/prefix" > /dev/null
+consumer=$work/consumer
+cp -r "$source/tests/package/consumer" "$consumer"
+mkdir -p "$consumer/anim/walk"
+cp "$source"/examples/walk/*.{taf,tpf,tmf,tlf} "$consumer/anim/walk/"
+sprites=$consumer/anim/hop/sprites
+cp "$source/examples/walk/walk1.tmf" "$sprites/up.tmf"
+cp "$source/examples/walk/walk2.tmf" "$sprites/down.tmf"
+cp "$source/examples/walk/walk.tlf" "$sprites/hop.tlf"
+expected=$source/tests/package/expected_play.txt
+
+# Builds `dir` into `log`; the conversions it ran, one name a line, into `converted`.
+build_consumer() {
+  cmake --build "$1" > "$work/log" 2>&1 || return 1
+  grep -o 'flipdeck: converting [a-z]*' "$work/log" | sed 's/.* //' | sort | tr '\n' ' ' > "$work/converted" || true
+}
+converted() { cat "$work/converted"; }
+
+for generator in Ninja "Unix Makefiles"; do
+  dir=$work/build-${generator// /-}
+  cmake -S "$consumer" -B "$dir" -G "$generator" -DCMAKE_PREFIX_PATH="$work/prefix" \
+    -DPREVIEWER_DIR="$source/tests/previewer" > "$work/log" 2>&1 || fail "$generator: configure"
+
+  build_consumer "$dir" || fail "$generator: first build"
+  [[ $(converted) == "hop walk " ]] || fail "$generator: first build converted '$(converted)'"
+  "$dir/consumer" > "$work/played" || fail "$generator: the program fails"
+  diff -u "$expected" "$work/played" || fail "$generator: the animations play otherwise"
+
+  build_consumer "$dir" || fail "$generator: second build"
+  if [[ -n $(converted) ]] || grep -q "Linking\|Building C" "$work/log"; then
+    fail "$generator: a second build did work"
+  fi
+
+  touch "$consumer/anim/walk/walk1.tmf"
+  build_consumer "$dir" || fail "$generator: build after touching walk1.tmf"
+  [[ $(converted) == "walk " ]] || fail "$generator: touching walk1.tmf converted '$(converted)'"
+  touch "$sprites/hop.tpf"
+  build_consumer "$dir" || fail "$generator: build after touching hop.tpf"
+  [[ $(converted) == "hop " ]] || fail "$generator: touching hop.tpf converted '$(converted)'"
+
+  # A broken TAF fails the build, with check's FILE:LINE message, and goes
+  # on failing until it is fixed: no output of it looks up to date.
+  cp "$consumer/anim/hop/hop.taf" "$work/hop.taf"
+  sed -i 's/^FRAME_LENGTH/FRAME_LENTH/' "$consumer/anim/hop/hop.taf"
+  ! build_consumer "$dir" || fail "$generator: a broken TAF built"
+  grep -q "hop.taf:4: warning: flipdeck never reads FRAME_LENTH; did you mean FRAME_LENGTH?" "$work/log" ||
+    fail "$generator: no check message for the broken TAF"
+  ! build_consumer "$dir" || fail "$generator: a broken TAF built the second time"
+  cp "$work/hop.taf" "$consumer/anim/hop/hop.taf"
+  build_consumer "$dir" || fail "$generator: the fixed TAF does not build"
+  "$dir/consumer" > "$work/played" && diff -u "$expected" "$work/played" ||
+    fail "$generator: after the fix the animations play otherwise"
+done
+echo "1 passed, 0 failed"
