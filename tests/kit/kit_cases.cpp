@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/fixture_builder.h"
 #include "support/test_support.h"
 #include "texture/texture_format.h"
 
@@ -14,38 +15,22 @@ namespace {
 namespace fs = std::filesystem;
 namespace ts = testing_support;
 
-using Fields = std::map<std::string, long long>;
-
-// "w=4 tag=0x120300" over the defaults in `fields`.
-Fields ReadFields(std::istream& words, Fields fields) {
-  for (std::string word; words >> word;)
-    fields[word.substr(0, word.find('='))] = std::stoll(word.substr(word.find('=') + 1), nullptr, 0);
-  return fields;
-}
-
-// A body counting 1, 2, 3, ... (mod 256), then cut or padded to `size`.
-std::string Sized(std::string file, Fields& f) {
-  for (long long i = 0; i < f["body"]; ++i) file.push_back(static_cast<char>(i + 1));
-  if (f.count("size") != 0) file.resize(static_cast<size_t>(f["size"]), '\0');
-  return file;
-}
-
 std::string TmfFile(std::istream& words) {
-  Fields f = ReadFields(words, {{"bits", 4}, {"w", 4}, {"h", 2}});
+  ts::FixtureFields f = ts::ReadFixtureFields(words, {{"bits", 4}, {"w", 4}, {"h", 2}});
   f.try_emplace("tag", TmfTagFor(static_cast<int32_t>(f["bits"])));
   f.try_emplace("body", (f["w"] * f["bits"] / 8 * f["h"] + 3) / 4 * 4);
   const TmfHeader header{static_cast<uint32_t>(f["tag"]), static_cast<int32_t>(f["w"]),
                          static_cast<int32_t>(f["h"]), static_cast<int32_t>(f["bits"])};
-  return Sized(EncodeTmfFile(header, ""), f);
+  return ts::AddFixtureBody(EncodeTmfFile(header, ""), f);
 }
 
 std::string TlfFile(std::istream& words) {
-  Fields f = ReadFields(words, {{"count", 16}, {"type", 0}});
+  ts::FixtureFields f = ts::ReadFixtureFields(words, {{"count", 16}, {"type", 0}});
   f.try_emplace("tag", TlfTagFor(static_cast<int32_t>(f["count"])));
   f.try_emplace("body", 2 * f["count"]);
   const TlfHeader header{static_cast<uint32_t>(f["tag"]), static_cast<int32_t>(f["count"]),
                          static_cast<uint32_t>(f["type"])};
-  return Sized(EncodeTlfFile(header, ""), f);
+  return ts::AddFixtureBody(EncodeTlfFile(header, ""), f);
 }
 
 }  // namespace
@@ -91,10 +76,12 @@ std::vector<KitCase> ReadKitCases(const std::string& table) {
     } else if (verb == "tlf") {
       current->files[name] = TlfFile(words);
     } else if (verb == "example") {
-      for (const auto& entry : fs::directory_iterator(fs::path(FLIPDECK_SOURCE_DIR) / "examples" / name)) {
+      for (const auto& entry :
+           fs::directory_iterator(fs::path(FLIPDECK_SOURCE_DIR) / "examples" / name)) {
         const std::string ext = entry.path().extension().string();
         if (ext == ".taf" || ext == ".tpf" || ext == ".tmf" || ext == ".tlf")
-          current->files[entry.path().filename().string()] = ts::ReadFileBytes(entry.path().string());
+          current->files[entry.path().filename().string()] =
+              ts::ReadFileBytes(entry.path().string());
       }
     } else if (verb == "remove") {
       current->files.erase(name);

@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 
+#include "support/fixture_builder.h"
 #include "support/test_support.h"
 #include "texture/texture_format.h"
 
@@ -36,37 +37,21 @@ struct Case {
   int exit = -1;
 };
 
-// "w=4 tag=0x120300" over the defaults in `fields`; numbers as C writes them.
-using Fields = std::map<std::string, long long>;
-Fields ReadFields(std::istream& words, Fields fields) {
-  for (std::string word; words >> word;)
-    fields[word.substr(0, word.find('='))] =
-        std::stoll(word.substr(word.find('=') + 1), nullptr, 0);
-  return fields;
-}
-
-// A body counting 1, 2, 3, ... so that no picture is blank; `size` then
-// cuts or pads the whole file.
-std::string Sized(std::string file, Fields& f) {
-  for (long long i = 0; i < f["body"]; ++i) file.push_back(static_cast<char>(i + 1));
-  if (f.count("size") != 0) file.resize(static_cast<size_t>(f["size"]), '\0');
-  return file;
-}
-
 std::string TmfFile(std::istream& words) {
-  Fields f = ReadFields(words, {{"tag", kTmfTag8Bit}, {"w", 4}, {"h", 2}});
+  ts::FixtureFields f = ts::ReadFixtureFields(words, {{"tag", kTmfTag8Bit}, {"w", 4}, {"h", 2}});
   f.try_emplace("bits", f["tag"] == kTmfTag4Bit ? 4 : 8);
   f.try_emplace("body", (f["w"] * f["bits"] / 8 * f["h"] + 3) / 4 * 4);
   const TmfHeader header{static_cast<uint32_t>(f["tag"]), static_cast<int32_t>(f["w"]),
                          static_cast<int32_t>(f["h"]), static_cast<int32_t>(f["bits"])};
-  return Sized(EncodeTmfFile(header, ""), f);
+  return ts::AddFixtureBody(EncodeTmfFile(header, ""), f);
 }
 
 std::string TlfFile(std::istream& words) {
-  Fields f = ReadFields(words, {{"tag", kTlfTag16}, {"count", 16}, {"type", 0}, {"body", 32}});
+  ts::FixtureFields f =
+      ts::ReadFixtureFields(words, {{"tag", kTlfTag16}, {"count", 16}, {"type", 0}, {"body", 32}});
   const TlfHeader header{static_cast<uint32_t>(f["tag"]), static_cast<int32_t>(f["count"]),
                          static_cast<uint32_t>(f["type"])};
-  return Sized(EncodeTlfFile(header, ""), f);
+  return ts::AddFixtureBody(EncodeTlfFile(header, ""), f);
 }
 
 // The inputs of an example as they stand in the source tree.

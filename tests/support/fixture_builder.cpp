@@ -25,4 +25,17 @@ std::string MakeSimpleTlf(int32_t count, uint16_t seed) {
   return MakeTlf(entries);
 }
 
+FixtureFields ReadFixtureFields(std::istream& words, FixtureFields fields) {
+  for (std::string word; words >> word;)
+    fields[word.substr(0, word.find('='))] =
+        std::stoll(word.substr(word.find('=') + 1), nullptr, 0);
+  return fields;
+}
+
+std::string AddFixtureBody(std::string header, FixtureFields& fields) {
+  for (long long i = 0; i < fields["body"]; ++i) header.push_back(static_cast<char>(i + 1));
+  if (fields.count("size") != 0) header.resize(static_cast<size_t>(fields["size"]), '\0');
+  return header;
+}
+
 }  // namespace testing_support
