@@ -28,6 +28,9 @@ bool CAnimeFile::Load(const std::string& tafPath) {
 void CAnimeFile::Free() {
   m_pSettings.reset();
   m_library = CPictureLibrary();
+  m_mapImages.clear();
+  m_mapPalettes.clear();
+  m_nKeptBytes = 0;
 }
 
 bool CAnimeFile::GetString(const std::string& key, std::string& value) const {

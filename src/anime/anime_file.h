@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,6 +11,8 @@
 
 #include "project/picture_library.h"
 #include "settings/key_value_file.h"
+#include "texture/tlf_palette.h"
+#include "texture/tmf_image.h"
 
 class CCOutput;
 
@@ -75,4 +78,9 @@ class CAnimeFile {
   std::unique_ptr<CKeyValueFile> m_pSettings;
   // The projects both writers read, each file read and searched once a run.
   CPictureLibrary m_library;
+  // The images and palettes the sequence part wrote, for the camera part,
+  // which writes them again under names of its own (picture_data.cpp).
+  std::map<std::string, std::unique_ptr<const CTmfImage>> m_mapImages;
+  std::map<std::string, std::unique_ptr<const CTlfPalette>> m_mapPalettes;
+  uint64_t m_nKeptBytes = 0;
 };

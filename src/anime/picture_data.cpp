@@ -1,6 +1,11 @@
 // The C data of one TMF or TLF file: loaded through its loader, which shows
-// its own error box, and written into the C output.
+// its own error box, and written into the C output. A file is loaded once a
+// run: the camera part writes the pictures of the sequence part again, and
+// reading each of thousands of small files twice would cost more than
+// writing them. Kept files take at most kMaxKeptBytes; past that a file is
+// read again, as it would be without the store.
 #include <string>
+#include <utility>
 
 #include "anime/anime_file.h"
 #include "anime/c_output.h"
@@ -8,12 +13,37 @@
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
 
+namespace {
+
+constexpr uint64_t kMaxKeptBytes = uint64_t{16} << 20;
+
+// The file at `path` from `kept`, or loaded with `load` (whose failure
+// returns null after the loader's message) and kept while `keptBytes`
+// stays within kMaxKeptBytes. `owner` holds a file that is not kept.
+template <class T, class Load, class Size>
+const T* LoadOnce(std::map<std::string, std::unique_ptr<const T>>& kept, uint64_t& keptBytes,
+                  const std::string& path, std::unique_ptr<T>& owner, Load load, Size size) {
+  if (const auto found = kept.find(path); found != kept.end()) return found->second.get();
+  owner = std::make_unique<T>();
+  if (!load(*owner)) return nullptr;
+  const uint64_t bytes = size(*owner);
+  if (keptBytes + bytes > kMaxKeptBytes) return owner.get();
+  keptBytes += bytes;
+  return kept.emplace(path, std::move(owner)).first->second.get();
+}
+
+}  // namespace
+
 bool CAnimeFile::WriteTextureData(CCOutput& out, const std::string& tmfPath,
                                   const std::string& name) {
-  CTmfImage image;
-  if (!image.Load(tmfPath)) return ReportErrorUnended("Cannot open [" + tmfPath + "] \n");
+  std::unique_ptr<CTmfImage> owner;
+  const CTmfImage* image = LoadOnce(
+      m_mapImages, m_nKeptBytes, tmfPath, owner,
+      [&](CTmfImage& loaded) { return loaded.Load(tmfPath); },
+      [](const CTmfImage& loaded) { return loaded.MakeExportBytes().size(); });
+  if (image == nullptr) return ReportErrorUnended("Cannot open [" + tmfPath + "] \n");
   std::string defText;
-  image.WriteStruct(defText, name);
+  image->WriteStruct(defText, name);
   out.Line("");
   out.Line("");
   out.Block(defText);
@@ -22,10 +52,14 @@ bool CAnimeFile::WriteTextureData(CCOutput& out, const std::string& tmfPath,
 
 bool CAnimeFile::WritePaletteData(CCOutput& out, const std::string& tlfPath,
                                   const std::string& name) {
-  CTlfPalette palette;
-  if (!palette.Load(tlfPath)) return ReportErrorUnended("[" + tlfPath + "] can not open\n");
+  std::unique_ptr<CTlfPalette> owner;
+  const CTlfPalette* palette = LoadOnce(
+      m_mapPalettes, m_nKeptBytes, tlfPath, owner,
+      [&](CTlfPalette& loaded) { return loaded.Load(tlfPath); },
+      [](const CTlfPalette& loaded) { return loaded.GetEntries().size() * 2; });
+  if (palette == nullptr) return ReportErrorUnended("[" + tlfPath + "] can not open\n");
   std::string defText;
-  palette.WriteData(defText, name);
+  palette->WriteData(defText, name);
   out.Line("");
   out.Block(defText);
   return true;
