@@ -11,13 +11,14 @@
 #include "kit/export.h"
 #include "kit/import.h"
 #include "kit/new.h"
+#include "kit/preview.h"
 
 namespace {
 
 // Exit statuses of the program.
 constexpr int kBadCommandLine = 2;
 
-// "import, export, new": the commands `app` knows.
+// "import, export, new, preview": the commands `app` knows.
 std::string CommandNames(CLI::App& app) {
   std::string names;
   for (const CLI::App* command : app.get_subcommands({}))
@@ -43,6 +44,8 @@ int RunKit(int argc, const char* const* argv) {
   AddExportCommand(app, exportOptions, job);
   NewOptions newOptions;
   AddNewCommand(app, newOptions, job);
+  PreviewOptions preview;
+  AddPreviewCommand(app, preview, job);
 
   try {
     app.parse(argc, argv);
