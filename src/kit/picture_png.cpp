@@ -7,25 +7,32 @@
 
 bool MakePicturePixels(const CTmfImage& image, const CTlfPalette& palette,
                        const std::string& tmfPath, const std::string& tlfPath,
-                       CPicturePixels& pixels) {
-  if (image.GetWidth() == 0 || image.GetHeight() == 0)
+                       PaletteOverrun overrun, CPicturePixels& pixels) {
+  if (image.GetWidth() == 0 || image.GetKeptRows() == 0)
     return ReportKitError(tmfPath, "holds no pixels: a PNG needs at least one");
 
   pixels.palette.clear();
   for (uint16_t entry : palette.GetEntries())
     pixels.palette.push_back(FromPaletteEntry(entry, static_cast<PaletteType>(palette.GetType())));
+  const size_t entries = pixels.palette.size();
   pixels.width = static_cast<uint32_t>(image.GetWidth());
-  pixels.height = static_cast<uint32_t>(image.GetHeight());
+  pixels.height = static_cast<uint32_t>(image.GetKeptRows());
+  const int32_t top = image.GetHeight() - image.GetKeptRows();
   pixels.bits = image.GetBitsPerPixel();
   pixels.indices.assign(size_t{pixels.width} * pixels.height, 0);
   for (uint32_t y = 0; y < pixels.height; ++y) {
     for (uint32_t x = 0; x < pixels.width; ++x) {
-      const uint8_t index = image.GetIndex(static_cast<int32_t>(x), static_cast<int32_t>(y));
-      if (index >= pixels.palette.size())
-        return ReportKitError(tmfPath, PixelName(x, y) + " has index " + std::to_string(index) +
-                                           " beyond the " + std::to_string(pixels.palette.size()) +
-                                           " entries of " + tlfPath);
+      const uint8_t index =
+          image.GetIndex(static_cast<int32_t>(x), top + static_cast<int32_t>(y));
       pixels.indices[size_t{y} * pixels.width + x] = index;
+      if (index < pixels.palette.size()) continue;
+      const std::string what = PixelName(x, y) + " has index " + std::to_string(index) +
+                               " beyond the " + std::to_string(entries) + " entries of " + tlfPath;
+      if (overrun == PaletteOverrun::kRefuse) return ReportKitError(tmfPath, what);
+      if (pixels.palette.size() == entries)
+        ReportKitWarning(tmfPath, what + ": such pixels show in magenta here, and on the target "
+                                         "whatever follows the palette");
+      pixels.palette.resize(size_t{index} + 1, kOverrunColour);
     }
   }
   return true;
@@ -45,7 +52,7 @@ bool EncodePicturePng(const std::string& tmfPath, const std::string& tlfPath,
   CTlfPalette palette;
   if (!image.LoadWhole(tmfPath) || !palette.Load(tlfPath)) return false;
   CPicturePixels pixels;
-  return MakePicturePixels(image, palette, tmfPath, tlfPath, pixels) &&
+  return MakePicturePixels(image, palette, tmfPath, tlfPath, PaletteOverrun::kRefuse, pixels) &&
          EncodePicturePng(pixels, tmfPath, png);
 }
 

@@ -25,13 +25,28 @@ struct CPicturePixels {
   CIndexedImageView View() const { return {width, height, indices, palette}; }
 };
 
-/// The pixels of the loaded `image` through the loaded `palette`. False
-/// after the message (naming `tmfPath`) for an image without pixels, which
-/// no PNG can hold, or for the first pixel whose index lies past the
-/// palette (`tlfPath`).
+/// What MakePicturePixels does with a pixel whose index lies past the palette.
+enum class PaletteOverrun {
+  kRefuse,  // fail: an exported picture must mean what it says
+  kMark,    // warn, and show such pixels in kOverrunColour
+};
+
+/// The colour of pixels whose index lies past their palette, when they are
+/// marked: an opaque magenta no artist picks by chance. The target reads
+/// whatever memory follows its palette there.
+inline constexpr Rgba8 kOverrunColour = {255, 0, 255, 255};
+
+/// The pixels of the loaded `image` through the loaded `palette`: the rows
+/// the image holds (all of them after CTmfImage::LoadWhole; after Load the
+/// bottom rows that the C array holds, which the target shows at its top).
+/// False after the message (naming `tmfPath`) for an image without pixels,
+/// which no PNG can hold, or, with kRefuse, for the first pixel whose index
+/// lies past the palette (`tlfPath`). With kMark the palette is filled up with
+/// kOverrunColour to the highest index used, after a warning naming the
+/// first such pixel.
 bool MakePicturePixels(const CTmfImage& image, const CTlfPalette& palette,
                        const std::string& tmfPath, const std::string& tlfPath,
-                       CPicturePixels& pixels);
+                       PaletteOverrun overrun, CPicturePixels& pixels);
 
 /// Encodes `pixels` as an indexed PNG: 4 bits when the image has 4 and the
 /// palette at most 16 entries, else 8; every palette entry in the PLTE, its

@@ -7,15 +7,10 @@
 #include "anime/timeline.h"
 #include "kit/diagnostics.h"
 #include "project/picture_library.h"
-#include "texture/texture_format.h"
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
 
 namespace {
-
-// The pixel bytes one picture's C array holds at most: a larger picture
-// reaches the target cut short.
-constexpr uint64_t kCArrayBytes = 524288;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -101,7 +96,9 @@ bool CPreviewReader::Resolve(int32_t project, const std::string& name, const std
 }
 
 // Loads and encodes the picture of `tmfPath` through `tlfPath` unless it is
-// known already; `what` names it in messages.
+// known already; `what` names it in messages. The image goes through
+// flipdeck's own loader, so the preview holds exactly the rows of the C
+// array.
 bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& tlfPath,
                                  const std::string& what, size_t& index) {
   const std::string pictureKey = tmfPath + "\n" + tlfPath;
@@ -110,25 +107,35 @@ bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& 
     return true;
   }
   CTmfImage image;
-  if (!image.LoadWhole(tmfPath)) return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
+  if (!image.Load(tmfPath)) return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
   CTlfPalette palette;
   if (!palette.Load(tlfPath)) return ReportKitError(tlfPath, "cannot be loaded (" + what + ")");
 
   CPreviewPicture picture;
   picture.tmfPath = tmfPath;
   picture.tlfPath = tlfPath;
-  std::vector<uint8_t> png;
-  if (!MakePicturePixels(image, palette, tmfPath, tlfPath, picture.pixels) ||
-      !EncodePicturePng(picture.pixels, tmfPath, png))
-    return false;
-  picture.width = picture.pixels.width;
-  picture.height = picture.pixels.height;
-  picture.bits = picture.pixels.bits;
-  picture.dataUri = MakePngDataUri(png);
-  if (!m_bKeepPixels) picture.pixels = CPicturePixels();
-  if (TmfRowBytes(image.GetWidth(), image.GetBitsPerPixel()) * picture.height > kCArrayBytes)
-    ReportKitWarning(tmfPath, "holds more than the 512 KiB of pixels that its C array keeps: "
-                              "the target shows part of it, the preview all of it");
+  picture.bits = image.GetBitsPerPixel();
+  picture.declaredHeight = image.GetHeight();
+  if (image.GetWidth() == 0 || image.GetKeptRows() == 0) {
+    // Flipdeck converts it all the same; there is just nothing to draw.
+    ReportKitWarning(tmfPath, "holds no pixels: " + what + " shows nothing");
+  } else {
+    std::vector<uint8_t> png;
+    if (!MakePicturePixels(image, palette, tmfPath, tlfPath, PaletteOverrun::kMark,
+                           picture.pixels) ||
+        !EncodePicturePng(picture.pixels, tmfPath, png))
+      return false;
+    picture.width = picture.pixels.width;
+    picture.height = picture.pixels.height;
+    picture.dataUri = MakePngDataUri(png);
+    if (!m_bKeepPixels) picture.pixels = CPicturePixels();
+  }
+  if (image.GetKeptRows() < image.GetHeight())
+    ReportKitWarning(tmfPath, "has more rows than the 512 KiB of its C array hold: the target "
+                              "shows the bottom " + std::to_string(image.GetKeptRows()) + " of its " +
+                              std::to_string(image.GetHeight()) +
+                              " rows at its top and whatever follows the array below them; the "
+                              "preview shows those rows alone");
 
   index = m_preview.pictures.size();
   m_preview.pictures.push_back(std::move(picture));

@@ -19,10 +19,13 @@ class CAnimeFile;
 struct CPreviewPicture {
   std::string tmfPath;  // full paths, as the search found them
   std::string tlfPath;
+  /// The pixels the C array holds: all of them up to 512 KiB, else the
+  /// picture's bottom rows that fit; 0 by 0 for an image without pixels.
   uint32_t width = 0;
   uint32_t height = 0;
+  int32_t declaredHeight = 0;  // the rows the image says it has
   int32_t bits = 0;
-  /// The picture as the export writes it, as a PNG data URI.
+  /// Those pixels as a PNG data URI; empty for an image without pixels.
   std::string dataUri;
   /// Its pixels, kept only when they are asked for (the GIF needs them).
   CPicturePixels pixels;
@@ -86,8 +89,9 @@ struct CPreview {
 /// missing count key, a key frame without a project, project or picture,
 /// an image or palette that cannot be found or loaded, key frames that go
 /// back, an unreadable camera key or one outside the grid. A view of no
-/// frame, a sequence cut short by an unreadable key frame and a picture
-/// larger than the C data holds are warnings.
+/// frame, a sequence cut short by an unreadable key frame, a picture
+/// larger than its C array, one without pixels and pixels whose index
+/// lies past their palette are warnings.
 /// Key frames 0 and 10 of FRAME_LENGTH 30 -> steps {first 0, 10 frames},
 /// {first 10, 20 frames}, cycle 30.
 bool ReadPreview(const CAnimeFile& anime, const std::string& tafPath, bool keepPixels,

@@ -142,6 +142,7 @@ void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settin
     AppendText(json, "tlf", picture.tlfPath);
     AppendNumber(json, "width", picture.width);
     AppendNumber(json, "height", picture.height);
+    AppendNumber(json, "declaredHeight", picture.declaredHeight);
     AppendNumber(json, "bits", picture.bits);
     Close(json, '}');
     json += ',';

@@ -64,6 +64,7 @@ function DrawPicture(canvas, index, scale, checker) {
   const width = Math.max(1, Math.round(picture.width * scale));
   const height = Math.max(1, Math.round(picture.height * scale));
   context.clearRect(0, 0, canvas.width, canvas.height);
+  if (!picture.width || !picture.height) return;  // an image without pixels
   context.fillStyle = Checker(context, checker);
   context.fillRect(0, 0, width, height);
   context.imageSmoothingEnabled = false;
@@ -79,8 +80,11 @@ function ShowPicture(where, key, show) {
   Element("project").textContent = show.project + ": " + show.tpf;
   Element("tmf").textContent = picture.tmf;
   Element("tlf").textContent = picture.tlf;
-  Element("size").textContent =
-      picture.width + " \u00d7 " + picture.height + ", " + picture.bits + " bits a pixel";
+  let size = picture.width + " \u00d7 " + picture.height + ", " + picture.bits + " bits a pixel";
+  if (picture.height !== picture.declaredHeight) {
+    size += " (the image has " + picture.declaredHeight + " rows; its C array holds these)";
+  }
+  Element("size").textContent = size;
 }
 
 function ShowFrame(frame) {
@@ -154,7 +158,7 @@ function SetFps(fps) {
 // where it can.
 function Thumbnail(cell) {
   const picture = model.pictures[cell.picture];
-  const fit = kThumbSide / Math.max(picture.width, picture.height);
+  const fit = kThumbSide / Math.max(picture.width, picture.height, 1);
   const scale = fit >= 1 ? Math.floor(fit) : fit;
   const canvas = document.createElement("canvas");
   canvas.width = Math.max(1, Math.round(picture.width * scale));
