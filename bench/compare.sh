@@ -13,15 +13,21 @@
 #   - flipdeck converting W2 with 1,000 and with 10,000 key frames, and cp
 #     of its C file for 10,000;
 #   - flipdeck converting the empty 4,096 x 4,096 camera grid, and cp of
-#     its C file.
-# Then one more run of each flipdeck conversion under /usr/bin/time -v for
-# its peak resident memory. Builds nothing: `make bench` builds first.
+#     its C file;
+#   - flipdeck-kit preview of W1 (its 64 pictures encoded as PNG into one
+#     page), and netpbm's pnmtopng encoding the same 64 pictures from PPM
+#     with a PGM alpha mask (made beforehand, untimed, by flipdeck-kit
+#     export and pngtopnm).
+# Then one more run of each flipdeck conversion and of the preview under
+# /usr/bin/time -v for its peak resident memory. Builds nothing: `make
+# bench` builds first.
 set -euo pipefail
 export LC_ALL=C # EPOCHREALTIME and sort -n must use the "." of C
 
 BUILD=${1:-build}
 ROUNDS=${ROUNDS:-5}
 FLIPDECK=$(realpath -m "$BUILD/flipdeck")
+KIT=$(realpath -m "$BUILD/flipdeck-kit")
 MAKE_WORKLOAD=$(realpath -m "$BUILD/bench/make_workload")
 WORK=$(realpath -m "$BUILD/bench/workloads")
 
@@ -38,6 +44,12 @@ if ! command -v xxd >/dev/null; then
   HAVE_XXD=0
   echo "NOTE: xxd is not installed (apt-get install xxd, or vim-common):" \
     "the xxd comparison is skipped."
+fi
+HAVE_PNM=1
+if [[ ! -x $KIT ]] || ! command -v pnmtopng >/dev/null || ! command -v pngtopnm >/dev/null; then
+  HAVE_PNM=0
+  echo "NOTE: flipdeck-kit or netpbm (apt-get install netpbm) is missing:" \
+    "the preview comparison is skipped."
 fi
 HAVE_TIME=1
 if [[ ! -x /usr/bin/time ]]; then
@@ -95,9 +107,30 @@ TimeCopy() { cd "$1" && Micros cp out.c copy.c; }
 # Prints the time of flipdeck converting the workload in directory $1.
 TimeFlipdeck() { cd "$1" && Micros "$FLIPDECK" -oout.c anim.taf; }
 
+# W1's pictures as pnmtopng takes them: the colours as PPM, the alpha as a
+# PGM mask, each from the picture flipdeck-kit export writes.
+PNM="$WORK/pnm"
+PNM_FILES=()
+if ((HAVE_PNM)); then
+  mkdir -p "$PNM"
+  while IFS=', ' read -r name tmf tlf; do
+    "$KIT" export "$W1/$tmf" "$W1/$tlf" -o "$PNM/$name.png" || Fail "export of $name failed"
+    pngtopnm "$PNM/$name.png" >"$PNM/$name.ppm" 2>/dev/null || Fail "pngtopnm failed on $name"
+    pngtopnm -alpha "$PNM/$name.png" >"$PNM/$name.pgm" 2>/dev/null || Fail "pngtopnm -alpha failed"
+    PNM_FILES+=("$name")
+  done < <(sed -n 's/^PICT\.[0-9]* = \(.*\)$/\1/p' "$W1/pictures.tpf")
+  ((${#PNM_FILES[@]} == 64)) || Fail "W1 should list 64 pictures, not ${#PNM_FILES[@]}"
+fi
+Pnmtopng() {
+  for name in "${PNM_FILES[@]}"; do
+    pnmtopng -alpha="$PNM/$name.pgm" "$PNM/$name.ppm" >"$PNM/$name.out.png" || return 1
+  done
+}
+TimePreview() { cd "$W1" && Micros "$KIT" preview anim.taf -o preview.html; }
+
 # Round 0 is not counted: it fills the page cache and leaves every output in
 # place, so that each counted round replaces files of the same size.
-T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
+T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=() T_PV=() T_PNM=()
 for ((round = 0; round <= ROUNDS; ++round)); do
   T_W1+=("$(TimeFlipdeck "$W1")") || Fail "flipdeck failed on W1"
   if ((HAVE_XXD)); then T_XXD+=("$(Micros Xxd)") || Fail "xxd failed"; fi
@@ -107,7 +140,13 @@ for ((round = 0; round <= ROUNDS; ++round)); do
   T_CP10K+=("$(TimeCopy "$WORK/w2_10000")") || Fail "cp failed"
   T_GRID+=("$(TimeFlipdeck "$WORK/grid")") || Fail "flipdeck failed on the grid"
   T_CPGRID+=("$(TimeCopy "$WORK/grid")") || Fail "cp failed"
-  if ((round == 0)); then T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=(); fi
+  if ((HAVE_PNM)); then
+    T_PV+=("$(TimePreview)") || Fail "flipdeck-kit preview failed on W1"
+    T_PNM+=("$(Micros Pnmtopng)") || Fail "pnmtopng failed"
+  fi
+  if ((round == 0)); then
+    T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=() T_PV=() T_PNM=()
+  fi
 done
 
 Ms() { awk -v us="$1" 'BEGIN { printf "%9.1f ms", us / 1000 }'; }
@@ -148,6 +187,18 @@ printf '  %-28s %s  (%s bytes of C)\n' "flipdeck -o" "$(Ms "$M_GRID")" "$(wc -c 
 printf '  %-28s %s\n' "cp of flipdeck's C file" "$(Ms "$M_CPGRID")"
 printf '  %-28s %9sx\n' "flipdeck / cp" "$(Ratio "$M_GRID" "$M_CPGRID")"
 
+if ((HAVE_PNM)); then
+  echo "flipdeck-kit preview of W1 against pnmtopng over the same 64 pictures"
+  M_PV=$(Median "${T_PV[@]}")
+  M_PNM=$(Median "${T_PNM[@]}")
+  printf '  %-28s %s  (%s bytes of page)\n' "flipdeck-kit preview" "$(Ms "$M_PV")" \
+    "$(wc -c <"$W1/preview.html")"
+  printf '  %-28s %s  (%s bytes of PNG)\n' "pnmtopng, 64 pictures" "$(Ms "$M_PNM")" \
+    "$(cat "$PNM"/*.out.png | wc -c)"
+  R=$(Ratio "$M_PV" "$M_PNM")
+  printf '  %-28s %9sx     target <= 1.5x: %s\n' "preview / pnmtopng" "$R" "$(Verdict "$R" "<=" 1.5)"
+fi
+
 ((HAVE_TIME)) || exit 0
 # Prints the peak resident memory of a flipdeck run in MiB.
 PeakMiB() {
@@ -161,3 +212,7 @@ printf '  %-28s %9s MiB\n' "W2, N = 1,000" "$(PeakMiB "$WORK/w2_1000")"
 printf '  %-28s %9s MiB\n' "W2, N = 10,000" "$(PeakMiB "$WORK/w2_10000")"
 P=$(PeakMiB "$WORK/grid")
 printf '  %-28s %9s MiB  target < 64 MiB: %s\n' "empty 4,096 x 4,096 grid" "$P" "$(Verdict "$P" "<" 64)"
+((HAVE_PNM)) || exit 0
+P=$(cd "$W1" && /usr/bin/time -v "$KIT" preview anim.taf -o preview.html 2>&1 >/dev/null |
+  awk -F': *' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }')
+printf '  %-28s %9s MiB  target < 64 MiB: %s\n' "W1 preview" "$P" "$(Verdict "$P" "<" 64)"
