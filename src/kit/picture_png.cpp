@@ -22,16 +22,16 @@ bool MakePicturePixels(const CTmfImage& image, const CTlfPalette& palette,
   pixels.indices.assign(size_t{pixels.width} * pixels.height, 0);
   for (uint32_t y = 0; y < pixels.height; ++y) {
     for (uint32_t x = 0; x < pixels.width; ++x) {
-      const uint8_t index =
-          image.GetIndex(static_cast<int32_t>(x), top + static_cast<int32_t>(y));
+      const uint8_t index = image.GetIndex(static_cast<int32_t>(x), top + static_cast<int32_t>(y));
       pixels.indices[size_t{y} * pixels.width + x] = index;
       if (index < pixels.palette.size()) continue;
       const std::string what = PixelName(x, y) + " has index " + std::to_string(index) +
                                " beyond the " + std::to_string(entries) + " entries of " + tlfPath;
       if (overrun == PaletteOverrun::kRefuse) return ReportKitError(tmfPath, what);
       if (pixels.palette.size() == entries)
-        ReportKitWarning(tmfPath, what + ": such pixels show in magenta here, and on the target "
-                                         "whatever follows the palette");
+        ReportKitWarning(tmfPath, what +
+                                      ": such pixels show in magenta here, and on the target "
+                                      "whatever follows the palette");
       pixels.palette.resize(size_t{index} + 1, kOverrunColour);
     }
   }

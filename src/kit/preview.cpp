@@ -22,8 +22,9 @@ void AddPreviewCommand(CLI::App& app, PreviewOptions& options, std::function<int
   command->add_option("--fps", options.fps, "frames a second, on the page and in the GIF")
       ->capture_default_str()
       ->check(CLI::Range(1, 1000));
-  command->add_option("--scale", options.scale,
-                      "screen pixels per picture pixel (default: fit about 512 pixels)")
+  command
+      ->add_option("--scale", options.scale,
+                   "screen pixels per picture pixel (default: fit about 512 pixels)")
       ->check(CLI::Range(1, 64));
   command->callback([&options, &job] { job = [&options] { return RunPreview(options); }; });
 }

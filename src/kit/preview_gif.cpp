@@ -18,10 +18,12 @@ bool MakePreviewGif(const CPreview& preview, int64_t fps, const std::string& gif
 
   for (const CMergedView& merged : timing.merged) {
     const CPreviewStep& step = preview.steps[merged.view];
-    ReportKitWarning(gifPath, step.show.key + " (" + std::to_string(step.frames) + " frames at " +
-                                  std::to_string(fps) +
+    const std::string frames =
+        std::to_string(step.frames) + (step.frames == 1 ? " frame" : " frames");
+    ReportKitWarning(gifPath, step.show.key + " (" + frames + " at " + std::to_string(fps) +
                                   " fps) is too short for a GIF frame of its own: its time goes "
-                                  "to " + preview.steps[merged.into].show.key);
+                                  "to " +
+                                  preview.steps[merged.into].show.key);
   }
   std::vector<CGifFrame> frames;
   for (const CGifFrameTime& time : timing.frames) {

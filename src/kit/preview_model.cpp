@@ -29,8 +29,8 @@ class CPreviewReader {
  private:
   bool Resolve(int32_t project, const std::string& name, const std::string& key,
                CPreviewShow& show);
-  bool LoadPicture(const std::string& tmfPath, const std::string& tlfPath,
-                   const std::string& what, size_t& index);
+  bool LoadPicture(const std::string& tmfPath, const std::string& tlfPath, const std::string& what,
+                   size_t& index);
   bool Required(const char* key, int32_t& value) const;
 
   const CAnimeFile& m_anime;
@@ -77,16 +77,16 @@ bool CPreviewReader::Resolve(int32_t project, const std::string& name, const std
   std::string tlfPath;
   m_library.FindFiles(tpfPath, info, tmfPath, tlfPath);
   if (tmfPath.empty())
-    return ReportKitError(tpfPath, "the image " + info.m_strTmf + " of " + what +
-                                       " is in none of its TMF directories: " +
-                                       pictures.GetTmfDir());
+    return ReportKitError(tpfPath,
+                          "the image " + info.m_strTmf + " of " + what +
+                              " is in none of its TMF directories: " + pictures.GetTmfDir());
   if (tlfPath.empty()) {
     // Flipdeck loads the image before it looks for the palette.
     CTmfImage image;
     if (!image.Load(tmfPath)) return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
-    return ReportKitError(tpfPath, "the palette " + info.m_strTlf + " of " + what +
-                                       " is in none of its TLF directories: " +
-                                       pictures.GetTlfDir());
+    return ReportKitError(tpfPath,
+                          "the palette " + info.m_strTlf + " of " + what +
+                              " is in none of its TLF directories: " + pictures.GetTlfDir());
   }
   size_t index = 0;
   if (!LoadPicture(tmfPath, tlfPath, what, index)) return false;
@@ -131,11 +131,13 @@ bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& 
     if (!m_bKeepPixels) picture.pixels = CPicturePixels();
   }
   if (image.GetKeptRows() < image.GetHeight())
-    ReportKitWarning(tmfPath, "has more rows than the 512 KiB of its C array hold: the target "
-                              "shows the bottom " + std::to_string(image.GetKeptRows()) + " of its " +
-                              std::to_string(image.GetHeight()) +
-                              " rows at its top and whatever follows the array below them; the "
-                              "preview shows those rows alone");
+    ReportKitWarning(tmfPath,
+                     "has more rows than the 512 KiB of its C array hold: the target "
+                     "shows the bottom " +
+                         std::to_string(image.GetKeptRows()) + " of its " +
+                         std::to_string(image.GetHeight()) +
+                         " rows at its top and whatever follows the array below them; the "
+                         "preview shows those rows alone");
 
   index = m_preview.pictures.size();
   m_preview.pictures.push_back(std::move(picture));
@@ -178,11 +180,13 @@ bool CPreviewReader::ReadSequence() {
     m_preview.cycle += view.frames;
   }
   if (timeline.views.empty())
-    return ReportKitError(m_strTaf, "FRAME_KEY0 is not defined or cannot be read: "
-                                    "the sequence has no key frame");
+    return ReportKitError(m_strTaf,
+                          "FRAME_KEY0 is not defined or cannot be read: "
+                          "the sequence has no key frame");
   if (timeline.views.size() < static_cast<size_t>(keyCount))
-    ReportKitWarning(m_strTaf, "FRAME_KEY" + std::to_string(timeline.views.size()) +
-                                   " is not defined or cannot be read: the sequence ends before it");
+    ReportKitWarning(m_strTaf,
+                     "FRAME_KEY" + std::to_string(timeline.views.size()) +
+                         " is not defined or cannot be read: the sequence ends before it");
   if (m_preview.cycle == 0)
     ReportKitWarning(m_strTaf, "no key frame shows for a frame: there is no sequence to play");
   return true;
@@ -205,8 +209,9 @@ bool CPreviewReader::ReadCamera() {
   std::vector<CPreviewShow> shows;
   for (const CCameraKey& key : grid.keys) {
     if (!key.readable)
-      return ReportKitError(m_strTaf, key.key + " cannot be read: its value must be "
-                                                "\"project,picture\"");
+      return ReportKitError(m_strTaf, key.key +
+                                          " cannot be read: its value must be "
+                                          "\"project,picture\"");
     if (!grid.IsInside(key))
       return ReportKitError(m_strTaf, key.key + " lies outside the camera grid of " +
                                           std::to_string(grid.sizeX) + " x " +

@@ -17,10 +17,11 @@ constexpr double kFitSide = 512;
 // surrogate form, or a code point beyond U+10FFFF).
 size_t Utf8Length(std::string_view text) {
   const auto lead = static_cast<unsigned char>(text[0]);
-  const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2
-                                        : lead >= 0xE0 && lead < 0xF0 ? 3
-                                        : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                                      : 0;
+  const size_t length = lead < 0x80                   ? 1
+                        : lead >= 0xC2 && lead < 0xE0 ? 2
+                        : lead >= 0xE0 && lead < 0xF0 ? 3
+                        : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                      : 0;
   if (length == 0 || length > text.size()) return 0;
   uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
   for (size_t i = 1; i < length; ++i) {

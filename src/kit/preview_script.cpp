@@ -76,7 +76,8 @@ function ShowPicture(where, key, show) {
   DrawPicture(stage, show.picture, model.scale, 8);
   Element("frame").textContent = where;
   Element("key").textContent = key;
-  Element("picture").textContent = show.name + (show.param ? " (parameter " + show.param + ")" : "");
+  const parameter = show.param ? " (parameter " + show.param + ")" : "";
+  Element("picture").textContent = show.name + parameter;
   Element("project").textContent = show.project + ": " + show.tpf;
   Element("tmf").textContent = picture.tmf;
   Element("tlf").textContent = picture.tlf;
@@ -185,7 +186,8 @@ function BuildGrid() {
   Element("camera-note").textContent = grid.columns + " \u00d7 " + grid.rows + " positions, " +
       grid.cells.length + " filled. Hover over a cell for its key; click it to show its picture.";
   if (positions > kMostTableCells) {
-    Element("camera-note").textContent += " Too many positions for a table: the filled ones follow.";
+    Element("camera-note").textContent +=
+        " Too many positions for a table: the filled ones follow.";
     const list = document.createElement("ul");
     for (const cell of grid.cells) {
       const item = document.createElement("li");

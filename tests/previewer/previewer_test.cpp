@@ -93,11 +93,12 @@ class PreviewerTest : public ::testing::Test {
     CPreview preview;
     EXPECT_TRUE(anime.Load(tafName) && ReadPreview(anime, tafName, false, preview));
     std::ostringstream play;
-    for (int64_t frame = 0; preview.cycle > 0 && frame < 2 * int64_t{preview.frameLength}; ++frame) {
+    for (int64_t frame = 0; preview.cycle > 0 && frame < 2 * int64_t{preview.frameLength};
+         ++frame) {
       const int64_t inPass = frame % preview.cycle;
-      const auto step = std::find_if(preview.steps.begin(), preview.steps.end(), [&](const auto& s) {
-        return s.first <= inPass && inPass < s.first + s.frames;
-      });
+      const auto step = std::find_if(
+          preview.steps.begin(), preview.steps.end(),
+          [&](const auto& s) { return s.first <= inPass && inPass < s.first + s.frames; });
       EXPECT_NE(step, preview.steps.end()) << "frame " << frame;
       if (step == preview.steps.end()) return {};
       play << "frame: " << Describe(preview, step->show) << "\n";

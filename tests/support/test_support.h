@@ -84,7 +84,8 @@ ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::strin
 
 /// Runs the built flipdeck-kit binary the same way. Exit status -1, and a
 /// note in `err`, in a build without flipdeck-kit (HaveFlipdeckKit).
-ProcessResult RunFlipdeckKit(const std::vector<std::string>& args, const std::string& workDir = ".");
+ProcessResult RunFlipdeckKit(const std::vector<std::string>& args,
+                             const std::string& workDir = ".");
 
 /// Whether this build has flipdeck-kit: a Windows cross build has not.
 bool HaveFlipdeckKit();
