@@ -18,6 +18,7 @@ const state = {
   frame: 0,         // the frame on view, 0 .. cycle - 1
   cell: null,       // the camera cell on view instead, or null
   playing: false,
+  request: 0,       // the pending animation frame request while playing
   startTime: 0,     // when playing began, and from which frame
   startFrame: 0,
   fps: model.fps,
@@ -94,7 +95,8 @@ function ShowFrame(frame) {
   state.frame = InPass(frame);
   const step = StepAt(state.frame);
   Element("scrub").value = state.frame;
-  let where = state.frame + " of " + model.cycle + " (FRAME_LENGTH " + model.frameLength + ")";
+  const where = state.frame + " of frames 0 to " + (model.cycle - 1) + " (FRAME_LENGTH " +
+      model.frameLength + ")";
   ShowPicture(where, step.key + ", from frame " + step.keyFrame + " for " + step.frames, step);
 }
 
@@ -118,11 +120,13 @@ function Play() {
   state.startTime = performance.now();
   state.startFrame = state.frame;
   Element("play").textContent = "Pause";
-  requestAnimationFrame(Tick);
+  cancelAnimationFrame(state.request);
+  state.request = requestAnimationFrame(Tick);
 }
 
 function Pause() {
   state.playing = false;
+  cancelAnimationFrame(state.request);
   Element("play").textContent = "Play";
 }
 
@@ -144,7 +148,7 @@ function Tick(now) {
     return;
   }
   if (InPass(due) !== state.frame) ShowFrame(due);
-  requestAnimationFrame(Tick);
+  state.request = requestAnimationFrame(Tick);
 }
 
 function SetFps(fps) {
