@@ -16,9 +16,14 @@
 #     its C file;
 #   - flipdeck-kit importing W1's 64 pictures as indexed PNGs, against
 #     netpbm's pngtopnm decoding the same files and ImageMagick's convert
-#     writing them as BMP (what a user would otherwise script).
-# Then one more run of each flipdeck conversion under /usr/bin/time -v for
-# its peak resident memory. Builds nothing: `make bench` builds first.
+#     writing them as BMP (what a user would otherwise script);
+#   - flipdeck-kit preview of W1 (its 64 pictures encoded as PNG into one
+#     page), and netpbm's pnmtopng encoding the same 64 pictures from PPM
+#     with a PGM alpha mask (made beforehand, untimed, by flipdeck-kit
+#     export and pngtopnm).
+# Then one more run of each flipdeck conversion, of an import and of the
+# preview under /usr/bin/time -v for its peak resident memory. Builds
+# nothing: `make bench` builds first.
 set -euo pipefail
 export LC_ALL=C # EPOCHREALTIME and sort -n must use the "." of C
 
@@ -44,10 +49,11 @@ if ! command -v xxd >/dev/null; then
     "the xxd comparison is skipped."
 fi
 HAVE_KIT=1
-if [[ ! -x $KIT ]] || ! command -v pngtopnm >/dev/null || ! command -v convert >/dev/null; then
+if [[ ! -x $KIT ]] || ! command -v pngtopnm >/dev/null || ! command -v pnmtopng >/dev/null ||
+  ! command -v convert >/dev/null; then
   HAVE_KIT=0
-  echo "NOTE: flipdeck-kit, pngtopnm (netpbm) or convert (imagemagick) is missing:" \
-    "the import comparison is skipped."
+  echo "NOTE: flipdeck-kit, netpbm or imagemagick is missing (apt-get install netpbm" \
+    "imagemagick): the import and preview comparisons are skipped."
 fi
 HAVE_TIME=1
 if [[ ! -x /usr/bin/time ]]; then
@@ -119,10 +125,31 @@ DecodePngs() { for file in "$PNGS"/*.png; do pngtopnm "$file" >/dev/null; done; 
 ConvertPngs() { for file in "$PNGS"/*.png; do convert "$file" "BMP3:$WORK/x.bmp"; done; }
 mkdir -p "$WORK/imported"
 
+# W1's pictures as pnmtopng takes them: the colours as PPM, the alpha as a
+# PGM mask, each from the picture flipdeck-kit export writes.
+PNM="$WORK/pnm"
+PNM_FILES=()
+if ((HAVE_KIT)); then
+  mkdir -p "$PNM"
+  while IFS=', ' read -r name tmf tlf; do
+    "$KIT" export "$W1/$tmf" "$W1/$tlf" -o "$PNM/$name.png" || Fail "export of $name failed"
+    pngtopnm "$PNM/$name.png" >"$PNM/$name.ppm" 2>/dev/null || Fail "pngtopnm failed on $name"
+    pngtopnm -alpha "$PNM/$name.png" >"$PNM/$name.pgm" 2>/dev/null || Fail "pngtopnm -alpha failed"
+    PNM_FILES+=("$name")
+  done < <(sed -n 's/^PICT\.[0-9]* = \(.*\)$/\1/p' "$W1/pictures.tpf")
+  ((${#PNM_FILES[@]} == 64)) || Fail "W1 should list 64 pictures, not ${#PNM_FILES[@]}"
+fi
+Pnmtopng() {
+  for name in "${PNM_FILES[@]}"; do
+    pnmtopng -alpha="$PNM/$name.pgm" "$PNM/$name.ppm" >"$PNM/$name.out.png" || return 1
+  done
+}
+TimePreview() { cd "$W1" && Micros "$KIT" preview anim.taf -o preview.html; }
+
 # Round 0 is not counted: it fills the page cache and leaves every output in
 # place, so that each counted round replaces files of the same size.
 T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
-T_IMPORT=() T_PNGTOPNM=() T_CONVERT=()
+T_IMPORT=() T_PNGTOPNM=() T_CONVERT=() T_PV=() T_PNM=()
 for ((round = 0; round <= ROUNDS; ++round)); do
   if ((HAVE_KIT)); then
     T_IMPORT+=("$(Micros ImportPngs)") || Fail "flipdeck-kit import failed"
@@ -137,9 +164,13 @@ for ((round = 0; round <= ROUNDS; ++round)); do
   T_CP10K+=("$(TimeCopy "$WORK/w2_10000")") || Fail "cp failed"
   T_GRID+=("$(TimeFlipdeck "$WORK/grid")") || Fail "flipdeck failed on the grid"
   T_CPGRID+=("$(TimeCopy "$WORK/grid")") || Fail "cp failed"
+  if ((HAVE_KIT)); then
+    T_PV+=("$(TimePreview)") || Fail "flipdeck-kit preview failed on W1"
+    T_PNM+=("$(Micros Pnmtopng)") || Fail "pnmtopng failed"
+  fi
   if ((round == 0)); then
     T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
-    T_IMPORT=() T_PNGTOPNM=() T_CONVERT=()
+    T_IMPORT=() T_PNGTOPNM=() T_CONVERT=() T_PV=() T_PNM=()
   fi
 done
 
@@ -195,6 +226,18 @@ if ((HAVE_KIT)); then
   printf '  %-28s %9sx     target >= 3x: %s\n' "convert / import" "$R" "$(Verdict "$R" ">=" 3)"
 fi
 
+if ((HAVE_KIT)); then
+  echo "flipdeck-kit preview of W1 against pnmtopng over the same 64 pictures"
+  M_PV=$(Median "${T_PV[@]}")
+  M_PNM=$(Median "${T_PNM[@]}")
+  printf '  %-28s %s  (%s bytes of page)\n' "flipdeck-kit preview" "$(Ms "$M_PV")" \
+    "$(wc -c <"$W1/preview.html")"
+  printf '  %-28s %s  (%s bytes of PNG)\n' "pnmtopng, 64 pictures" "$(Ms "$M_PNM")" \
+    "$(cat "$PNM"/*.out.png | wc -c)"
+  R=$(Ratio "$M_PV" "$M_PNM")
+  printf '  %-28s %9sx     target <= 1.5x: %s\n' "preview / pnmtopng" "$R" "$(Verdict "$R" "<=" 1.5)"
+fi
+
 ((HAVE_TIME)) || exit 0
 # Prints the peak resident memory of a flipdeck run in MiB.
 PeakMiB() {
@@ -216,3 +259,7 @@ if ((HAVE_KIT)); then
   printf '  %-28s %9s MiB  target < 128 MiB: %s\n' "import of a 4,096^2 RGBA PNG" "$P" \
     "$(Verdict "$P" "<" 128)"
 fi
+((HAVE_KIT)) || exit 0
+P=$(cd "$W1" && /usr/bin/time -v "$KIT" preview anim.taf -o preview.html 2>&1 >/dev/null |
+  awk -F': *' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }')
+printf '  %-28s %9s MiB  target < 64 MiB: %s\n' "W1 preview" "$P" "$(Verdict "$P" "<" 64)"

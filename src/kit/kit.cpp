@@ -13,13 +13,14 @@
 #include "kit/export.h"
 #include "kit/import.h"
 #include "kit/new.h"
+#include "kit/preview.h"
 
 namespace {
 
 // Exit statuses of the program.
 constexpr int kBadCommandLine = 2;
 
-// "import, export, new": the commands `app` knows.
+// "import, export, new, preview": the commands `app` knows.
 std::string CommandNames(CLI::App& app) {
   std::string names;
   for (const CLI::App* command : app.get_subcommands({}))
@@ -49,6 +50,8 @@ int RunKit(int argc, const char* const* argv) {
   AddCheckCommand(app, check, job);
   DepsOptions deps;
   AddDepsCommand(app, deps, job);
+  PreviewOptions preview;
+  AddPreviewCommand(app, preview, job);
 
   const std::vector<std::string> args = RespellDepfileOption(argc, argv);
   std::vector<const char*> pointers;

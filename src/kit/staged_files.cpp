@@ -60,12 +60,18 @@ bool CStagedFiles::Plan(const std::vector<std::string>& targets) {
 }
 
 bool CStagedFiles::Stage(const std::string& target, std::string_view bytes) {
+  return Stage(target, std::span<const std::string_view>(&bytes, 1));
+}
+
+bool CStagedFiles::Stage(const std::string& target, std::span<const std::string_view> parts) {
   const fs::path path(ToNativePath(target));
   fs::path temporary;
   std::unique_ptr<std::FILE, FileCloser> file = CreateTemporary(path, temporary);
   if (!file) return ReportKitError(target, "cannot be written in its directory");
   m_staged.push_back({target, temporary.string()});
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  bool written = true;
+  for (std::string_view part : parts)
+    written = written && std::fwrite(part.data(), 1, part.size(), file.get()) == part.size();
   // Closing hands the last buffered bytes to the system; that can fail too.
   if (!written || std::fclose(file.release()) != 0)
     return ReportKitError(target, "could not be written completely (is the disk full?)");

@@ -5,6 +5,7 @@
 // file and no changed file.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,9 @@ class CStagedFiles {
   /// temporary file in the target's directory. False after the message
   /// (the directory cannot be written, the disk is full).
   bool Stage(const std::string& target, std::string_view bytes);
+  /// The same for content given in `parts`, written one after the other:
+  /// a large file need not be put together in memory first.
+  bool Stage(const std::string& target, std::span<const std::string_view> parts);
 
   /// Renames every staged file over its target. False after the message
   /// when one cannot be renamed.

@@ -202,6 +202,12 @@ uint8_t CTmfImage::GetIndex(int32_t x, int32_t y) const {
   return x % 2 == 0 ? byte >> 4 : byte & 0x0f;
 }
 
+int32_t CTmfImage::GetKeptRows() const {
+  const TmfGeometry geometry = MakeGeometry(m_width, m_height, m_bitsPerPixel);
+  if (geometry.rowStride == 0) return 0;
+  return static_cast<int32_t>(m_pixels.size() * 4 / geometry.rowStride);
+}
+
 std::vector<uint8_t> CTmfImage::MakeExportBytes() const {
   const TmfGeometry geometry = MakeGeometry(m_width, m_height, m_bitsPerPixel);
   const uint64_t length = ExportLength(geometry);

@@ -45,6 +45,10 @@ class CTmfImage {
   /// The colour index at column `x` of row `y`, rows counted from the
   /// picture's top (the file's last row); 0 outside the rows kept.
   uint8_t GetIndex(int32_t x, int32_t y) const;
+  /// The rows held: every row after LoadWhole; after Load those the C array
+  /// can hold, the file's first rows, which are the picture's bottom rows.
+  /// A 1024 x 1024 8-bit picture after Load -> 512.
+  int32_t GetKeptRows() const;
 
   /// The bytes the C array holds: rows last first, at most 524288 bytes,
   /// length made even. Empty when the image is empty.

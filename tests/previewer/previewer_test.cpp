@@ -1,10 +1,12 @@
 // Compile-and-play: flipdeck converts an animation, the system C compiler
 // builds the generated source with player.c, and what the player shows at
 // each frame and in each camera cell must be what the timeline and camera
-// grid models say. Those models are what the preview plays, so the preview
-// shows what the C plays.
+// grid models say, and what flipdeck-kit's preview plays from them: its
+// steps, each looked up by its first frame as the page looks it up, and
+// its camera cells.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -16,6 +18,7 @@
 #include "anime/anime_file.h"
 #include "anime/camera_grid.h"
 #include "anime/timeline.h"
+#include "kit/preview_model.h"
 #include "project/picture_library.h"
 #include "support/fixture_builder.h"
 #include "support/test_support.h"
@@ -81,6 +84,31 @@ class PreviewerTest : public ::testing::Test {
     return Lines(play.str());
   }
 
+  // What the preview plays: the step whose frames hold each frame of the
+  // pass, for two passes of FRAME_LENGTH frames, and its camera cells, each
+  // picture read from the files the preview resolved.
+  Playback Previewed(const std::string& tafName) {
+    ts::ScopedWorkingDir cwd(m_dir.path());
+    CAnimeFile anime;
+    CPreview preview;
+    EXPECT_TRUE(anime.Load(tafName) && ReadPreview(anime, tafName, false, preview));
+    std::ostringstream play;
+    for (int64_t frame = 0; preview.cycle > 0 && frame < 2 * int64_t{preview.frameLength};
+         ++frame) {
+      const int64_t inPass = frame % preview.cycle;
+      const auto step = std::find_if(
+          preview.steps.begin(), preview.steps.end(),
+          [&](const auto& s) { return s.first <= inPass && inPass < s.first + s.frames; });
+      EXPECT_NE(step, preview.steps.end()) << "frame " << frame;
+      if (step == preview.steps.end()) return {};
+      play << "frame: " << Describe(preview, step->show) << "\n";
+    }
+    play << "camera: " << preview.columns << "x" << preview.rows << "\n";
+    for (const CPreviewCell& cell : preview.cells)
+      play << "cell: " << cell.x << "," << cell.y << " " << Describe(preview, cell.show) << "\n";
+    return Lines(play.str());
+  }
+
   static Playback Lines(const std::string& text) {
     Playback play;
     std::istringstream lines(text);
@@ -102,16 +130,25 @@ class PreviewerTest : public ::testing::Test {
     std::string tmfPath;
     std::string tlfPath;
     m_library.FindFiles(tpf, info, tmfPath, tlfPath);
+    return Describe(tmfPath, tlfPath, info.m_nParam);
+  }
+
+  static std::string Describe(const CPreview& preview, const CPreviewShow& show) {
+    const CPreviewPicture& picture = preview.pictures[show.picture];
+    return Describe(picture.tmfPath, picture.tlfPath, show.param);
+  }
+
+  static std::string Describe(const std::string& tmfPath, const std::string& tlfPath,
+                              int32_t param) {
     CTmfImage image;
     CTlfPalette palette;
-    EXPECT_TRUE(image.Load(tmfPath) && palette.Load(tlfPath)) << picture;
+    EXPECT_TRUE(image.Load(tmfPath) && palette.Load(tlfPath)) << tmfPath;
     const std::vector<uint8_t> bytes = image.MakeExportBytes();
     uint32_t word = 0;
     for (size_t i = 0; i < 4; ++i) word = word << 8 | (i < bytes.size() ? bytes[i] : 0);
     char text[96];
     std::snprintf(text, sizeof text, "%dx%d/%db img=%08x pal=%04x par=%d", image.GetWidth(),
-                  image.GetHeight(), image.GetBitsPerPixel(), word, palette.GetEntries()[0],
-                  info.m_nParam);
+                  image.GetHeight(), image.GetBitsPerPixel(), word, palette.GetEntries()[0], param);
     return text;
   }
 
@@ -126,6 +163,7 @@ TEST_F(PreviewerTest, WalkExamplePlaysAsTheModelsSay) {
   // The command line of `make demo`.
   const Playback played = ConvertAndPlay({"-owalk.c", "-ewalk.h", "walk.taf"}, 4);
   EXPECT_EQ(played, Expected("walk.taf"));
+  EXPECT_EQ(played, Previewed("walk.taf"));
   EXPECT_EQ(played.at("frame").size(), 60u);
 }
 
@@ -184,21 +222,19 @@ TEST_F(PreviewerTest, GeneratedAnimationsPlayAsTheModelsSay) {
     const std::vector<std::string> args =
         seed % 2 == 0 ? std::vector<std::string>{"-oanim.c", "anim.taf"}
                       : std::vector<std::string>{"-oanim.c", "-eanim.h", "anim.taf"};
-    EXPECT_EQ(ConvertAndPlay(args, 4 * countXZ), Expected("anim.taf")) << taf;
+    const Playback played = ConvertAndPlay(args, 4 * countXZ);
+    EXPECT_EQ(played, Expected("anim.taf")) << taf;
+    EXPECT_EQ(played, Previewed("anim.taf")) << taf;
   }
 }
 
 // flipdeck-kit new makes a project that flipdeck converts at once, and
 // each picture stays on view for the frames it was given.
 TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
-#ifndef FLIPDECK_KIT_BINARY
-  GTEST_SKIP() << "flipdeck-kit is not part of this build";
-#else
   const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
   m_dir.Write("art/walk 1.png", ts::ReadFileBytes(walk + "walk1.png"));
   m_dir.Write("art/walk2.png", ts::ReadFileBytes(walk + "walk2.png"));
-  const auto made = ts::RunBuiltProgram(
-      FLIPDECK_KIT_BINARY,
+  const auto made = ts::RunFlipdeckKit(
       {"new", "anim", "art/walk 1.png", "art/walk2.png", "art/walk 1.png", "--frames", "2,3,1"},
       m_dir.path().string());
   ASSERT_EQ(made.exitStatus, 0) << made.err;
@@ -215,7 +251,6 @@ TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
       frames.insert(frames.end(), count, Describe(anime, 0, name));
   }
   EXPECT_EQ(played.at("frame"), frames);
-#endif
 }
 
 }  // namespace

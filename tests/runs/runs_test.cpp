@@ -142,6 +142,28 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// Writes the case's files, directories and links into `dir`, and puts the
+// directory into its arguments.
+void LayOut(Case& c, const ts::TempDir& dir) {
+  for (const std::string& name : c.dirs) fs::create_directories(dir.path() / name);
+  for (const auto& [name, bytes] : c.files) dir.Write(name, bytes);
+  for (const auto& [name, target] : c.links) fs::create_symlink(target, dir.path() / name);
+  for (const auto& [name, target] : c.hardLinks)
+    fs::create_hard_link(dir.path() / target, dir.path() / name);
+  for (std::string& arg : c.args) arg = ts::WithDir(arg, dir.path().string());
+}
+
+// The anime file of the case's command line: the last argument that is no
+// option nor the value of one; empty when there is none.
+std::string AnimeArgument(const std::vector<std::string>& args) {
+  std::string anime;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o" || args[i] == "-e") ++i;
+    else if (!args[i].starts_with("-")) anime = args[i];
+  }
+  return anime;
+}
+
 class Run : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Run, GivesItsTextAndKeepsItsInputs) {
@@ -152,12 +174,7 @@ TEST_P(Run, GivesItsTextAndKeepsItsInputs) {
 
   ts::TempDir dir;
   const std::string root = dir.path().string();
-  for (const std::string& name : c.dirs) fs::create_directories(dir.path() / name);
-  for (const auto& [name, bytes] : c.files) dir.Write(name, bytes);
-  for (const auto& [name, target] : c.links) fs::create_symlink(target, dir.path() / name);
-  for (const auto& [name, target] : c.hardLinks)
-    fs::create_hard_link(dir.path() / target, dir.path() / name);
-  for (std::string& arg : c.args) arg = ts::WithDir(arg, root);
+  LayOut(c, dir);
 
   const ts::ProcessResult r = ts::RunFlipdeck(c.args, dir.Path(c.cwd), c.stdoutFile);
   EXPECT_EQ(r.exitStatus, c.exit);
@@ -189,6 +206,33 @@ TEST_P(Run, GivesItsTextAndKeepsItsInputs) {
   }
   for (const std::string& name : c.dirs) EXPECT_TRUE(fs::is_directory(dir.path() / name)) << name;
   for (const std::string& name : c.absent) EXPECT_FALSE(dir.Exists(name)) << name;
+}
+
+// The preview reads an animation as flipdeck converts it, so it fails
+// exactly where a conversion of the same files from the same directory
+// fails. The conversion writes its C far from the case's files, so that
+// only the animation decides.
+// Where there is nothing to compare (no flipdeck-kit in the build, a case
+// of another system or of the command line alone) it returns without a
+// skip: ctest reads a skip as the whole case's, the conversion's included.
+TEST_P(Run, PreviewFailsWhereTheConversionFails) {
+  Case c;
+  ParseCase(kCases / (GetParam() + ".case"), c);
+  if (!ts::HaveFlipdeckKit()) return;
+  if (!c.only.empty() && !Contains(c.only, ts::kSeparator == '/' ? "posix" : "win32")) return;
+  ts::TempDir dir;
+  LayOut(c, dir);
+  const std::string anime = AnimeArgument(c.args);
+  if (anime.empty()) return;
+
+  const ts::TempDir outputs;
+  const ts::ProcessResult converted =
+      ts::RunFlipdeck({"-o" + outputs.Path("out.c"), anime}, dir.Path(c.cwd));
+  const ts::ProcessResult previewed =
+      ts::RunFlipdeckKit({"preview", anime, "-o", outputs.Path("page.html")}, dir.Path(c.cwd));
+  EXPECT_EQ(previewed.exitStatus, converted.exitStatus == 0 ? 0 : 1)
+      << "flipdeck:\n" << converted.out << converted.err << "preview:\n" << previewed.err;
+  EXPECT_EQ(outputs.Exists("page.html"), previewed.exitStatus == 0);
 }
 
 std::vector<std::string> CaseNames() {

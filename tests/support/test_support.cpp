@@ -77,13 +77,10 @@ ScopedWorkingDir::~ScopedWorkingDir() {
   fs::current_path(m_saved, ec);
 }
 
-ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir,
-                          const std::string& stdoutPath) {
-  return RunBuiltProgram(FLIPDECK_BINARY, args, workDir, stdoutPath);
-}
+namespace {
 
-ProcessResult RunBuiltProgram(const std::string& program, const std::vector<std::string>& args,
-                              const std::string& workDir, const std::string& stdoutPath) {
+ProcessResult RunBuilt(const std::string& program, const std::vector<std::string>& args,
+                       const std::string& workDir, const std::string& stdoutPath) {
   TempDir scratch;
   const std::string outPath = stdoutPath.empty() ? scratch.Path("stdout") : stdoutPath;
   const std::string errPath = scratch.Path("stderr");
@@ -93,6 +90,20 @@ ProcessResult RunBuiltProgram(const std::string& program, const std::vector<std:
   if (stdoutPath.empty()) result.out = ReadFileBytes(outPath);
   result.err = ReadFileBytes(errPath) + shown;
   return result;
+}
+
+}  // namespace
+
+ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir,
+                          const std::string& stdoutPath) {
+  return RunBuilt(FLIPDECK_BINARY, args, workDir, stdoutPath);
+}
+
+bool HaveFlipdeckKit() { return !std::string(FLIPDECK_KIT_BINARY).empty(); }
+
+ProcessResult RunFlipdeckKit(const std::vector<std::string>& args, const std::string& workDir) {
+  if (!HaveFlipdeckKit()) return {-1, "", "(this build has no flipdeck-kit)"};
+  return RunBuilt(FLIPDECK_KIT_BINARY, args, workDir, "");
 }
 
 std::string WithDir(std::string text, const std::string& dir) {

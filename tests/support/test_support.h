@@ -82,9 +82,13 @@ struct ProcessResult {
 ProcessResult RunFlipdeck(const std::vector<std::string>& args, const std::string& workDir = ".",
                           const std::string& stdoutPath = "");
 
-/// The same for any program of the build, such as flipdeck-kit.
-ProcessResult RunBuiltProgram(const std::string& program, const std::vector<std::string>& args,
-                              const std::string& workDir, const std::string& stdoutPath = "");
+/// Runs the built flipdeck-kit binary the same way. Exit status -1, and a
+/// note in `err`, in a build without flipdeck-kit (HaveFlipdeckKit).
+ProcessResult RunFlipdeckKit(const std::vector<std::string>& args,
+                             const std::string& workDir = ".");
+
+/// Whether this build has flipdeck-kit: a Windows cross build has not.
+bool HaveFlipdeckKit();
 
 /// The separator in the paths flipdeck prints, and the line end of the text
 /// it writes (console and generated files) on the system the tests run on.

@@ -1,0 +1,60 @@
+#include "kit/preview.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <vector>
+
+#include "anime/anime_file.h"
+#include "kit/diagnostics.h"
+#include "kit/preview_gif.h"
+#include "kit/preview_model.h"
+#include "kit/preview_page.h"
+#include "kit/staged_files.h"
+
+void AddPreviewCommand(CLI::App& app, PreviewOptions& options, std::function<int()>& job) {
+  CLI::App* command = app.add_subcommand(
+      "preview", "Write a page that plays an animation as flipdeck's C shows it");
+  command->add_option("anime", options.anime, "the TAF animation, read from where flipdeck runs")
+      ->required();
+  command->add_option("-o,--output", options.output, "the page to write (default: ANIME.html)");
+  command->add_option("--gif", options.gif, "also write the animation as an animated GIF");
+  command->add_option("--fps", options.fps, "frames a second, on the page and in the GIF")
+      ->capture_default_str()
+      ->check(CLI::Range(1, 1000));
+  command
+      ->add_option("--scale", options.scale,
+                   "screen pixels per picture pixel (default: fit about 512 pixels)")
+      ->check(CLI::Range(1, 64));
+  command->callback([&options, &job] { job = [&options] { return RunPreview(options); }; });
+}
+
+std::string DefaultPagePath(const std::string& animePath) {
+  return std::filesystem::path(animePath).replace_extension(".html").string();
+}
+
+int RunPreview(const PreviewOptions& options) {
+  const std::string page = options.output.empty() ? DefaultPagePath(options.anime) : options.output;
+  CAnimeFile anime;
+  if (!anime.Load(options.anime)) {
+    ReportKitError(options.anime, "cannot be opened");
+    return 1;
+  }
+  std::vector<std::string> inputs = anime.GetInputFiles();
+  inputs.push_back(options.anime);
+  CStagedFiles files(inputs);
+  std::vector<std::string> targets = {page};
+  if (!options.gif.empty()) targets.push_back(options.gif);
+  if (!files.Plan(targets)) return 1;
+
+  CPreview preview;
+  if (!ReadPreview(anime, options.anime, !options.gif.empty(), preview)) return 1;
+  if (!options.gif.empty()) {
+    std::vector<uint8_t> gif;
+    if (!MakePreviewGif(preview, options.fps, options.gif, gif)) return 1;
+    const std::string_view bytes(reinterpret_cast<const char*>(gif.data()), gif.size());
+    if (!files.Stage(options.gif, bytes)) return 1;
+  }
+  const CPreviewPage html(preview, {options.anime, options.fps, options.scale});
+  return files.Stage(page, html.Parts()) && files.Commit() ? 0 : 1;
+}
