@@ -33,16 +33,16 @@ void CAnimeFile::Free() {
   m_nKeptBytes = 0;
 }
 
-bool CAnimeFile::GetString(const std::string& key, std::string& value) const {
+bool CAnimeFile::GetString(std::string_view key, std::string& value) const {
   if (!m_pSettings) return false;
-  const std::string* raw = m_pSettings->Find(key);
-  return raw != nullptr && m_pSettings->Expand(*raw, value);
+  const std::optional<std::string_view> raw = m_pSettings->Find(key);
+  return raw && m_pSettings->Expand(*raw, value);
 }
 
 bool CAnimeFile::GetInt(const std::string& key, int32_t& value) const {
   if (!m_pSettings) return false;
-  const std::string* raw = m_pSettings->Find(key);
-  if (raw == nullptr) return false;
+  const std::optional<std::string_view> raw = m_pSettings->Find(key);
+  if (!raw) return false;
   value = ReadStreamInt(*raw);
   return true;
 }
@@ -60,20 +60,17 @@ bool CAnimeFile::GetFrameKey(int index, int32_t& frame, int32_t& project,
   return true;
 }
 
-std::vector<std::string> CAnimeFile::GetCameraKeyNames() const {
-  std::vector<std::string> names;
-  if (!m_pSettings) return names;
-  for (const std::string_view key : m_pSettings->GetKeysBeginningWith("CAM."))
-    names.emplace_back(key);
-  return names;
+std::vector<std::string_view> CAnimeFile::GetCameraKeyNames() const {
+  if (!m_pSettings) return {};
+  return m_pSettings->GetKeysBeginningWith("CAM.");
 }
 
-bool CAnimeFile::GetCameraKey(const std::string& key, int32_t& x, int32_t& y, int32_t& project,
+bool CAnimeFile::GetCameraKey(std::string_view key, int32_t& x, int32_t& y, int32_t& project,
                               std::string& picture) const {
   if (!key.starts_with("CAM.")) return false;
 
   // "CAM.<x>.<y>": a number the key does not hold keeps the caller's value.
-  const std::string_view position = std::string_view(key).substr(4);
+  const std::string_view position = key.substr(4);
   size_t pos = 0;
   if (ScanDecimal(position, pos, x) && pos < position.size() && position[pos] == '.') {
     ++pos;

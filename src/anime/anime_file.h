@@ -32,7 +32,7 @@ class CAnimeFile {
   const CKeyValueFile* GetSettings() const { return m_pSettings.get(); }
 
   /// The expanded value of `key`; false when absent or not expandable.
-  bool GetString(const std::string& key, std::string& value) const;
+  bool GetString(std::string_view key, std::string& value) const;
   /// The raw value of `key` read as an integer (010 -> 8, 0x1A -> 26, "" -> 0);
   /// false only when the key is absent.
   bool GetInt(const std::string& key, int32_t& value) const;
@@ -42,13 +42,14 @@ class CAnimeFile {
   /// numbers read so far are set) or when the key is absent.
   bool GetFrameKey(int index, int32_t& frame, int32_t& project, std::string& picture) const;
   /// The names of the keys that begin with "CAM.", in the settings' key order.
-  std::vector<std::string> GetCameraKeyNames() const;
+  /// They stay valid while the description stays loaded.
+  std::vector<std::string_view> GetCameraKeyNames() const;
   /// A camera key CAM.<x>.<y> and its value (project, picture name):
   /// "CAM.2.3" = "1,face" -> 2, 3, 1, "face". A number the key does not hold
   /// keeps the caller's value; a value without a number, or without a name
   /// after its comma, gives the empty name. False for a key not beginning
   /// with "CAM." or a value that cannot be read or expanded.
-  bool GetCameraKey(const std::string& key, int32_t& x, int32_t& y, int32_t& project,
+  bool GetCameraKey(std::string_view key, int32_t& x, int32_t& y, int32_t& project,
                     std::string& picture) const;
 
   /// Writes the C source with the animation sequence (and the header when

@@ -52,7 +52,9 @@ CGridProblem ReadCameraGrid(const CAnimeFile& anime, CCameraGrid& grid) {
     CGridProblem problem = ReadGridSize(anime, grid);
     if (!problem.key.empty()) return problem;
   }
-  for (const std::string& key : anime.GetCameraKeyNames()) {
+  const std::vector<std::string_view> names = anime.GetCameraKeyNames();
+  grid.keys.reserve(names.size());
+  for (const std::string_view key : names) {
     CCameraKey cell;
     cell.key = key;
     cell.readable = anime.GetCameraKey(key, cell.x, cell.y, cell.project, cell.picture);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "anime/anime_file.h"
 #include "anime/c_output.h"
@@ -23,8 +24,9 @@ void AppendCellName(std::string& text, uint64_t x, uint64_t y) {
 }
 
 // The records of the filled positions, the sizes and the table, where
-// every position no key fills is NULL. `records` holds each key's record.
-void WriteCameraSection(CCOutput& out, const CCameraGrid& grid, const CTexViewCmdArray& records) {
+// every position no key fills is NULL. `records` holds what each key shows.
+void WriteCameraSection(CCOutput& out, const CCameraGrid& grid,
+                        const std::vector<const CTexViewCmd*>& records) {
   const std::vector<std::pair<uint64_t, size_t>> cells = grid.FilledCells();
   const auto sizeX = static_cast<uint64_t>(grid.sizeX);
   out.Line("/* 2D Camera pattern & palettes */");
@@ -33,7 +35,7 @@ void WriteCameraSection(CCOutput& out, const CCameraGrid& grid, const CTexViewCm
     line = "static CAnmCtrlTxture ";
     AppendCellName(line, position % sizeX, position / sizeX);
     line += " = ";
-    AppendTexViewInitializer(line, records[key]);
+    AppendTexViewInitializer(line, *records[key], 0);
     line += "; /* TMF/TLF */";
     out.Line(line);
   }
@@ -79,7 +81,8 @@ bool CAnimeFile::WriteCameraSource(const std::string& cPath, const std::string& 
   CPictureEmitter emitter(*this, m_library, out,
                           {"camtmf", "camtlf", " is not exist", " is not found in project file."},
                           verbose);
-  CTexViewCmdArray records;
+  std::vector<const CTexViewCmd*> records;
+  records.reserve(grid.keys.size());
   for (const CCameraKey& key : grid.keys) {
     if (verbose) {
       // The console prints integers in hexadecimal since the banner.
@@ -91,9 +94,9 @@ bool CAnimeFile::WriteCameraSource(const std::string& cPath, const std::string& 
       Console() << "over camera position" << key.key;
       return false;
     }
-    CTexViewCmd record;
-    if (!emitter.Emit(key.project, key.picture, record)) return false;
-    records.push_back(std::move(record));
+    const CTexViewCmd* shown = emitter.Emit(key.project, key.picture);
+    if (shown == nullptr) return false;
+    records.push_back(shown);
   }
 
   WriteCameraSection(out, grid, records);

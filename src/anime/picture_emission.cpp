@@ -23,18 +23,18 @@ std::string CPictureEmitter::MakeName(const std::string& prefix, int32_t project
   return name;
 }
 
-bool CPictureEmitter::Emit(int32_t project, const std::string& picture, CTexViewCmd& cmd) {
+const CTexViewCmd* CPictureEmitter::Emit(int32_t project, const std::string& picture) {
   // A picture resolved before gets what it got then: everything on the way
   // (project, lookup, search, names) gives the same again and prints nothing.
   const std::string shownKey = std::to_string(project) + "," + picture;
-  if (const auto shown = m_mapShown.find(shownKey); shown != m_mapShown.end()) {
-    cmd = shown->second;
-    return true;
-  }
+  if (const auto shown = m_mapShown.find(shownKey); shown != m_mapShown.end())
+    return &shown->second;
   const std::string projectKey = "TPF." + std::to_string(project) + ".FILE";
   std::string projectPath;
-  if (!m_anime.GetString(projectKey, projectPath))
-    return ReportError(projectKey + m_words.missingProject);
+  if (!m_anime.GetString(projectKey, projectPath)) {
+    ReportError(projectKey + m_words.missingProject);
+    return nullptr;
+  }
 
   bool loaded = false;
   const CPictureProject& pictures = m_library.GetProject(projectPath, loaded);
@@ -42,16 +42,19 @@ bool CPictureEmitter::Emit(int32_t project, const std::string& picture, CTexView
   if (!loaded) ReportError("[" + projectPath + "] can not open");
 
   CPictureInfo info;
-  if (!pictures.Lookup(picture, info)) return ReportError(picture + m_words.pictureNotFound);
+  if (!pictures.Lookup(picture, info)) {
+    ReportError(picture + m_words.pictureNotFound);
+    return nullptr;
+  }
 
   std::string tmfPath;
   std::string tlfPath;
   m_library.FindFiles(projectPath, info, tmfPath, tlfPath);
-  if (!EmitFile(FileKind::kTexture, project, tmfPath, cmd.m_strTmfName)) return false;
-  if (!EmitFile(FileKind::kPalette, project, tlfPath, cmd.m_strTlfName)) return false;
+  CTexViewCmd cmd;
+  if (!EmitFile(FileKind::kTexture, project, tmfPath, cmd.m_strTmfName)) return nullptr;
+  if (!EmitFile(FileKind::kPalette, project, tlfPath, cmd.m_strTlfName)) return nullptr;
   cmd.m_nParam = info.m_nParam;
-  m_mapShown.emplace(shownKey, cmd);
-  return true;
+  return &m_mapShown.emplace(shownKey, std::move(cmd)).first->second;
 }
 
 bool CPictureEmitter::EmitFile(FileKind kind, int32_t project, const std::string& path,

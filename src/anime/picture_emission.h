@@ -31,9 +31,10 @@ class CPictureEmitter {
                   bool verbose);
 
   /// Resolves `picture` of project `project`, writes its texture and palette
-  /// data when they are new, and fills the command's two names and
-  /// parameter. False after the console message of the failing step.
-  bool Emit(int32_t project, const std::string& picture, CTexViewCmd& cmd);
+  /// data when they are new, and gives the record that shows it: its two
+  /// names and parameter, held by the emitter for as long as it lives. Null
+  /// after the console message of the failing step.
+  const CTexViewCmd* Emit(int32_t project, const std::string& picture);
 
  private:
   /// The C name for a new file: prefix, project index and count side by

@@ -2,6 +2,7 @@
 // frames show and the animation command chain gAnimeCmd0, gAnimeCmd1, ...
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "anime/anime_file.h"
 #include "anime/c_output.h"
@@ -12,7 +13,14 @@
 
 namespace {
 
-void WriteSequenceSection(CCOutput& out, int32_t frameLength, const CTexViewCmdArray& commands) {
+// One command of the chain: the picture it shows and for how many frames.
+struct CFrameCmd {
+  const CTexViewCmd* shown;
+  int32_t frames;
+};
+
+void WriteSequenceSection(CCOutput& out, int32_t frameLength,
+                          const std::vector<CFrameCmd>& commands) {
   const size_t n = commands.size();
   out.Line("/* Sequence & palettes */");
   out.Line("static CAnmCtrlSetMaxFrame gAnimeCmd0 = {{ANMCTRL_SETMAXFRAME}," +
@@ -22,7 +30,7 @@ void WriteSequenceSection(CCOutput& out, int32_t frameLength, const CTexViewCmdA
     line = "static CAnmCtrlTxture gAnimeCmd";
     line += std::to_string(k);
     line += "= ";
-    AppendTexViewInitializer(line, commands[k - 1]);
+    AppendTexViewInitializer(line, *commands[k - 1].shown, commands[k - 1].frames);
     line += "; /* frame */";
     out.Line(line);
   }
@@ -70,13 +78,13 @@ bool CAnimeFile::WriteSequenceSource(const std::string& cPath, const std::string
   const CTimeline timeline = ReadTimeline(*this, frameLength, keyCount);
   CPictureEmitter emitter(*this, m_library, out,
                           {"tmf", "tlf", " not exist", " is not found in project file"}, verbose);
-  CTexViewCmdArray commands;
+  std::vector<CFrameCmd> commands;
+  commands.reserve(timeline.views.size());
   for (const CView& view : timeline.views) {
-    CTexViewCmd cmd;
-    if (!emitter.Emit(view.key.project, view.key.picture, cmd)) return false;
+    const CTexViewCmd* shown = emitter.Emit(view.key.project, view.key.picture);
+    if (shown == nullptr) return false;
     if (commands.size() == timeline.outOfOrder) return ReportError("frame over! FRAME_LENGTH");
-    cmd.m_nFrames = view.frames;
-    commands.push_back(std::move(cmd));
+    commands.push_back({shown, view.frames});
   }
   // Without a single key frame the chain would jump into itself.
   if (commands.empty()) return ReportError("FRAME_KEY0 undefined");

@@ -22,6 +22,9 @@ int32_t LastFrameCount(int32_t frameLength, int32_t start) {
 CTimeline ReadTimeline(const CAnimeFile& anime, int32_t frameLength, int32_t keyCount) {
   CTimeline timeline;
   timeline.frameLength = frameLength;
+  // Each view needs a key of its own: FRAME_KEY may promise far more.
+  const int settingsKeys = anime.GetSettings() ? anime.GetSettings()->GetKeyCount() : 0;
+  timeline.views.reserve(static_cast<size_t>(std::clamp(keyCount, 0, settingsKeys)));
   for (int32_t i = 0; i < keyCount; ++i) {
     CView view;
     view.key.index = i;

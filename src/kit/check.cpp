@@ -44,8 +44,8 @@ const CKeyRules& TpfKeyRules() {
 
 bool ReadCheckedNumber(CCheckContext& c, const std::string& key, const std::string& zeroMeans,
                        int32_t& value) {
-  const std::string* raw = c.anime.GetSettings()->Find(key);
-  if (raw == nullptr) return false;
+  const std::optional<std::string_view> raw = c.anime.GetSettings()->Find(key);
+  if (!raw) return false;
   const IntReading reading = InspectStreamInt(*raw);
   CheckNumber(c.report, c.taf, c.Line(key), key, *raw, reading, zeroMeans);
   value = reading.value;

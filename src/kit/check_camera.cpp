@@ -91,7 +91,8 @@ void CheckCamera(CCheckContext& c) {
                                                   " x " + std::to_string(grid.sizeY) + " camera grid";
   // Every key is read here, also those behind one that stops the writer.
   std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> positions;
-  for (const std::string& name : c.anime.GetCameraKeyNames()) {
+  for (const std::string_view view : c.anime.GetCameraKeyNames()) {
+    const std::string name(view);
     CCameraKey key;
     key.key = name;
     key.readable = c.anime.GetCameraKey(name, key.x, key.y, key.project, key.picture);

@@ -74,8 +74,8 @@ void CPictureRules::ReportStop(const CPictureUse& use, const CResolvedPicture& r
   const std::string& key = resolved.projectKey;
   const std::string& path = resolved.projectPath;
   if (resolved.stop == Stop::kNoProjectKey) {
-    const std::string* raw = m_c.anime.GetSettings()->Find(key);
-    if (raw == nullptr) {
+    const std::optional<std::string_view> raw = m_c.anime.GetSettings()->Find(key);
+    if (!raw) {
       m_c.report.Error(m_c.taf, m_c.Line(use.key),
                        use.key + " shows project " + std::to_string(use.project) + ", but " + key +
                            " is not defined: flipdeck " + StopsWith(ProjectStop(use.part, key)));

@@ -91,7 +91,8 @@ void CProjectRules::CheckProject(const std::string& path, const CPictureProject&
     if (CKeyValueFile::ParseKeyLine(line, key, value) && key == "TPF_DIR")
       m_c.report.Warning(shown, number,
                          "flipdeck sets TPF_DIR to the project's directory, " +
-                             *settings.Find("TPF_DIR") + ", and passes over this value");
+                             std::string(*settings.Find("TPF_DIR")) +
+                             ", and passes over this value");
   });
   CheckPictureCount(shown, settings);
   CheckDirectoryKey(shown, settings, "TMF_DIR");
@@ -100,9 +101,9 @@ void CProjectRules::CheckProject(const std::string& path, const CPictureProject&
 }
 
 void CProjectRules::CheckPictureCount(const std::string& shown, const CKeyValueFile& settings) {
-  const std::string* raw = settings.Find("PICT_NUM");
+  const std::optional<std::string_view> raw = settings.Find("PICT_NUM");
   const std::string none = "flipdeck reads no picture of this project";
-  if (raw == nullptr) {
+  if (!raw) {
     m_c.report.Error(shown, 0, "PICT_NUM is not defined: " + none);
     return;
   }
@@ -132,8 +133,8 @@ void CProjectRules::CheckPictureCount(const std::string& shown, const CKeyValueF
 
 void CProjectRules::CheckDirectoryKey(const std::string& shown, const CKeyValueFile& settings,
                                       const std::string& key) {
-  const std::string* raw = settings.Find(key);
-  if (raw == nullptr) return;
+  const std::optional<std::string_view> raw = settings.Find(key);
+  if (!raw) return;
   const int line = settings.GetKeyLine(key);
   std::string value;
   CExpandProblem problem;
@@ -142,7 +143,7 @@ void CProjectRules::CheckDirectoryKey(const std::string& shown, const CKeyValueF
                                       "): flipdeck searches it as written");
     value = *raw;
   }
-  const std::string projectDir = *settings.Find("TPF_DIR");
+  const std::string projectDir(*settings.Find("TPF_DIR"));
   for (const std::string_view entry : SplitDirectoryList(value)) {
     std::string dir(entry);
     if (NormalizeDirectory(dir)) continue;

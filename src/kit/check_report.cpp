@@ -39,7 +39,7 @@ bool CCheckReport::HasErrors(bool werror) const {
   });
 }
 
-std::string Quoted(const std::string& text) { return "`" + text + "`"; }
+std::string Quoted(std::string_view text) { return "`" + std::string(text) + "`"; }
 
 std::string StopsWith(const std::string& text) { return "stops with \"" + text + "\""; }
 

@@ -41,7 +41,7 @@ class CCheckReport {
 };
 
 /// A value or name quoted in a message: `walk1` -> "`walk1`".
-std::string Quoted(const std::string& text);
+std::string Quoted(std::string_view text);
 
 /// flipdeck's console text as a message quotes it: "stops with \"<text>\"".
 std::string StopsWith(const std::string& text);

@@ -64,8 +64,8 @@ void CheckKeyCount(CCheckContext& c, const CTimeline& timeline, int32_t keyCount
   const std::string tail = first == 0 ? "flipdeck shows no key frame and " + StopsWith("FRAME_KEY0 undefined")
                                       : "flipdeck ends the sequence there and drops " +
                                             NameRange(kKeyPrefix, first, keyCount - 1);
-  const std::string* raw = settings.Find(key);
-  if (raw == nullptr) {
+  const std::optional<std::string_view> raw = settings.Find(key);
+  if (!raw) {
     c.report.Error(c.taf, c.Line("FRAME_KEY"),
                    "FRAME_KEY is " + std::to_string(keyCount) + ", but " + key + " is not defined: " + tail);
     return;
@@ -176,7 +176,7 @@ void CheckSequence(CCheckContext& c) {
     ReportSequenceOff(c, animSet, keyFrames);
     return;
   }
-  const bool projectsSet = settings.Find("TPF.NUM") != nullptr;
+  const bool projectsSet = settings.Find("TPF.NUM").has_value();
   if (!projectsSet)
     c.report.Error(c.taf, 0, "TPF.NUM is not defined: flipdeck " + StopsWith("TPF.NUM undefined"));
   int32_t length = 0;

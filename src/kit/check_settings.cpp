@@ -118,8 +118,8 @@ std::string DescribeExpandProblem(const CExpandProblem& problem) {
 }
 
 void CheckNumber(CCheckReport& report, const std::string& file, int line, const std::string& key,
-                 const std::string& value, const IntReading& reading, const std::string& zeroMeans) {
-  const bool reference = value.find("$(") != std::string::npos;
+                 std::string_view value, const IntReading& reading, const std::string& zeroMeans) {
+  const bool reference = value.find("$(") != std::string_view::npos;
   const std::string why = reference ? " (flipdeck does not expand references in " + key + ")" : "";
   if (!reading.digits) {
     report.Error(file, line,
@@ -127,9 +127,9 @@ void CheckNumber(CCheckReport& report, const std::string& file, int line, const 
                      (zeroMeans.empty() ? "" : " and " + zeroMeans));
     return;
   }
-  const std::string_view rest = TrimLeft(std::string_view(value).substr(reading.end));
+  const std::string_view rest = TrimLeft(value.substr(reading.end));
   if (!rest.empty())
     report.Warning(file, line,
                    "flipdeck reads " + key + " as " + std::to_string(reading.value) + " and ignores " +
-                       Quoted(std::string(rest)) + why);
+                       Quoted(rest) + why);
 }

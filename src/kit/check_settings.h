@@ -46,4 +46,4 @@ std::string DescribeExpandProblem(const CExpandProblem& problem);
 /// text after the number is a warning. A value holding "$(" is noted as not
 /// expanded: numbers are read as written.
 void CheckNumber(CCheckReport& report, const std::string& file, int line, const std::string& key,
-                 const std::string& value, const IntReading& reading, const std::string& zeroMeans);
+                 std::string_view value, const IntReading& reading, const std::string& zeroMeans);

@@ -1,6 +1,7 @@
 #include "settings/key_map.h"
 
 #include <cstdint>
+#include <utility>
 
 int CKeyMap::BucketOf(std::string_view key) {
   uint32_t hash = 0;
@@ -14,24 +15,31 @@ int CKeyMap::BucketOf(std::string_view key) {
   return static_cast<int>(hash % kBucketCount);
 }
 
+std::string_view CKeyMap::Hold(std::string text) { return m_texts.emplace_back(std::move(text)); }
+
 void CKeyMap::Set(std::string_view key, std::string_view value, int line) {
-  auto found = m_nodes.find(key);
-  if (found != m_nodes.end()) {
-    // Overwriting keeps the key's place, so the cached order stays valid.
-    found->second.entry.value.assign(value);
-    found->second.entry.line = line;
+  if (const auto found = m_nodes.find(key); found != m_nodes.end()) {
+    found->second.value = Hold(std::string(value));
+    found->second.line = line;
     return;
   }
-  auto [place, inserted] = m_nodes.try_emplace(std::string(key));
+  // Key and value in one held string.
+  const std::string_view both = Hold(std::string(key).append(value));
+  SetHeld(both.substr(0, key.size()), both.substr(key.size()), line);
+}
+
+void CKeyMap::SetHeld(std::string_view key, std::string_view value, int line) {
+  auto [place, inserted] = m_nodes.try_emplace(key);
   Node& node = place->second;
-  node.entry.key = place->first;
-  node.entry.value.assign(value);
-  node.entry.line = line;
+  node.value = value;
+  node.line = line;
+  // Overwriting keeps the key's place, so the cached order stays valid.
+  if (!inserted) return;
   node.bucket = BucketOf(key);
-  Node*& newest = m_newest[static_cast<size_t>(node.bucket)];
+  Item*& newest = m_newest[static_cast<size_t>(node.bucket)];
   node.older = newest;
-  if (newest != nullptr) newest->newer = &node;
-  newest = &node;
+  if (newest != nullptr) newest->second.newer = &*place;
+  newest = &*place;
   m_orderValid = false;
 }
 
@@ -40,37 +48,38 @@ bool CKeyMap::Remove(std::string_view key) {
   if (found == m_nodes.end()) return false;
   Node& node = found->second;
   if (node.newer != nullptr) {
-    node.newer->older = node.older;
+    node.newer->second.older = node.older;
   } else {
     m_newest[static_cast<size_t>(node.bucket)] = node.older;
   }
-  if (node.older != nullptr) node.older->newer = node.newer;
+  if (node.older != nullptr) node.older->second.newer = node.newer;
   m_nodes.erase(found);
   m_orderValid = false;
   return true;
 }
 
-const std::string* CKeyMap::Find(std::string_view key) const {
-  const Entry* entry = FindEntry(key);
-  return entry != nullptr ? &entry->value : nullptr;
+std::optional<std::string_view> CKeyMap::Find(std::string_view key) const {
+  const auto found = m_nodes.find(key);
+  if (found == m_nodes.end()) return std::nullopt;
+  return found->second.value;
 }
 
-const CKeyMap::Entry* CKeyMap::FindEntry(std::string_view key) const {
-  auto found = m_nodes.find(key);
-  if (found == m_nodes.end()) return nullptr;
-  return &found->second.entry;
+std::optional<CKeyMap::Entry> CKeyMap::FindEntry(std::string_view key) const {
+  const auto found = m_nodes.find(key);
+  if (found == m_nodes.end()) return std::nullopt;
+  return ToEntry(*found);
 }
 
-const CKeyMap::Entry* CKeyMap::At(size_t index) const {
-  if (index >= m_nodes.size()) return nullptr;
+std::optional<CKeyMap::Entry> CKeyMap::At(size_t index) const {
+  if (index >= m_nodes.size()) return std::nullopt;
   if (!m_orderValid) {
     m_order.clear();
     m_order.reserve(m_nodes.size());
-    for (const Node* newest : m_newest) {
-      for (const Node* node = newest; node != nullptr; node = node->older)
-        m_order.push_back(&node->entry);
+    for (const Item* newest : m_newest) {
+      for (const Item* item = newest; item != nullptr; item = item->second.older)
+        m_order.push_back(item);
     }
     m_orderValid = true;
   }
-  return m_order[index];
+  return ToEntry(*m_order[index]);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <utility>
 #include <vector>
 
 #include "path/file_system.h"
@@ -9,7 +10,7 @@
 bool CKeyValueFile::Load(const std::string& path) {
   std::string text;
   if (!ReadText(path, text)) return false;
-  LoadFromText(text);
+  LoadFromText(std::move(text));
   return true;
 }
 
@@ -24,20 +25,39 @@ bool CKeyValueFile::ReadText(const std::string& path, std::string& text) {
   // nothing. The limit keeps a project that names a device such as
   // /dev/zero from reading until memory runs out.
   text.clear();
-  std::vector<char> chunk(64 * 1024);
-  // A read error ends the file like its end does.
-  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-    text.append(chunk.data(), static_cast<size_t>(in.gcount()));
+  // A file whose size is known is read in one go, one byte more than its
+  // size to see its end; a pipe or device reports none and is read in
+  // chunks.
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.clear();
+  in.seekg(0, std::ios::beg);
+  if (!in) return false;
+  const size_t expected = size > 0 ? std::min(static_cast<size_t>(size), kMaxFileSize) : 0;
+  text.reserve(expected + 1);
+  constexpr size_t kChunk = 64 * 1024;
+  for (;;) {
+    const size_t used = text.size();
+    const size_t want = used < expected ? expected - used + 1 : kChunk;
+    text.resize(used + want);
+    in.read(text.data() + used, static_cast<std::streamsize>(want));
+    text.resize(used + static_cast<size_t>(in.gcount()));
     if (text.size() > kMaxFileSize) return false;
+    // A short read is the end, or a read error, which ends the file alike.
+    if (!in) return true;
   }
-  return true;
 }
 
-void CKeyValueFile::LoadFromText(std::string_view text) {
+void CKeyValueFile::LoadFromText(std::string text) {
   // Most lines of a TAF or TPF file are keys: room for them all at once.
   m_mapKeys.Reserve(m_mapKeys.Size() +
                     static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
-  ForEachLine(text, [this](int number, std::string_view line) { AddLine(line, number); });
+  // The keys and values view into the text, held as a whole.
+  ForEachLine(m_mapKeys.Hold(std::move(text)), [this](int number, std::string_view line) {
+    std::string_view key;
+    std::string_view value;
+    if (ParseKeyLine(line, key, value)) m_mapKeys.SetHeld(key, value, number);
+  });
 }
 
 void CKeyValueFile::AddLine(std::string_view line, int lineNumber) {
@@ -47,13 +67,13 @@ void CKeyValueFile::AddLine(std::string_view line, int lineNumber) {
 }
 
 int CKeyValueFile::GetKeyLine(std::string_view key) const {
-  const CKeyMap::Entry* entry = m_mapKeys.FindEntry(key);
-  return entry != nullptr ? entry->line : 0;
+  const std::optional<CKeyMap::Entry> entry = m_mapKeys.FindEntry(key);
+  return entry ? entry->line : 0;
 }
 
 bool CKeyValueFile::Lookup(const std::string& key, std::string& value) const {
-  const std::string* found = Find(key);
-  if (found == nullptr) return false;
+  const std::optional<std::string_view> found = Find(key);
+  if (!found) return false;
   value = *found;
   return true;
 }
@@ -68,7 +88,7 @@ int CKeyValueFile::GetKeyCount() const { return static_cast<int>(m_mapKeys.Size(
 
 std::vector<std::string_view> CKeyValueFile::GetKeysBeginningWith(std::string_view prefix) const {
   std::vector<std::string_view> keys;
-  for (size_t i = 0; const CKeyMap::Entry* entry = m_mapKeys.At(i); ++i) {
+  for (size_t i = 0; const std::optional<CKeyMap::Entry> entry = m_mapKeys.At(i); ++i) {
     if (entry->key.starts_with(prefix)) keys.emplace_back(entry->key);
   }
   return keys;
@@ -76,8 +96,8 @@ std::vector<std::string_view> CKeyValueFile::GetKeysBeginningWith(std::string_vi
 
 bool CKeyValueFile::GetKeyAt(int index, std::string& key, std::string& value) const {
   if (index < 0) return false;
-  const CKeyMap::Entry* entry = m_mapKeys.At(static_cast<size_t>(index));
-  if (entry == nullptr) return false;
+  const std::optional<CKeyMap::Entry> entry = m_mapKeys.At(static_cast<size_t>(index));
+  if (!entry) return false;
   key = entry->key;
   value = entry->value;
   return true;

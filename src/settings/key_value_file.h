@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,7 +43,7 @@ class CKeyValueFile {
   /// The same for text already in memory. Lines end at LF; a CR before it
   /// needs no handling, since the value trimming drops it:
   /// "A=1\r\nB=2" -> keys A and B, set by lines 1 and 2.
-  void LoadFromText(std::string_view text);
+  void LoadFromText(std::string text);
 
   /// Calls `visit(number, line)` for every line of `text` as LoadFromText
   /// splits it, numbered from 1, without its LF: "a\nb" -> (1, a), (2, b).
@@ -64,9 +65,9 @@ class CKeyValueFile {
 
   /// The raw value of `key`; false and `value` untouched when absent.
   bool Lookup(const std::string& key, std::string& value) const;
-  /// The raw value of `key` where it is held, or null when absent: a lookup
-  /// that copies nothing.
-  const std::string* Find(std::string_view key) const { return m_mapKeys.Find(key); }
+  /// The raw value of `key` where it is held, or nothing when absent: a
+  /// lookup that copies nothing. The view holds while the object lives.
+  std::optional<std::string_view> Find(std::string_view key) const { return m_mapKeys.Find(key); }
   /// The line that set the current value of `key`; 0 when the key is
   /// absent or its value was set by the program (SetValueVerbatim).
   int GetKeyLine(std::string_view key) const;
@@ -77,7 +78,7 @@ class CKeyValueFile {
   /// kMaxExpansions replacements, or a text longer than kMaxExpandedSize).
   /// With X=abc: `$(X)/d` -> `abc/d`. On failure `problem`, when given,
   /// says why: with A=$(A), `$(A)` -> kEndless, name A.
-  bool Expand(const std::string& text, std::string& result,
+  bool Expand(std::string_view text, std::string& result,
               CExpandProblem* problem = nullptr) const;
 
   /// Sets `key` to `value` exactly as given, without the line parser's

@@ -14,7 +14,7 @@ bool Fail(CExpandProblem* problem, CExpandProblem::Kind kind, std::string_view n
 
 }  // namespace
 
-bool CKeyValueFile::Expand(const std::string& text, std::string& result,
+bool CKeyValueFile::Expand(std::string_view text, std::string& result,
                            CExpandProblem* problem) const {
   using Kind = CExpandProblem::Kind;
   std::string work(text);
@@ -31,8 +31,8 @@ bool CKeyValueFile::Expand(const std::string& text, std::string& result,
     // nested in another one ends up here too, its name holding "$(".
     if (close < open) return Fail(problem, Kind::kCloseFirst, "");
     const std::string_view name = std::string_view(work).substr(open + 2, close - open - 2);
-    const std::string* value = m_mapKeys.Find(name);
-    if (value == nullptr) return Fail(problem, Kind::kUndefined, name);
+    const std::optional<std::string_view> value = m_mapKeys.Find(name);
+    if (!value) return Fail(problem, Kind::kUndefined, name);
 
     // A reference that leads back to itself would grow or repeat forever.
     if (replaced == kMaxExpansions) return Fail(problem, Kind::kEndless, name);

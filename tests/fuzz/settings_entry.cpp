@@ -37,7 +37,7 @@ std::vector<std::string> CheckEnumeration(const CKeyValueFile& file) {
 int FuzzSettings(const uint8_t* data, size_t size) {
   const std::string_view text = fuzz_support::AsText(data, size);
   CKeyValueFile file;
-  file.LoadFromText(text);
+  file.LoadFromText(std::string(text));
 
   std::vector<std::string> keys = CheckEnumeration(file);
   if (keys.empty()) return 0;

@@ -70,8 +70,8 @@ TEST(PictureProject, EntriesRecordWhatBecameOfEachPictureKey) {
   EXPECT_EQ(entries[1].expandProblem.name, "PICT.0");
   EXPECT_EQ(entries[2].line, 2);
   // Keys not read stay in the settings; TPF_DIR is the project's directory.
-  EXPECT_NE(project.GetSettings()->Find("PICT.3"), nullptr);
-  EXPECT_EQ(project.GetSettings()->Find("PICT.2"), nullptr);
+  EXPECT_TRUE(project.GetSettings()->Find("PICT.3"));
+  EXPECT_FALSE(project.GetSettings()->Find("PICT.2"));
   EXPECT_EQ(*project.GetSettings()->Find("TPF_DIR"), dir.path().string());
 }
 
