@@ -1,9 +1,11 @@
 // The C data of one TMF or TLF file: loaded through its loader, which shows
-// its own error box, and written into the C output. A file is loaded once a
-// run: the camera part writes the pictures of the sequence part again, and
-// reading each of thousands of small files twice would cost more than
-// writing them. Kept files take at most kMaxKeptBytes; past that a file is
-// read again, as it would be without the store.
+// its own error box, and written into the C output. A small file is loaded
+// once a run: the camera part writes the pictures of the sequence part
+// again, and opening each of thousands of small files twice would cost more
+// than writing them. A large file is read again instead: reading it costs
+// about what its bytes cost, while keeping it would hold its memory for the
+// whole run, though the camera part may show few of the pictures. Kept files
+// take at most kMaxKeptBytes; past that a file is read again too.
 #include <string>
 #include <utility>
 
@@ -15,11 +17,13 @@
 
 namespace {
 
+constexpr uint64_t kMaxKeptFileBytes = uint64_t{4} << 10;
 constexpr uint64_t kMaxKeptBytes = uint64_t{16} << 20;
 
 // The file at `path` from `kept`, or loaded with `load` (whose failure
-// returns null after the loader's message) and kept while `keptBytes`
-// stays within kMaxKeptBytes. `owner` holds a file that is not kept.
+// returns null after the loader's message) and kept when it is small and
+// `keptBytes` stays within kMaxKeptBytes. `owner` holds a file that is not
+// kept.
 template <class T, class Load, class Size>
 const T* LoadOnce(std::map<std::string, std::unique_ptr<const T>>& kept, uint64_t& keptBytes,
                   const std::string& path, std::unique_ptr<T>& owner, Load load, Size size) {
@@ -27,7 +31,7 @@ const T* LoadOnce(std::map<std::string, std::unique_ptr<const T>>& kept, uint64_
   owner = std::make_unique<T>();
   if (!load(*owner)) return nullptr;
   const uint64_t bytes = size(*owner);
-  if (keptBytes + bytes > kMaxKeptBytes) return owner.get();
+  if (bytes > kMaxKeptFileBytes || keptBytes + bytes > kMaxKeptBytes) return owner.get();
   keptBytes += bytes;
   return kept.emplace(path, std::move(owner)).first->second.get();
 }
