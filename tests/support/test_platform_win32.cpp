@@ -99,9 +99,21 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
   startup.hStdOutput = out.get();
   startup.hStdError = err.get();
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        workDir.c_str(), &startup, &process)) {
-    shown += "(could not start " + command + " in " + workDir + ")";
+  // Under wine a start now and then fails while its server is busy with the
+  // runs of other tests; a program that cannot start fails all three tries.
+  DWORD startError = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                         workDir.c_str(), &startup, &process)) {
+      startError = 0;
+      break;
+    }
+    startError = ::GetLastError();
+    ::Sleep(200);
+  }
+  if (startError != 0) {
+    shown += "(could not start " + command + " in " + workDir + ": error " +
+             std::to_string(startError) + ")";
     return -1;
   }
   const UniqueHandle processHandle(process.hProcess);
