@@ -168,12 +168,12 @@ bool CImporter::Write(CStagedFiles& files) {
     if (!m_options.shared.empty()) continue;
     const std::vector<uint16_t>& entries = m_imposed ? m_imposed->GetEntries() : picture.entries;
     if (!files.Stage(ImportTarget(picture.source, m_options.outDir, ".tlf"),
-                     EncodeTlf(static_cast<uint32_t>(m_type), entries)))
+                     EncodeTlf(static_cast<uint32_t>(m_type), entries, bits)))
       return false;
   }
   if (m_options.shared.empty()) return true;
   return files.Stage(m_options.shared,
-                     EncodeTlf(static_cast<uint32_t>(m_type), m_shared.GetEntries()));
+                     EncodeTlf(static_cast<uint32_t>(m_type), m_shared.GetEntries(), sharedBits));
 }
 
 std::vector<std::string> CImporter::Inputs() const {

@@ -49,8 +49,8 @@ std::string EncodeTmf(int32_t width, int32_t height, int32_t bits,
   return EncodeTmfFile({TmfTagFor(bits), width, height, bits}, body);
 }
 
-std::string EncodeTlf(uint32_t type, std::span<const uint16_t> entries) {
-  const int32_t count = entries.size() <= 16 ? 16 : 256;
+std::string EncodeTlf(uint32_t type, std::span<const uint16_t> entries, int32_t bits) {
+  const int32_t count = bits == 4 ? 16 : 256;
   std::string body(static_cast<size_t>(count) * 2, '\0');
   for (size_t i = 0; i < entries.size() && i < static_cast<size_t>(count); ++i) {
     body[2 * i] = static_cast<char>(entries[i] >> 8);

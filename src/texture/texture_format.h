@@ -64,6 +64,7 @@ std::string EncodeTlfFile(const TlfHeader& header, std::string_view body);
 std::string EncodeTmf(int32_t width, int32_t height, int32_t bits,
                       std::span<const uint8_t> indices);
 
-/// A TLF file of palette type `type` holding `entries` and then 0x0000
-/// entries up to 16 (for at most 16 entries given) or 256.
-std::string EncodeTlf(uint32_t type, std::span<const uint16_t> entries);
+/// The TLF file a `bits`-bit image (4 or 8) takes: palette type `type`,
+/// `entries`, then 0x0000 entries up to 16 or 256. Entries past that are
+/// left out; no pixel of such an image can index them.
+std::string EncodeTlf(uint32_t type, std::span<const uint16_t> entries, int32_t bits);
