@@ -16,9 +16,8 @@ namespace {
 class CLoaderCapture {
  public:
   explicit CLoaderCapture(std::string& text)
-      : m_previous(SetErrorReporter([&text](const std::string&, const std::string& message) {
-          text += message;
-        })) {}
+      : m_previous(SetErrorReporter(
+            [&text](const std::string&, const std::string& message) { text += message; })) {}
   ~CLoaderCapture() { SetErrorReporter(std::move(m_previous)); }
   CLoaderCapture(const CLoaderCapture&) = delete;
   CLoaderCapture& operator=(const CLoaderCapture&) = delete;
@@ -54,15 +53,19 @@ bool ReadCheckedNumber(CCheckContext& c, const std::string& key, const std::stri
 
 void AddCheckCommand(CLI::App& app, CheckOptions& options, std::function<int()>& job) {
   CLI::App* command = app.add_subcommand(
-      "check", "Report every problem of an animation, as FILE:LINE: error: MESSAGE, and what "
-               "flipdeck will do with it");
-  command->add_option("anime", options.anime, "the TAF file, read from the working directory as flipdeck reads it")
+      "check",
+      "Report every problem of an animation, as FILE:LINE: error: MESSAGE, and what "
+      "flipdeck will do with it");
+  command
+      ->add_option("anime", options.anime,
+                   "the TAF file, read from the working directory as flipdeck reads it")
       ->required();
   command->add_option("--header", options.header, "the header flipdeck's -e would name");
   command->add_flag("--werror", options.werror, "treat warnings as errors");
   command->add_flag("--summary", options.summary,
                     "add a table of the pictures and the bytes their data takes in the C");
-  command->callback([&options, &job] { job = [&options] { return RunCheck(options, std::cout); }; });
+  command->callback(
+      [&options, &job] { job = [&options] { return RunCheck(options, std::cout); }; });
 }
 
 int RunCheck(const CheckOptions& options, std::ostream& out) {
@@ -70,7 +73,9 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
   c.taf = ToNativePath(options.anime);
   CLoaderCapture capture(c.loaderText);
   if (!CKeyValueFile::ReadText(options.anime, c.tafText) || !c.anime.Load(options.anime)) {
-    c.report.Error(c.taf, 0, "cannot be opened: flipdeck " + StopsWith("[" + options.anime + "] can not open"));
+    c.report.Error(
+        c.taf, 0,
+        "cannot be opened: flipdeck " + StopsWith("[" + options.anime + "] can not open"));
     c.report.Print(out, options.werror);
     return 1;
   }

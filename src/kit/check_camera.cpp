@@ -19,7 +19,8 @@ bool NamesPosition(const std::string& key) {
   size_t pos = 0;
   int32_t x = 0;
   int32_t y = 0;
-  if (!ScanDecimal(position, pos, x) || pos >= position.size() || position[pos] != '.') return false;
+  if (!ScanDecimal(position, pos, x) || pos >= position.size() || position[pos] != '.')
+    return false;
   ++pos;
   return ScanDecimal(position, pos, y) && pos == position.size();
 }
@@ -30,10 +31,12 @@ std::string PositionText(const CCameraKey& key) {
 
 bool CheckGridSize(CCheckContext& c, const CGridProblem& problem) {
   if (problem.key.empty()) return true;
-  const std::string stops = problem.key + (problem.missing ? " is not defined" : " is out of range");
+  const std::string stops =
+      problem.key + (problem.missing ? " is not defined" : " is out of range");
   if (problem.missing) {
-    c.report.Error(c.taf, c.Line("CAM_ANIM"),
-                   problem.key + " is not defined, and CAM_ANIM is on: flipdeck " + StopsWith(stops));
+    c.report.Error(
+        c.taf, c.Line("CAM_ANIM"),
+        problem.key + " is not defined, and CAM_ANIM is on: flipdeck " + StopsWith(stops));
     return false;
   }
   int32_t value = 0;
@@ -51,15 +54,17 @@ void CheckCameraValue(CCheckContext& c, const CCameraKey& key, int line) {
   c.anime.GetString(key.key, value);
   size_t pos = 0;
   int32_t project = 0;
-  const std::string stops = "flipdeck looks up a picture of no name and " +
-                            StopsWith(" is not found in project file.");
+  const std::string stops =
+      "flipdeck looks up a picture of no name and " + StopsWith(" is not found in project file.");
   if (!ScanDecimal(value, pos, project)) {
-    c.report.Error(c.taf, line, key.key + " " + Quoted(value) + " starts with no project number: " + stops);
+    c.report.Error(c.taf, line,
+                   key.key + " " + Quoted(value) + " starts with no project number: " + stops);
     return;
   }
   if (pos >= value.size() || value[pos] != ',') {
-    c.report.Error(c.taf, line,
-                   key.key + " " + Quoted(value) + " holds no ',' and picture after its project: " + stops);
+    c.report.Error(
+        c.taf, line,
+        key.key + " " + Quoted(value) + " holds no ',' and picture after its project: " + stops);
     return;
   }
   if (key.picture.empty()) {
@@ -69,8 +74,9 @@ void CheckCameraValue(CCheckContext& c, const CCameraKey& key, int line) {
   const size_t end = value.find(key.picture, pos) + key.picture.size();
   const size_t rest = value.find_first_not_of(" \t", end);
   if (rest != std::string::npos)
-    c.report.Warning(c.taf, line, "flipdeck reads the picture of " + key.key + " as " +
-                                      Quoted(key.picture) + " and ignores " + Quoted(value.substr(rest)));
+    c.report.Warning(c.taf, line,
+                     "flipdeck reads the picture of " + key.key + " as " + Quoted(key.picture) +
+                         " and ignores " + Quoted(value.substr(rest)));
 }
 
 }  // namespace
@@ -86,9 +92,10 @@ void CheckCamera(CCheckContext& c) {
   CCameraGrid grid;
   if (!CheckGridSize(c, ReadCameraGrid(c.anime, grid))) return;
 
-  const std::string gridText = camAnim == 0 ? "CAM_ANIM is 0, so the camera grid is 0 x 0"
-                                            : "it lies outside the " + std::to_string(grid.sizeX) +
-                                                  " x " + std::to_string(grid.sizeY) + " camera grid";
+  const std::string gridText = camAnim == 0
+                                   ? "CAM_ANIM is 0, so the camera grid is 0 x 0"
+                                   : "it lies outside the " + std::to_string(grid.sizeX) + " x " +
+                                         std::to_string(grid.sizeY) + " camera grid";
   // Every key is read here, also those behind one that stops the writer.
   std::map<std::pair<int32_t, int32_t>, std::vector<std::string>> positions;
   for (const std::string_view view : c.anime.GetCameraKeyNames()) {
@@ -98,19 +105,22 @@ void CheckCamera(CCheckContext& c) {
     key.readable = c.anime.GetCameraKey(name, key.x, key.y, key.project, key.picture);
     const int line = c.Line(name);
     if (!NamesPosition(name))
-      c.report.Error(c.taf, line, name + " names no position CAM.<x>.<y>: flipdeck takes it for " +
-                                      PositionText(key));
+      c.report.Error(
+          c.taf, line,
+          name + " names no position CAM.<x>.<y>: flipdeck takes it for " + PositionText(key));
     if (!key.readable) {
       std::string value;
       CExpandProblem problem;
       c.anime.GetSettings()->Expand(*c.anime.GetSettings()->Find(name), value, &problem);
-      c.report.Error(c.taf, line, name + " cannot be expanded (" + DescribeExpandProblem(problem) +
-                                      "): flipdeck stops the camera part there without a message");
+      c.report.Error(c.taf, line,
+                     name + " cannot be expanded (" + DescribeExpandProblem(problem) +
+                         "): flipdeck stops the camera part there without a message");
       continue;
     }
     if (!grid.IsInside(key)) {
-      c.report.Error(c.taf, line, name + " is set, but " + gridText + ": flipdeck " +
-                                      StopsWith("over camera position" + name));
+      c.report.Error(c.taf, line,
+                     name + " is set, but " + gridText + ": flipdeck " +
+                         StopsWith("over camera position" + name));
       continue;
     }
     CheckCameraValue(c, key, line);

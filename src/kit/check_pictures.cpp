@@ -60,7 +60,8 @@ class CPictureRules {
 void CPictureRules::FollowUse(const CPictureUse& use) {
   // A camera value without a picture is reported by the camera rules.
   if (use.picture.empty()) return;
-  const CResolvedPicture resolved = ResolvePicture(m_c.anime, m_c.library, use.project, use.picture);
+  const CResolvedPicture resolved =
+      ResolvePicture(m_c.anime, m_c.library, use.project, use.picture);
   if (resolved.stop != CResolvedPicture::Stop::kNone) {
     ReportStop(use, resolved);
     return;
@@ -85,8 +86,8 @@ void CPictureRules::ReportStop(const CPictureUse& use, const CResolvedPicture& r
     CExpandProblem problem;
     m_c.anime.GetSettings()->Expand(*raw, value, &problem);
     m_c.report.Error(m_c.taf, m_c.Line(key),
-                     key + " cannot be expanded (" + DescribeExpandProblem(problem) + "): flipdeck " +
-                         StopsWith(ProjectStop(use.part, key)));
+                     key + " cannot be expanded (" + DescribeExpandProblem(problem) +
+                         "): flipdeck " + StopsWith(ProjectStop(use.part, key)));
     return;
   }
   if (resolved.stop == Stop::kProjectNotLoaded) {
@@ -105,8 +106,9 @@ void CPictureRules::ReportStop(const CPictureUse& use, const CResolvedPicture& r
   const std::string nearest = NearestName(use.picture, names);
   m_c.shownByProject[path];  // a project whose pictures are missing is still checked
   m_c.report.Error(m_c.taf, m_c.Line(use.key),
-                   "picture " + Quoted(use.picture) + " is not in project " + std::to_string(use.project) +
-                       " (" + path + "): flipdeck " + StopsWith(PictureStop(use.part, use.picture)) +
+                   "picture " + Quoted(use.picture) + " is not in project " +
+                       std::to_string(use.project) + " (" + path + "): flipdeck " +
+                       StopsWith(PictureStop(use.part, use.picture)) +
                        (nearest.empty() ? "" : "; did you mean " + Quoted(nearest) + "?"));
 }
 
@@ -117,7 +119,7 @@ void CPictureRules::FollowFiles(const CPictureUse& use, const CResolvedPicture& 
   const std::string tpf = ToNativePath(resolved.projectPath);
   const int line = entry != nullptr ? entry->line : 0;
   m_c.pictures[{resolved.projectPath, use.picture}] = {resolved.projectPath, use.picture,
-                                                        resolved.tmfPath, resolved.tlfPath};
+                                                       resolved.tmfPath, resolved.tlfPath};
   struct Side {
     const std::string& path;
     const std::string& name;
@@ -127,13 +129,15 @@ void CPictureRules::FollowFiles(const CPictureUse& use, const CResolvedPicture& 
   };
   const Side sides[] = {
       {resolved.tmfPath, resolved.info.m_strTmf, project.GetTmfDir(), "image", "Cannot open []"},
-      {resolved.tlfPath, resolved.info.m_strTlf, project.GetTlfDir(), "palette", "[] can not open"}};
+      {resolved.tlfPath, resolved.info.m_strTlf, project.GetTlfDir(), "palette",
+       "[] can not open"}};
   for (const Side& side : sides) {
     if (!side.path.empty()) continue;
     if (!m_said.insert(tpf + "\n" + side.kind + "\n" + side.name).second) continue;
     m_c.report.Error(tpf, line,
-                     std::string(side.kind) + " " + Quoted(side.name) + " of picture " + use.picture +
-                         " is not found in " + DirectoriesText(side.dirs) + ": flipdeck " + StopsWith(side.stop));
+                     std::string(side.kind) + " " + Quoted(side.name) + " of picture " +
+                         use.picture + " is not found in " + DirectoriesText(side.dirs) +
+                         ": flipdeck " + StopsWith(side.stop));
   }
   CCheckedFile* image = nullptr;
   CCheckedFile* palette = nullptr;

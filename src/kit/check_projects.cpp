@@ -25,8 +25,10 @@ class CProjectRules {
   void CollectNamed();
   void CheckProject(const std::string& path, const CPictureProject& project);
   void CheckPictureCount(const std::string& shown, const CKeyValueFile& settings);
-  void CheckDirectoryKey(const std::string& shown, const CKeyValueFile& settings, const std::string& key);
-  void CheckEntries(const std::string& path, const std::string& shown, const CPictureProject& project);
+  void CheckDirectoryKey(const std::string& shown, const CKeyValueFile& settings,
+                         const std::string& key);
+  void CheckEntries(const std::string& path, const std::string& shown,
+                    const CPictureProject& project);
 
   CCheckContext& m_c;
   std::set<int32_t> m_namedProjects;
@@ -52,7 +54,8 @@ void CProjectRules::CollectNamed() {
   for (const auto& [project, picture] : named) {
     m_namedProjects.insert(project);
     std::string path;
-    if (m_c.anime.GetString("TPF." + std::to_string(project) + ".FILE", path)) m_named[path].insert(picture);
+    if (m_c.anime.GetString("TPF." + std::to_string(project) + ".FILE", path))
+      m_named[path].insert(picture);
   }
 }
 
@@ -73,8 +76,8 @@ void CProjectRules::CheckAll() {
     int32_t n = 0;
     if (!ScanDecimal(key, pos, n) || m_namedProjects.count(n) != 0) continue;
     m_c.report.Warning(m_c.taf, m_c.Line(key),
-                       "no key frame or camera key names project " + std::to_string(n) + " (" + value +
-                           "): flipdeck writes nothing of it");
+                       "no key frame or camera key names project " + std::to_string(n) + " (" +
+                           value + "): flipdeck writes nothing of it");
   }
 }
 
@@ -111,12 +114,14 @@ void CProjectRules::CheckPictureCount(const std::string& shown, const CKeyValueF
   std::string value;
   CExpandProblem problem;
   if (!settings.Expand(*raw, value, &problem)) {
-    m_c.report.Error(shown, line, "PICT_NUM cannot be expanded (" + DescribeExpandProblem(problem) +
-                                      "): flipdeck reads it as written");
+    m_c.report.Error(shown, line,
+                     "PICT_NUM cannot be expanded (" + DescribeExpandProblem(problem) +
+                         "): flipdeck reads it as written");
     value = *raw;
   }
   const IntReading reading = InspectScanInt(value);
-  CheckNumber(m_c.report, shown, line, "PICT_NUM", value, reading, "reads no picture of this project");
+  CheckNumber(m_c.report, shown, line, "PICT_NUM", value, reading,
+              "reads no picture of this project");
   if (reading.digits && reading.value < 1)
     m_c.report.Error(shown, line, "PICT_NUM is " + std::to_string(reading.value) + ": " + none);
   // Picture keys at or past the count are the ones loading left unread.
@@ -139,8 +144,9 @@ void CProjectRules::CheckDirectoryKey(const std::string& shown, const CKeyValueF
   std::string value;
   CExpandProblem problem;
   if (!settings.Expand(*raw, value, &problem)) {
-    m_c.report.Error(shown, line, key + " cannot be expanded (" + DescribeExpandProblem(problem) +
-                                      "): flipdeck searches it as written");
+    m_c.report.Error(shown, line,
+                     key + " cannot be expanded (" + DescribeExpandProblem(problem) +
+                         "): flipdeck searches it as written");
     value = *raw;
   }
   const std::string projectDir(*settings.Find("TPF_DIR"));
@@ -151,12 +157,13 @@ void CProjectRules::CheckDirectoryKey(const std::string& shown, const CKeyValueF
     // project's, which surprises projects kept in a folder of their own.
     std::string beside = projectDir + "/" + std::string(entry);
     const bool besideProject = NormalizeDirectory(beside);
-    m_c.report.Warning(shown, line,
-                       key + " names " + Quoted(std::string(entry)) +
-                           ", no directory from the working directory: flipdeck finds nothing there" +
-                           (besideProject ? "; write $(TPF_DIR)/" + std::string(entry) +
-                                                " for the one beside the project"
-                                          : ""));
+    m_c.report.Warning(
+        shown, line,
+        key + " names " + Quoted(std::string(entry)) +
+            ", no directory from the working directory: flipdeck finds nothing there" +
+            (besideProject
+                 ? "; write $(TPF_DIR)/" + std::string(entry) + " for the one beside the project"
+                 : ""));
   }
 }
 
@@ -187,19 +194,23 @@ void CProjectRules::CheckEntries(const std::string& path, const std::string& sho
     const CPictureEntry* winner = last[name];
     if (winner != &entry) {
       m_c.report.Warning(shown, entry.line,
-                         "picture " + name + " is named again by PICT." + std::to_string(winner->number) +
-                             " (line " + std::to_string(winner->line) + "): flipdeck keeps that one");
+                         "picture " + name + " is named again by PICT." +
+                             std::to_string(winner->number) + " (line " +
+                             std::to_string(winner->line) + "): flipdeck keeps that one");
       continue;
     }
     if (entry.fields.size() >= 4 && !InspectScanInt(entry.fields[3]).digits)
-      m_c.report.Warning(shown, entry.line, "parameter " + Quoted(entry.fields[3]) + " of " + key +
-                                                " is no number: flipdeck writes 0");
+      m_c.report.Warning(shown, entry.line,
+                         "parameter " + Quoted(entry.fields[3]) + " of " + key +
+                             " is no number: flipdeck writes 0");
     if (entry.fields.size() > 4)
-      m_c.report.Warning(shown, entry.line,
-                         "flipdeck ignores " + Quoted(entry.fields[4]) + " and what follows in " + key);
+      m_c.report.Warning(
+          shown, entry.line,
+          "flipdeck ignores " + Quoted(entry.fields[4]) + " and what follows in " + key);
     if (named.count(name) == 0)
-      m_c.report.Warning(shown, entry.line,
-                         "no key frame or camera key names picture " + name + ": flipdeck writes nothing of it");
+      m_c.report.Warning(
+          shown, entry.line,
+          "no key frame or camera key names picture " + name + ": flipdeck writes nothing of it");
   }
 }
 

@@ -6,8 +6,7 @@
 
 #include "path/file_system.h"
 
-void CCheckReport::Add(Severity severity, const std::string& file, int line,
-                       std::string message) {
+void CCheckReport::Add(Severity severity, const std::string& file, int line, std::string message) {
   m_problems.push_back({severity, file, line, std::move(message)});
 }
 

@@ -39,7 +39,8 @@ void ReportSequenceOff(CCheckContext& c, bool animSet, const std::vector<int32_t
                    state + ", so flipdeck writes no sequence and no header: the C will include \"" +
                        c.options.header + "\", a header that is never written");
   if (!keyFrames.empty())
-    c.report.Warning(c.taf, line, state + ": flipdeck writes no sequence and never reads the key frames");
+    c.report.Warning(c.taf, line,
+                     state + ": flipdeck writes no sequence and never reads the key frames");
 }
 
 // Where the key frames end before FRAME_KEY says they do.
@@ -56,18 +57,20 @@ void CheckKeyCount(CCheckContext& c, const CTimeline& timeline, int32_t keyCount
   if (first >= keyCount && keyCount > 0) return;
   if (keyCount <= 0) {
     c.report.Error(c.taf, c.Line("FRAME_KEY"),
-                   "FRAME_KEY is " + std::to_string(keyCount) + ": flipdeck shows no key frame and " +
-                       StopsWith("FRAME_KEY0 undefined"));
+                   "FRAME_KEY is " + std::to_string(keyCount) +
+                       ": flipdeck shows no key frame and " + StopsWith("FRAME_KEY0 undefined"));
     return;
   }
   const std::string key = KeyName(first);
-  const std::string tail = first == 0 ? "flipdeck shows no key frame and " + StopsWith("FRAME_KEY0 undefined")
-                                      : "flipdeck ends the sequence there and drops " +
-                                            NameRange(kKeyPrefix, first, keyCount - 1);
+  const std::string tail =
+      first == 0 ? "flipdeck shows no key frame and " + StopsWith("FRAME_KEY0 undefined")
+                 : "flipdeck ends the sequence there and drops " +
+                       NameRange(kKeyPrefix, first, keyCount - 1);
   const std::optional<std::string_view> raw = settings.Find(key);
   if (!raw) {
-    c.report.Error(c.taf, c.Line("FRAME_KEY"),
-                   "FRAME_KEY is " + std::to_string(keyCount) + ", but " + key + " is not defined: " + tail);
+    c.report.Error(
+        c.taf, c.Line("FRAME_KEY"),
+        "FRAME_KEY is " + std::to_string(keyCount) + ", but " + key + " is not defined: " + tail);
     return;
   }
   std::string value;
@@ -85,19 +88,22 @@ void CheckKeyCount(CCheckContext& c, const CTimeline& timeline, int32_t keyCount
 }
 
 // One number field of a key frame, read like "%d".
-void CheckField(CCheckContext& c, const std::string& key, const char* what, const std::string& field) {
+void CheckField(CCheckContext& c, const std::string& key, const char* what,
+                const std::string& field) {
   size_t pos = 0;
   int32_t value = 0;
   const int line = c.Line(key);
   if (!ScanDecimal(field, pos, value)) {
-    c.report.Error(c.taf, line, std::string(what) + " " + Quoted(field) + " of " + key +
-                                    " is no number: flipdeck reads 0");
+    c.report.Error(
+        c.taf, line,
+        std::string(what) + " " + Quoted(field) + " of " + key + " is no number: flipdeck reads 0");
     return;
   }
   const size_t rest = field.find_first_not_of(" \t", pos);
   if (rest != std::string::npos)
-    c.report.Warning(c.taf, line, "flipdeck reads the " + std::string(what) + " of " + key + " as " +
-                                      std::to_string(value) + " and ignores " + Quoted(field.substr(rest)));
+    c.report.Warning(c.taf, line,
+                     "flipdeck reads the " + std::string(what) + " of " + key + " as " +
+                         std::to_string(value) + " and ignores " + Quoted(field.substr(rest)));
 }
 
 void CheckKeyFields(CCheckContext& c, const CTimeline& timeline) {
@@ -136,7 +142,8 @@ void CheckViews(CCheckContext& c, const CTimeline& timeline) {
     c.report.Warning(c.taf, c.Line(keyOf(0)),
                      keyOf(0) + " starts at frame " + frameOf(0) +
                          ", but the first view starts at frame 0 whatever it says" +
-                         (counted || stop > 1 ? ": the C shows it for " + std::to_string(views[0].frames) + " frames"
+                         (counted || stop > 1 ? ": the C shows it for " +
+                                                    std::to_string(views[0].frames) + " frames"
                                               : ""));
   const int32_t length = timeline.frameLength;
   if (length <= 0) {
@@ -152,9 +159,10 @@ void CheckViews(CCheckContext& c, const CTimeline& timeline) {
     const std::string start = keyOf(k) + " starts at frame " + frameOf(k) +
                               ", at or past FRAME_LENGTH (" + std::to_string(length) + "): ";
     const bool last = counted && k + 1 == views.size();
-    c.report.Error(c.taf, c.Line(keyOf(k)),
-                   start + (last ? "the C gets " + std::to_string(views[k].frames) + " frames for this view"
-                                 : "the C shows it all the same, and a pass lasts longer than FRAME_LENGTH"));
+    c.report.Error(
+        c.taf, c.Line(keyOf(k)),
+        start + (last ? "the C gets " + std::to_string(views[k].frames) + " frames for this view"
+                      : "the C shows it all the same, and a pass lasts longer than FRAME_LENGTH"));
   }
   // A view lasts until the next one starts; with no frame between, it never shows.
   for (size_t k = 0; k + 1 < std::min(stop, views.size()); ++k) {
@@ -182,11 +190,13 @@ void CheckSequence(CCheckContext& c) {
   int32_t length = 0;
   const bool lengthSet = ReadCheckedNumber(c, "FRAME_LENGTH", "", length);
   if (!lengthSet)
-    c.report.Error(c.taf, 0, "FRAME_LENGTH is not defined: flipdeck " + StopsWith("FRAME_LENGTH undefined"));
+    c.report.Error(c.taf, 0,
+                   "FRAME_LENGTH is not defined: flipdeck " + StopsWith("FRAME_LENGTH undefined"));
   int32_t keyCount = 0;
   const bool countSet = ReadCheckedNumber(c, "FRAME_KEY", "", keyCount);
   if (!countSet)
-    c.report.Error(c.taf, 0, "FRAME_KEY is not defined: flipdeck " + StopsWith("FRAME_KEY undefined"));
+    c.report.Error(c.taf, 0,
+                   "FRAME_KEY is not defined: flipdeck " + StopsWith("FRAME_KEY undefined"));
   // Without them the writer stops before it reads a key frame.
   if (!projectsSet || !lengthSet || !countSet) return;
 

@@ -84,7 +84,9 @@ void CheckUnknownKeys(CCheckReport& report, const std::string& file, const CKeyV
   for (int i = 0; settings.GetKeyAt(i, key, value); ++i) {
     const int line = settings.GetKeyLine(key);
     if (line == 0) continue;  // set by flipdeck itself
-    const auto matches = [&key](const std::string& pattern) { return MatchesPattern(key, pattern); };
+    const auto matches = [&key](const std::string& pattern) {
+      return MatchesPattern(key, pattern);
+    };
     const auto begins = [&key](const std::string& prefix) { return key.starts_with(prefix); };
     if (std::find(rules.names.begin(), rules.names.end(), key) != rules.names.end()) continue;
     if (std::any_of(rules.patterns.begin(), rules.patterns.end(), matches)) continue;
@@ -93,10 +95,12 @@ void CheckUnknownKeys(CCheckReport& report, const std::string& file, const CKeyV
     if (text.find("$(" + key + ")") != std::string_view::npos) continue;
 
     std::vector<std::string> candidates = rules.names;
-    for (const std::string& pattern : rules.patterns) candidates.push_back(FillDigits(pattern, key));
+    for (const std::string& pattern : rules.patterns)
+      candidates.push_back(FillDigits(pattern, key));
     const std::string nearest = NearestName(key, candidates);
-    report.Warning(file, line,
-                   "flipdeck never reads " + key + (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
+    report.Warning(
+        file, line,
+        "flipdeck never reads " + key + (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
   }
 }
 
@@ -130,6 +134,6 @@ void CheckNumber(CCheckReport& report, const std::string& file, int line, const 
   const std::string_view rest = TrimLeft(value.substr(reading.end));
   if (!rest.empty())
     report.Warning(file, line,
-                   "flipdeck reads " + key + " as " + std::to_string(reading.value) + " and ignores " +
-                       Quoted(rest) + why);
+                   "flipdeck reads " + key + " as " + std::to_string(reading.value) +
+                       " and ignores " + Quoted(rest) + why);
 }

@@ -51,10 +51,11 @@ void PrintSummary(const CCheckContext& c, std::ostream& out) {
     const auto found = c.files.find(picture.tmfPath);
     if (found == c.files.end() || !found->second.loaded) continue;
     const CTmfImage& image = *found->second.image;
-    pictures.push_back({picture.name, picture.project,
-                        std::to_string(image.GetWidth()) + " x " + std::to_string(image.GetHeight()),
-                        std::to_string(image.GetBitsPerPixel()) + "-bit",
-                        std::to_string(DataBytes(found->second))});
+    pictures.push_back(
+        {picture.name, picture.project,
+         std::to_string(image.GetWidth()) + " x " + std::to_string(image.GetHeight()),
+         std::to_string(image.GetBitsPerPixel()) + "-bit",
+         std::to_string(DataBytes(found->second))});
   }
   Table files = {{"file", "kind", "data bytes", "written", "bytes in the C"}};
   uint64_t total = 0;

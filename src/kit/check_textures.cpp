@@ -42,8 +42,8 @@ void CheckBody(CCheckContext& c, const CCheckedFile& file) {
                                   : std::to_string(body.packedLength) + " (packed) or " +
                                         std::to_string(body.paddedLength) + " (word-padded)";
   c.report.Warning(file.shown, 0,
-                   "body is " + std::to_string(body.length) + " bytes where its rows take " + lengths +
-                       ": flipdeck reads word-padded rows and ignores the rest");
+                   "body is " + std::to_string(body.length) + " bytes where its rows take " +
+                       lengths + ": flipdeck reads word-padded rows and ignores the rest");
 }
 
 }  // namespace
@@ -53,8 +53,9 @@ void CheckImageFile(CCheckContext& c, const std::string& path, CCheckedFile& fil
   file.image = std::make_unique<CTmfImage>();
   c.loaderText.clear();
   if (!file.image->Load(path)) {
-    c.report.Error(file.shown, 0, LoaderText(c.loaderText, path) + ": flipdeck " +
-                                      StopsWith("Cannot open [" + path + "]"));
+    c.report.Error(
+        file.shown, 0,
+        LoaderText(c.loaderText, path) + ": flipdeck " + StopsWith("Cannot open [" + path + "]"));
     return;
   }
   file.loaded = true;
@@ -74,32 +75,37 @@ void CheckPaletteFile(CCheckContext& c, const std::string& path, CCheckedFile& f
   file.palette = std::make_unique<CTlfPalette>();
   c.loaderText.clear();
   if (!file.palette->Load(path)) {
-    c.report.Error(file.shown, 0, LoaderText(c.loaderText, path) + ": flipdeck " +
-                                      StopsWith("[" + path + "] can not open"));
+    c.report.Error(
+        file.shown, 0,
+        LoaderText(c.loaderText, path) + ": flipdeck " + StopsWith("[" + path + "] can not open"));
     return;
   }
   file.loaded = true;
   std::error_code error;
   const uint64_t size = std::filesystem::file_size(ToNativePath(path), error);
-  const uint64_t used = kTextureHeaderSize + 2 * static_cast<uint64_t>(file.palette->GetEntryCount());
+  const uint64_t used =
+      kTextureHeaderSize + 2 * static_cast<uint64_t>(file.palette->GetEntryCount());
   if (!error && size > used)
     c.report.Warning(file.shown, 0,
                      "holds " + std::to_string(size - used) + " bytes past its " +
-                         std::to_string(file.palette->GetEntryCount()) + " entries: flipdeck ignores them");
+                         std::to_string(file.palette->GetEntryCount()) +
+                         " entries: flipdeck ignores them");
 }
 
-void CheckPicturePair(CCheckContext& c, const std::string& tpf, int line, const std::string& picture,
-                      const CCheckedFile& imageFile, const CCheckedFile& paletteFile) {
+void CheckPicturePair(CCheckContext& c, const std::string& tpf, int line,
+                      const std::string& picture, const CCheckedFile& imageFile,
+                      const CCheckedFile& paletteFile) {
   const CTmfImage& image = *imageFile.image;
   const int32_t bits = image.GetBitsPerPixel();
   const int32_t entries = paletteFile.palette->GetEntryCount();
   const int32_t wanted = bits == 4 ? 16 : 256;
   if (entries != wanted)
     c.report.Warning(tpf, line,
-                     "picture " + picture + (bits == 8 ? " pairs an " : " pairs a ") + std::to_string(bits) + "-bit image with " +
-                         paletteFile.shown + ", a palette of " + std::to_string(entries) + " entries (" +
-                         (bits == 8 ? "an " : "a ") + std::to_string(bits) + "-bit image takes " + std::to_string(wanted) +
-                         "): flipdeck writes both as they are");
+                     "picture " + picture + (bits == 8 ? " pairs an " : " pairs a ") +
+                         std::to_string(bits) + "-bit image with " + paletteFile.shown +
+                         ", a palette of " + std::to_string(entries) + " entries (" +
+                         (bits == 8 ? "an " : "a ") + std::to_string(bits) + "-bit image takes " +
+                         std::to_string(wanted) + "): flipdeck writes both as they are");
   if (entries >= (1 << bits)) return;
   // Only the rows the C array holds can show: the bottom ones.
   int64_t past = 0;
@@ -119,8 +125,9 @@ void CheckPicturePair(CCheckContext& c, const std::string& tpf, int line, const 
   }
   if (past == 0) return;
   c.report.Error(imageFile.shown, 0,
-                 PixelName(static_cast<uint32_t>(firstX), static_cast<uint32_t>(firstY)) + " has index " +
-                     std::to_string(firstIndex) + ", past the " + std::to_string(entries) + " entries of " +
-                     paletteFile.shown + (past > 1 ? " (" + std::to_string(past) + " pixels in all)" : "") +
+                 PixelName(static_cast<uint32_t>(firstX), static_cast<uint32_t>(firstY)) +
+                     " has index " + std::to_string(firstIndex) + ", past the " +
+                     std::to_string(entries) + " entries of " + paletteFile.shown +
+                     (past > 1 ? " (" + std::to_string(past) + " pixels in all)" : "") +
                      ": the C keeps the index, and the target reads past the palette");
 }

@@ -18,7 +18,8 @@ namespace {
 // Adds the full path of `path` unless it is there already.
 void AddInput(std::vector<std::string>& inputs, std::string path) {
   if (path.empty() || !MakeFullPath(path)) return;
-  if (std::find(inputs.begin(), inputs.end(), path) == inputs.end()) inputs.push_back(std::move(path));
+  if (std::find(inputs.begin(), inputs.end(), path) == inputs.end())
+    inputs.push_back(std::move(path));
 }
 
 // "OUT.c OUT.h: \\\n IN1 \\\n IN2\n", every path escaped; false after the
@@ -27,12 +28,14 @@ bool MakeDepfile(const std::vector<std::string>& targets, const std::vector<std:
                  std::string& text) {
   std::string escaped;
   for (const std::string& target : targets) {
-    if (!EscapeForMake(target, escaped)) return ReportKitError(target, "holds a line end, which a dependency file cannot hold");
+    if (!EscapeForMake(target, escaped))
+      return ReportKitError(target, "holds a line end, which a dependency file cannot hold");
     text += (text.empty() ? "" : " ") + escaped;
   }
   text += ":";
   for (const std::string& input : inputs) {
-    if (!EscapeForMake(input, escaped)) return ReportKitError(input, "holds a line end, which a dependency file cannot hold");
+    if (!EscapeForMake(input, escaped))
+      return ReportKitError(input, "holds a line end, which a dependency file cannot hold");
     text += " \\\n  " + escaped;
   }
   text += "\n";
@@ -67,8 +70,10 @@ std::vector<std::string> ConversionInputs(const CAnimeFile& anime, const std::st
 std::vector<std::string> RespellDepfileOption(int argc, const char* const* argv) {
   std::vector<std::string> args(argv, argv + argc);
   for (std::string& arg : args) {
-    if (arg == "-MF") arg = "--depfile";
-    else if (arg.starts_with("-MF")) arg = "--depfile=" + arg.substr(3);
+    if (arg == "-MF")
+      arg = "--depfile";
+    else if (arg.starts_with("-MF"))
+      arg = "--depfile=" + arg.substr(3);
   }
   return args;
 }
@@ -87,7 +92,9 @@ bool EscapeForMake(const std::string& path, std::string& escaped) {
 void AddDepsCommand(CLI::App& app, DepsOptions& options, std::function<int()>& job) {
   CLI::App* command = app.add_subcommand(
       "deps", "Write the files a conversion reads as a dependency file for make and Ninja");
-  command->add_option("anime", options.anime, "the TAF file, read from the working directory as flipdeck reads it")
+  command
+      ->add_option("anime", options.anime,
+                   "the TAF file, read from the working directory as flipdeck reads it")
       ->required();
   command->add_option("-o,--output", options.output, "the C file flipdeck writes (-o)")->required();
   command->add_option("-e,--header", options.header, "the header flipdeck writes (-e)");
@@ -112,5 +119,6 @@ int RunDeps(const DepsOptions& options, std::ostream& out) {
     return out.flush() ? 0 : 1;
   }
   CStagedFiles files(inputs);
-  return files.Plan({options.depfile}) && files.Stage(options.depfile, text) && files.Commit() ? 0 : 1;
+  return files.Plan({options.depfile}) && files.Stage(options.depfile, text) && files.Commit() ? 0
+                                                                                               : 1;
 }

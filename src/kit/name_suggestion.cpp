@@ -17,7 +17,8 @@ size_t EditDistance(std::string_view a, std::string_view b) {
     for (size_t j = 1; j <= b.size(); ++j) {
       const size_t cost = Upper(a[i - 1]) == Upper(b[j - 1]) ? 0 : 1;
       d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && Upper(a[i - 1]) == Upper(b[j - 2]) && Upper(a[i - 2]) == Upper(b[j - 1]))
+      if (i > 1 && j > 1 && Upper(a[i - 1]) == Upper(b[j - 2]) &&
+          Upper(a[i - 2]) == Upper(b[j - 1]))
         d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
     }
   }

@@ -37,7 +37,8 @@ void AddCameraUses(const CAnimeFile& anime, std::vector<CPictureUse>& uses) {
   bool reached = true;
   for (const CCameraKey& key : grid.keys) {
     reached = reached && key.readable && grid.IsInside(key);
-    if (key.readable) uses.push_back({CWriterPart::kCamera, key.key, key.project, key.picture, reached});
+    if (key.readable)
+      uses.push_back({CWriterPart::kCamera, key.key, key.project, key.picture, reached});
   }
 }
 
@@ -50,8 +51,8 @@ std::vector<CPictureUse> ListPictureUses(const CAnimeFile& anime) {
   return uses;
 }
 
-CResolvedPicture ResolvePicture(const CAnimeFile& anime, CPictureLibrary& library,
-                                int32_t project, const std::string& picture) {
+CResolvedPicture ResolvePicture(const CAnimeFile& anime, CPictureLibrary& library, int32_t project,
+                                const std::string& picture) {
   using Stop = CResolvedPicture::Stop;
   CResolvedPicture resolved;
   resolved.projectKey = "TPF." + std::to_string(project) + ".FILE";

@@ -45,5 +45,5 @@ struct CResolvedPicture {
   std::string tlfPath;
 };
 
-CResolvedPicture ResolvePicture(const CAnimeFile& anime, CPictureLibrary& library,
-                                int32_t project, const std::string& picture);
+CResolvedPicture ResolvePicture(const CAnimeFile& anime, CPictureLibrary& library, int32_t project,
+                                const std::string& picture);

@@ -103,6 +103,6 @@ class CKeyMap {
   std::pmr::monotonic_buffer_resource m_arena;
   Nodes m_nodes{&m_arena};
   std::array<Item*, kBucketCount> m_newest{};  // each bucket's newest key
-  mutable std::vector<const Item*> m_order;          // flattened enumeration
+  mutable std::vector<const Item*> m_order;    // flattened enumeration
   mutable bool m_orderValid = true;
 };

@@ -78,8 +78,7 @@ class CKeyValueFile {
   /// kMaxExpansions replacements, or a text longer than kMaxExpandedSize).
   /// With X=abc: `$(X)/d` -> `abc/d`. On failure `problem`, when given,
   /// says why: with A=$(A), `$(A)` -> kEndless, name A.
-  bool Expand(std::string_view text, std::string& result,
-              CExpandProblem* problem = nullptr) const;
+  bool Expand(std::string_view text, std::string& result, CExpandProblem* problem = nullptr) const;
 
   /// Sets `key` to `value` exactly as given, without the line parser's
   /// comment cutting and trimming. Used for values the program makes itself,

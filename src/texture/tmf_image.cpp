@@ -78,14 +78,17 @@ CTmfBody DescribeBody(const TmfGeometry& geometry, uint64_t height, uint64_t bod
   uint64_t rows = height;
   // The last of n padded rows ends at (n - 1) * stride + rowBytes.
   if (!body.packed && geometry.rowBytes > 0 && bodyLength != kUnknownLength)
-    rows = bodyLength < geometry.rowBytes ? 0 : (bodyLength - geometry.rowBytes) / geometry.rowStride + 1;
+    rows = bodyLength < geometry.rowBytes
+               ? 0
+               : (bodyLength - geometry.rowBytes) / geometry.rowStride + 1;
   body.wholeRows = static_cast<int32_t>(std::min(rows, height));
   return body;
 }
 
 // Reads the body behind the header into `pixels` (rows of the geometry's
 // stride) as `body` says it lies.
-void ReadBody(std::istream& in, uint8_t* pixels, const TmfGeometry& geometry, const CTmfBody& body) {
+void ReadBody(std::istream& in, uint8_t* pixels, const TmfGeometry& geometry,
+              const CTmfBody& body) {
   if (body.packed) {
     for (uint64_t row = 0; row < geometry.keptRows; ++row) {
       const std::span<uint8_t> target(pixels + row * geometry.rowStride, geometry.rowBytes);

@@ -16,8 +16,8 @@ namespace ts = testing_support;
 // What check says flipdeck does, flipdeck does: it fails exactly when a
 // message says it stops, and its console holds the text of one of those
 // stops (the first it meets; a stop "without a message" prints none).
-void ExpectFlipdeckAgrees(const ts::TempDir& dir, const std::string& anime, const std::string& header,
-                          const std::string& report) {
+void ExpectFlipdeckAgrees(const ts::TempDir& dir, const std::string& anime,
+                          const std::string& header, const std::string& report) {
   std::vector<std::string> args = {"-oout.c", anime};
   if (!header.empty()) args.insert(args.begin(), "-e" + header);
   const ts::ProcessResult run = ts::RunFlipdeck(args, dir.path().string());
@@ -64,10 +64,10 @@ TEST_P(Check, ReportsEachProblemWhereItLies) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, Check,
-                         ::testing::Values("check_taf.cases", "check_tpf.cases", "check_files.cases"),
-                         [](const auto& info) {
-                           return info.param.substr(info.param.find('_') + 1, info.param.find('.') - 6);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Tables, Check, ::testing::Values("check_taf.cases", "check_tpf.cases", "check_files.cases"),
+    [](const auto& info) {
+      return info.param.substr(info.param.find('_') + 1, info.param.find('.') - 6);
+    });
 
 }  // namespace

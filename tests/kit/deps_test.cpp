@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <numeric>
@@ -68,9 +68,10 @@ TEST(Deps, ListsWhatFlipdeckReads) {
 }
 
 TEST(Deps, PathsAreEscapedForMakeAndNinja) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"/a/walk.tmf", "/a/walk.tmf"}, {"/my anim/a b.tmf", "/my\\ anim/a\\ b.tmf"},
-      {"/$HOME/x", "/$$HOME/x"},      {"/take#2/x", "/take\\#2/x"}};
+  const std::pair<std::string, std::string> cases[] = {{"/a/walk.tmf", "/a/walk.tmf"},
+                                                       {"/my anim/a b.tmf", "/my\\ anim/a\\ b.tmf"},
+                                                       {"/$HOME/x", "/$$HOME/x"},
+                                                       {"/take#2/x", "/take\\#2/x"}};
   for (const auto& [path, written] : cases) {
     std::string escaped;
     EXPECT_TRUE(EscapeForMake(path, escaped));

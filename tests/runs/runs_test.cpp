@@ -158,8 +158,10 @@ void LayOut(Case& c, const ts::TempDir& dir) {
 std::string AnimeArgument(const std::vector<std::string>& args) {
   std::string anime;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o" || args[i] == "-e") ++i;
-    else if (!args[i].starts_with("-")) anime = args[i];
+    if (args[i] == "-o" || args[i] == "-e")
+      ++i;
+    else if (!args[i].starts_with("-"))
+      anime = args[i];
   }
   return anime;
 }
@@ -231,7 +233,9 @@ TEST_P(Run, PreviewFailsWhereTheConversionFails) {
   const ts::ProcessResult previewed =
       ts::RunFlipdeckKit({"preview", anime, "-o", outputs.Path("page.html")}, dir.Path(c.cwd));
   EXPECT_EQ(previewed.exitStatus, converted.exitStatus == 0 ? 0 : 1)
-      << "flipdeck:\n" << converted.out << converted.err << "preview:\n" << previewed.err;
+      << "flipdeck:\n"
+      << converted.out << converted.err << "preview:\n"
+      << previewed.err;
   EXPECT_EQ(outputs.Exists("page.html"), previewed.exitStatus == 0);
 }
 

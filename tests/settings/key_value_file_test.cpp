@@ -75,11 +75,10 @@ TEST(KeyValueFile, ExpandSaysWhichReferenceFailedAndWhy) {
   CKeyValueFile file;
   file.LoadFromText("A=x$(B)\nB=$(A)\nU=$(NONE)\n");
   file.SetValueVerbatim("H", std::string(size_t{1} << 19, 'h'));
-  const std::pair<std::string, CExpandProblem> cases[] = {
-      {"$(U)", {Kind::kUndefined, "NONE"}},
-      {"a) $(U)", {Kind::kCloseFirst, ""}},
-      {"$(A)", {Kind::kEndless, "A"}},
-      {"$(H)$(H)$(H)", {Kind::kTooLong, "H"}}};
+  const std::pair<std::string, CExpandProblem> cases[] = {{"$(U)", {Kind::kUndefined, "NONE"}},
+                                                          {"a) $(U)", {Kind::kCloseFirst, ""}},
+                                                          {"$(A)", {Kind::kEndless, "A"}},
+                                                          {"$(H)$(H)$(H)", {Kind::kTooLong, "H"}}};
   for (const auto& [text, expected] : cases) {
     CExpandProblem problem;
     std::string result;
