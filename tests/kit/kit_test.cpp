@@ -126,6 +126,14 @@ TEST(Kit, ImportWritesTheFileLayoutsByteForByte) {
             header("00000000 00120300 00000003 00000002 00000008") + hex("020301 000100 0000"));
   EXPECT_EQ(dir.Read("p.tlf"),
             header("00200200 00000100 00000000") + palette + std::string(504, '\0'));
+  // An imposed palette is written as it stands; each pixel takes the first
+  // entry of its colour (red is there twice).
+  dir.Write("imposed.tlf", header("00200100 00000010 00000000") + hex("ffff 003f 07c1 f801 f801") +
+                               std::string(22, '\0'));
+  ASSERT_EQ(Kit(dir, "import --palette imposed.tlf p.png").status, 0);
+  EXPECT_EQ(dir.Read("p.tmf"),
+            header("00000000 00120200 00000003 00000002 00000004") + hex("1020 3230"));
+  EXPECT_EQ(dir.Read("p.tlf"), dir.Read("imposed.tlf"));
 }
 
 // A picture of every colour type, depth and interlacing comes back as what
