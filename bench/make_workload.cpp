@@ -168,7 +168,8 @@ WorkloadShape ScaleShape(int32_t keyFrames) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  // "--help" and the like get the usage, not a directory of that name.
+  if (argc != 2 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: make_workload <dir>\n");
     return 1;
   }
