@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 #include "kit/preview_assets.h"
 #include "kit/preview_model.h"
@@ -41,18 +42,20 @@ void AppendEscape(std::string& json, unsigned char byte) {
   json += kHex[byte & 15];
 }
 
-void AppendNumber(std::string& json, const char* name, int64_t value) {
+void AppendName(std::string& json, const char* name) {
   json += '"';
   json += name;
   json += "\":";
+}
+
+void AppendNumber(std::string& json, const char* name, int64_t value) {
+  AppendName(json, name);
   json += std::to_string(value);
   json += ',';
 }
 
 void AppendText(std::string& json, const char* name, std::string_view value) {
-  json += '"';
-  json += name;
-  json += "\":";
+  AppendName(json, name);
   AppendJsonString(json, value);
   json += ',';
 }
@@ -72,6 +75,23 @@ void AppendShow(std::string& json, const CPreviewShow& show) {
 void Close(std::string& json, char close) {
   if (json.back() == ',') json.pop_back();
   json += close;
+}
+
+// The member `name`: an array of one object per item, whose members
+// `appendMembers` writes.
+template <typename Item, typename AppendMembers>
+void AppendObjects(std::string& json, const char* name, const std::vector<Item>& items,
+                   AppendMembers appendMembers) {
+  AppendName(json, name);
+  json += '[';
+  for (const Item& item : items) {
+    json += '{';
+    appendMembers(item);
+    Close(json, '}');
+    json += ',';
+  }
+  Close(json, ']');
+  json += ',';
 }
 
 // A number as JavaScript reads it back exactly: 0.5 -> "0.5", 32 -> "32".
@@ -133,43 +153,29 @@ void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settin
   AppendNumber(json, "frameLength", preview.frameLength);
   AppendNumber(json, "cycle", preview.cycle);
   AppendNumber(json, "fps", settings.fps);
-  json += "\"scale\":" + ScaleText(PageScale(preview, settings.scale)) + ",";
-  json += "\"sequence\":";
+  AppendName(json, "scale");
+  json += ScaleText(PageScale(preview, settings.scale)) + ",";
+  AppendName(json, "sequence");
   json += preview.sequence ? "true," : "false,";
-  json += "\"pictures\":[";
-  for (const CPreviewPicture& picture : preview.pictures) {
-    json += '{';
+  AppendObjects(json, "pictures", preview.pictures, [&](const CPreviewPicture& picture) {
     AppendText(json, "tmf", picture.tmfPath);
     AppendText(json, "tlf", picture.tlfPath);
     AppendNumber(json, "width", picture.width);
     AppendNumber(json, "height", picture.height);
     AppendNumber(json, "declaredHeight", picture.declaredHeight);
     AppendNumber(json, "bits", picture.bits);
-    Close(json, '}');
-    json += ',';
-  }
-  Close(json, ']');
-  json += ",\"steps\":[";
-  for (const CPreviewStep& step : preview.steps) {
-    json += '{';
+  });
+  AppendObjects(json, "steps", preview.steps, [&](const CPreviewStep& step) {
     AppendShow(json, step.show);
     AppendNumber(json, "keyFrame", step.keyFrame);
     AppendNumber(json, "first", step.first);
     AppendNumber(json, "frames", step.frames);
-    Close(json, '}');
-    json += ',';
-  }
-  Close(json, ']');
-  json += ",\"skipped\":[";
-  for (const CPreviewSkip& skip : preview.skipped) {
-    json += '{';
+  });
+  AppendObjects(json, "skipped", preview.skipped, [&](const CPreviewSkip& skip) {
     AppendText(json, "key", skip.key);
     AppendNumber(json, "frames", skip.frames);
-    Close(json, '}');
-    json += ',';
-  }
-  Close(json, ']');
-  json += ",\"grid\":";
+  });
+  json += "\"grid\":";
   if (!preview.grid) {
     json += "null}</script>\n<script>\n";
     Add(std::move(json));
@@ -178,16 +184,12 @@ void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settin
   json += '{';
   AppendNumber(json, "columns", preview.columns);
   AppendNumber(json, "rows", preview.rows);
-  json += "\"cells\":[";
-  for (const CPreviewCell& cell : preview.cells) {
-    json += '{';
+  AppendObjects(json, "cells", preview.cells, [&](const CPreviewCell& cell) {
     AppendNumber(json, "x", cell.x);
     AppendNumber(json, "y", cell.y);
     AppendShow(json, cell.show);
-    Close(json, '}');
-    json += ',';
-  }
-  Close(json, ']');
-  json += "}}</script>\n<script>\n";
+  });
+  Close(json, '}');
+  json += "}</script>\n<script>\n";
   Add(std::move(json));
 }
