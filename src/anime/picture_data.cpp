@@ -20,16 +20,16 @@ namespace {
 constexpr uint64_t kMaxKeptFileBytes = uint64_t{4} << 10;
 constexpr uint64_t kMaxKeptBytes = uint64_t{16} << 20;
 
-// The file at `path` from `kept`, or loaded with `load` (whose failure
+// The file at `path` from `kept`, or loaded by its loader (whose failure
 // returns null after the loader's message) and kept when it is small and
 // `keptBytes` stays within kMaxKeptBytes. `owner` holds a file that is not
 // kept.
-template <class T, class Load, class Size>
+template <class T, class Size>
 const T* LoadOnce(std::map<std::string, std::unique_ptr<const T>>& kept, uint64_t& keptBytes,
-                  const std::string& path, std::unique_ptr<T>& owner, Load load, Size size) {
+                  const std::string& path, std::unique_ptr<T>& owner, Size size) {
   if (const auto found = kept.find(path); found != kept.end()) return found->second.get();
   owner = std::make_unique<T>();
-  if (!load(*owner)) return nullptr;
+  if (!owner->Load(path)) return nullptr;
   const uint64_t bytes = size(*owner);
   if (bytes > kMaxKeptFileBytes || keptBytes + bytes > kMaxKeptBytes) return owner.get();
   keptBytes += bytes;
@@ -41,10 +41,9 @@ const T* LoadOnce(std::map<std::string, std::unique_ptr<const T>>& kept, uint64_
 bool CAnimeFile::WriteTextureData(CCOutput& out, const std::string& tmfPath,
                                   const std::string& name) {
   std::unique_ptr<CTmfImage> owner;
-  const CTmfImage* image = LoadOnce(
-      m_mapImages, m_nKeptBytes, tmfPath, owner,
-      [&](CTmfImage& loaded) { return loaded.Load(tmfPath); },
-      [](const CTmfImage& loaded) { return loaded.MakeExportBytes().size(); });
+  const CTmfImage* image =
+      LoadOnce(m_mapImages, m_nKeptBytes, tmfPath, owner,
+               [](const CTmfImage& loaded) { return loaded.GetExportLength(); });
   if (image == nullptr) return ReportErrorUnended("Cannot open [" + tmfPath + "] \n");
   std::string defText;
   image->WriteStruct(defText, name);
@@ -57,10 +56,9 @@ bool CAnimeFile::WriteTextureData(CCOutput& out, const std::string& tmfPath,
 bool CAnimeFile::WritePaletteData(CCOutput& out, const std::string& tlfPath,
                                   const std::string& name) {
   std::unique_ptr<CTlfPalette> owner;
-  const CTlfPalette* palette = LoadOnce(
-      m_mapPalettes, m_nKeptBytes, tlfPath, owner,
-      [&](CTlfPalette& loaded) { return loaded.Load(tlfPath); },
-      [](const CTlfPalette& loaded) { return loaded.GetEntries().size() * 2; });
+  const CTlfPalette* palette =
+      LoadOnce(m_mapPalettes, m_nKeptBytes, tlfPath, owner,
+               [](const CTlfPalette& loaded) { return loaded.GetEntries().size() * 2; });
   if (palette == nullptr) return ReportErrorUnended("[" + tlfPath + "] can not open\n");
   std::string defText;
   palette->WriteData(defText, name);
