@@ -46,19 +46,26 @@ void CheckBody(CCheckContext& c, const CCheckedFile& file) {
                        lengths + ": flipdeck reads word-padded rows and ignores the rest");
 }
 
+// Loads `path` into `loaded` through flipdeck's loader; false after an
+// error that gives the loader's words and `stop`, the line flipdeck stops with.
+template <class T>
+bool LoadChecked(CCheckContext& c, const std::string& path, CCheckedFile& file,
+                 std::unique_ptr<T>& loaded, const std::string& stop) {
+  file.shown = ShownFile(path);
+  loaded = std::make_unique<T>();
+  c.loaderText.clear();
+  if (!loaded->Load(path)) {
+    c.report.Error(file.shown, 0, LoaderText(c.loaderText, path) + ": flipdeck " + StopsWith(stop));
+    return false;
+  }
+  file.loaded = true;
+  return true;
+}
+
 }  // namespace
 
 void CheckImageFile(CCheckContext& c, const std::string& path, CCheckedFile& file) {
-  file.shown = ShownFile(path);
-  file.image = std::make_unique<CTmfImage>();
-  c.loaderText.clear();
-  if (!file.image->Load(path)) {
-    c.report.Error(
-        file.shown, 0,
-        LoaderText(c.loaderText, path) + ": flipdeck " + StopsWith("Cannot open [" + path + "]"));
-    return;
-  }
-  file.loaded = true;
+  if (!LoadChecked(c, path, file, file.image, "Cannot open [" + path + "]")) return;
   CheckBody(c, file);
   const CTmfImage& image = *file.image;
   if (image.GetExportRows() < image.GetHeight())
@@ -71,16 +78,7 @@ void CheckImageFile(CCheckContext& c, const std::string& path, CCheckedFile& fil
 }
 
 void CheckPaletteFile(CCheckContext& c, const std::string& path, CCheckedFile& file) {
-  file.shown = ShownFile(path);
-  file.palette = std::make_unique<CTlfPalette>();
-  c.loaderText.clear();
-  if (!file.palette->Load(path)) {
-    c.report.Error(
-        file.shown, 0,
-        LoaderText(c.loaderText, path) + ": flipdeck " + StopsWith("[" + path + "] can not open"));
-    return;
-  }
-  file.loaded = true;
+  if (!LoadChecked(c, path, file, file.palette, "[" + path + "] can not open")) return;
   std::error_code error;
   const uint64_t size = std::filesystem::file_size(ToNativePath(path), error);
   const uint64_t used =
