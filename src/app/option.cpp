@@ -15,12 +15,11 @@ bool IsOptionArgument(const std::string& optionChars, const char* argument) {
 
 COption::COption(std::string optionChars) : m_strOptionChars(std::move(optionChars)) {}
 
-bool COption::AddOption(char letter, OptionKind kind, const char* defaultText) {
+void COption::AddOption(char letter, OptionKind kind, const char* defaultText) {
   // try_emplace leaves an existing registration untouched, so the first one
   // stays in force whatever the second one asks for.
   m_mapOptions.try_emplace(letter,
                            COptionEntry{kind, defaultText != nullptr ? defaultText : "default"});
-  return true;
 }
 
 bool COption::Parse(int argc, const char* const* argv) {

@@ -21,20 +21,14 @@ struct COptionEntry {
   bool m_bFlag = false;
 };
 
-class COptionBase {
- public:
-  virtual ~COptionBase() = default;
-  virtual const char* GetClassName() const = 0;
-};
-
-class COption : public COptionBase {
+class COption {
  public:
   /// `optionChars` are the characters that begin an option.
   explicit COption(std::string optionChars = "-/");
 
   /// Registers `letter`; a second registration of a letter is ignored. A
-  /// null `defaultText` stores the text "default". Always true.
-  bool AddOption(char letter, OptionKind kind, const char* defaultText);
+  /// null `defaultText` stores the text "default".
+  void AddOption(char letter, OptionKind kind, const char* defaultText);
   /// Reads argv[1..argc-1]. Returns the error flag: true once an
   /// unregistered letter was met (parsing stops there).
   bool Parse(int argc, const char* const* argv);
@@ -48,7 +42,6 @@ class COption : public COptionBase {
   bool GetArgument(int index, std::string& argument) const;
   /// How many positional arguments were collected.
   int GetArgumentCount() const { return static_cast<int>(m_listArguments.size()); }
-  const char* GetClassName() const override { return "COption"; }
 
  private:
   std::string m_strOptionChars;

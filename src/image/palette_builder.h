@@ -34,7 +34,6 @@ class CPaletteBuilder {
 
   const std::vector<uint16_t>& GetEntries() const { return m_entries; }
   int GetCount() const { return static_cast<int>(m_entries.size()); }
-  int GetLimit() const { return m_limit; }
   bool IsFull() const { return GetCount() >= m_limit; }
 
  private:

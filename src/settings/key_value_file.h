@@ -26,7 +26,6 @@ struct CExpandProblem {
 class CKeyValueFile {
  public:
   CKeyValueFile() = default;
-  virtual ~CKeyValueFile() = default;
   CKeyValueFile(const CKeyValueFile&) = delete;
   CKeyValueFile& operator=(const CKeyValueFile&) = delete;
 
