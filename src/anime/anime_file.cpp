@@ -17,8 +17,6 @@ int32_t FieldInteger(std::string_view field) {
 
 }  // namespace
 
-CAnimeFile::~CAnimeFile() { Free(); }
-
 bool CAnimeFile::Load(const std::string& tafPath) {
   Free();
   m_pSettings = std::make_unique<CKeyValueFile>();

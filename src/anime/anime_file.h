@@ -7,10 +7,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "project/picture_library.h"
 #include "settings/key_value_file.h"
+#include "texture/load_report.h"
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
 
@@ -18,8 +20,8 @@ class CCOutput;
 
 class CAnimeFile {
  public:
-  CAnimeFile() = default;
-  virtual ~CAnimeFile();
+  /// `report` hears why an image or palette the writers need did not load.
+  explicit CAnimeFile(LoadReporter report) : m_report(std::move(report)) {}
   CAnimeFile(const CAnimeFile&) = delete;
   CAnimeFile& operator=(const CAnimeFile&) = delete;
 
@@ -76,6 +78,7 @@ class CAnimeFile {
   static bool IsProjectKey(std::string_view key);
 
  private:
+  LoadReporter m_report;
   std::unique_ptr<CKeyValueFile> m_pSettings;
   // The projects both writers read, each file read and searched once a run.
   CPictureLibrary m_library;

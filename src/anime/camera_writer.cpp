@@ -85,8 +85,7 @@ bool CAnimeFile::WriteCameraSource(const std::string& cPath, const std::string& 
   records.reserve(grid.keys.size());
   for (const CCameraKey& key : grid.keys) {
     if (verbose) {
-      // The console prints integers in hexadecimal since the banner.
-      Console() << "DEBUG: Camera(" << key.x << "," << key.y << ")";
+      Console() << "DEBUG: Camera(" << ConsoleInteger(key.x) << "," << ConsoleInteger(key.y) << ")";
       ConsoleLineEnd();
     }
     if (!key.readable) return false;

@@ -1,8 +1,18 @@
 #include "anime/console.h"
 
+#include <array>
+#include <charconv>
 #include <iostream>
 
 std::ostream& Console() { return std::cout; }
+
+std::string ConsoleInteger(int32_t value) {
+  std::array<char, 8> digits{};
+  char* end =
+      std::to_chars(digits.data(), digits.data() + digits.size(), static_cast<uint32_t>(value), 16)
+          .ptr;
+  return std::string(digits.data(), end);
+}
 
 void ConsoleLineEnd() {
   std::cout.put('\n');

@@ -3,12 +3,20 @@
 // console lines and C lines interleave by whole lines.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
+#include <string>
 #include <string_view>
 
-/// The console stream (std::cout). Its integer base is hexadecimal from the
-/// banner on, so integers meant for C text are never streamed into it.
+/// The console stream (std::cout). Its formatting is never changed: an
+/// integer goes out as ConsoleInteger writes it.
 std::ostream& Console();
+
+/// An integer as the console shows every one: lowercase hexadecimal without
+/// prefix, a negative one as its 32-bit two's complement, which is how the
+/// converter's console has always read: 145 -> "91", 10 -> "a",
+/// -1 -> "ffffffff".
+std::string ConsoleInteger(int32_t value);
 
 /// A line feed on the console, then a flush.
 void ConsoleLineEnd();

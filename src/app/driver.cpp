@@ -1,10 +1,10 @@
 #include "app/driver.h"
 
-#include <ios>
 #include <string>
 
 #include "anime/anime_file.h"
 #include "anime/console.h"
+#include "app/error_box.h"
 #include "app/option.h"
 #include "path/file_system.h"
 #include "path/path_utils.h"
@@ -50,11 +50,10 @@ bool CheckOutputsOffInputs(const CAnimeFile& anime, const std::string& cPath,
 }  // namespace
 
 void PrintBanner() {
-  // Hexadecimal from here to the end of the run: the version mark is built
-  // on it (145 prints as 91) and later console integers are read that way.
-  Console() << std::hex;
   PrintLine(" ");
-  Console() << "Quillmark Flipdeck version" << 0 << "." << 145 << "A";
+  // The version mark is made of console integers: 145 prints as 91.
+  Console() << "Quillmark Flipdeck version" << ConsoleInteger(0) << "." << ConsoleInteger(145)
+            << "A";
   ConsoleLineEnd();
   PrintLine("Copyright (C) 2026 the flipdeck developers");
 }
@@ -99,7 +98,7 @@ bool RunConversion(const char* animePath, const char* cPath, const char* hPath, 
   // The description is read before the outputs go, so that the projects,
   // images and palettes it names are known: they are inputs as much as the
   // TAF file is.
-  CAnimeFile animeFile;
+  CAnimeFile animeFile(ShowErrorBox);
   const bool loaded = !anime.empty() && animeFile.Load(anime);
   if (loaded && !CheckOutputsOffInputs(animeFile, c, h)) return false;
 

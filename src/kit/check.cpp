@@ -7,26 +7,6 @@
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
 #include "path/file_system.h"
-#include "texture/error_box.h"
-
-namespace {
-
-// Turns the loaders' error boxes into text for the rule that loads, and
-// gives the boxes back to whoever showed them before.
-class CLoaderCapture {
- public:
-  explicit CLoaderCapture(std::string& text)
-      : m_previous(SetErrorReporter(
-            [&text](const std::string&, const std::string& message) { text += message; })) {}
-  ~CLoaderCapture() { SetErrorReporter(std::move(m_previous)); }
-  CLoaderCapture(const CLoaderCapture&) = delete;
-  CLoaderCapture& operator=(const CLoaderCapture&) = delete;
-
- private:
-  ErrorReporter m_previous;
-};
-
-}  // namespace
 
 const CKeyRules& TafKeyRules() {
   static const CKeyRules rules{
@@ -71,7 +51,6 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options, std::function<int()>&
 int RunCheck(const CheckOptions& options, std::ostream& out) {
   CCheckContext c(options);
   c.taf = ToNativePath(options.anime);
-  CLoaderCapture capture(c.loaderText);
   if (!CKeyValueFile::ReadText(options.anime, c.tafText) || !c.anime.Load(options.anime)) {
     c.report.Error(
         c.taf, 0,

@@ -14,6 +14,7 @@
 
 #include "anime/anime_file.h"
 #include "kit/check_report.h"
+#include "kit/diagnostics.h"
 #include "kit/picture_uses.h"
 #include "project/picture_library.h"
 #include "texture/tlf_palette.h"
@@ -40,14 +41,14 @@ struct CShownPicture {
 };
 
 struct CCheckContext {
-  explicit CCheckContext(const CheckOptions& checkOptions) : options(checkOptions) {}
+  explicit CCheckContext(const CheckOptions& checkOptions)
+      : options(checkOptions), anime(ReportLoaderError) {}
 
   const CheckOptions& options;
   CCheckReport report;
   CAnimeFile anime;
   std::string taf;  // the TAF as messages name it
   std::string tafText;
-  std::string loaderText;  // what the TMF and TLF loaders showed since last cleared
   std::vector<CPictureUse> uses;
   CPictureLibrary library;
   // Filled by the picture rules: every picture shown, by project and name,

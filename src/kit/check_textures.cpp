@@ -53,9 +53,12 @@ bool LoadChecked(CCheckContext& c, const std::string& path, CCheckedFile& file,
                  std::unique_ptr<T>& loaded, const std::string& stop) {
   file.shown = ShownFile(path);
   loaded = std::make_unique<T>();
-  c.loaderText.clear();
-  if (!loaded->Load(path)) {
-    c.report.Error(file.shown, 0, LoaderText(c.loaderText, path) + ": flipdeck " + StopsWith(stop));
+  std::string loaderText;
+  const auto capture = [&loaderText](const std::string&, const std::string& message) {
+    loaderText += message;
+  };
+  if (!loaded->Load(path, capture)) {
+    c.report.Error(file.shown, 0, LoaderText(loaderText, path) + ": flipdeck " + StopsWith(stop));
     return false;
   }
   file.loaded = true;

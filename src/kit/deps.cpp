@@ -104,7 +104,7 @@ void AddDepsCommand(CLI::App& app, DepsOptions& options, std::function<int()>& j
 }
 
 int RunDeps(const DepsOptions& options, std::ostream& out) {
-  CAnimeFile anime;
+  CAnimeFile anime(ReportLoaderError);
   if (!anime.Load(options.anime)) {
     ReportKitError(options.anime, "cannot be opened");
     return 1;

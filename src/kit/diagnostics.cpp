@@ -4,7 +4,6 @@
 #include <iostream>
 
 #include "kit/progress.h"
-#include "texture/error_box.h"
 
 namespace {
 
@@ -36,10 +35,7 @@ std::string PixelName(uint32_t x, uint32_t y) {
   return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
 }
 
-void ShowLoaderErrorsOnConsole() {
-  // A job may run unattended: a message box would wait for a click.
-  SetErrorReporter([](const std::string& caption, const std::string& message) {
-    std::cerr << caption << " " << message;
-    std::cerr.flush();
-  });
+void ReportLoaderError(const std::string& caption, const std::string& message) {
+  std::cerr << caption << " " << message;
+  std::cerr.flush();
 }

@@ -22,6 +22,8 @@ std::string ColourName(Rgba8 colour);
 /// A pixel as messages name it: (3, 0) -> "pixel (3, 0)".
 std::string PixelName(uint32_t x, uint32_t y);
 
-/// Shows the TMF and TLF loaders' errors as the converter does on POSIX,
-/// on every system: the caption, a blank and the message on standard error.
-void ShowLoaderErrorsOnConsole();
+/// The kit's reporter for the TMF and TLF loaders: the caption, a blank and
+/// the message on standard error, as the converter shows them on POSIX, on
+/// every system (a job may run unattended: a message box would wait for a
+/// click).
+void ReportLoaderError(const std::string& caption, const std::string& message);

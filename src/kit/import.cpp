@@ -52,7 +52,7 @@ bool CImporter::ReadImposedPalette() {
   std::vector<uint16_t> entries;
   if (fs::path(path).extension() == ".tlf") {
     CTlfPalette palette;
-    if (!palette.Load(path)) return false;
+    if (!palette.Load(path, ReportLoaderError)) return false;
     // The palette's own type decides how colours are matched against it.
     m_type = static_cast<PaletteType>(palette.GetType());
     if (m_options.ia16 && m_type != PaletteType::kIa16)

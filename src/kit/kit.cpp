@@ -68,6 +68,5 @@ int RunKit(int argc, const char* const* argv) {
               << "Run with --help for more information.\n";
     return kBadCommandLine;
   }
-  ShowLoaderErrorsOnConsole();
   return job();
 }

@@ -50,7 +50,8 @@ bool EncodePicturePng(const std::string& tmfPath, const std::string& tlfPath,
                       std::vector<uint8_t>& png) {
   CTmfImage image;
   CTlfPalette palette;
-  if (!image.LoadWhole(tmfPath) || !palette.Load(tlfPath)) return false;
+  if (!image.LoadWhole(tmfPath, ReportLoaderError) || !palette.Load(tlfPath, ReportLoaderError))
+    return false;
   CPicturePixels pixels;
   return MakePicturePixels(image, palette, tmfPath, tlfPath, PaletteOverrun::kRefuse, pixels) &&
          EncodePicturePng(pixels, tmfPath, png);

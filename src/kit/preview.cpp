@@ -35,7 +35,7 @@ std::string DefaultPagePath(const std::string& animePath) {
 
 int RunPreview(const PreviewOptions& options) {
   const std::string page = options.output.empty() ? DefaultPagePath(options.anime) : options.output;
-  CAnimeFile anime;
+  CAnimeFile anime(ReportLoaderError);
   if (!anime.Load(options.anime)) {
     ReportKitError(options.anime, "cannot be opened");
     return 1;

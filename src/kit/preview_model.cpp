@@ -83,7 +83,8 @@ bool CPreviewReader::Resolve(int32_t project, const std::string& name, const std
   if (tlfPath.empty()) {
     // Flipdeck loads the image before it looks for the palette.
     CTmfImage image;
-    if (!image.Load(tmfPath)) return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
+    if (!image.Load(tmfPath, ReportLoaderError))
+      return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
     return ReportKitError(tpfPath,
                           "the palette " + info.m_strTlf + " of " + what +
                               " is in none of its TLF directories: " + pictures.GetTlfDir());
@@ -107,9 +108,11 @@ bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& 
     return true;
   }
   CTmfImage image;
-  if (!image.Load(tmfPath)) return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
+  if (!image.Load(tmfPath, ReportLoaderError))
+    return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
   CTlfPalette palette;
-  if (!palette.Load(tlfPath)) return ReportKitError(tlfPath, "cannot be loaded (" + what + ")");
+  if (!palette.Load(tlfPath, ReportLoaderError))
+    return ReportKitError(tlfPath, "cannot be loaded (" + what + ")");
 
   CPreviewPicture picture;
   picture.tmfPath = tmfPath;

@@ -1,14 +1,13 @@
 #include "texture/tlf_palette.h"
 
 #include <array>
-#include <cstdarg>
 #include <fstream>
 #include <new>
 
 #include "path/file_system.h"
 #include "texture/byte_reader.h"
 #include "texture/c_array_text.h"
-#include "texture/error_box.h"
+#include "texture/load_report.h"
 #include "texture/texture_format.h"
 
 namespace {
@@ -42,16 +41,17 @@ bool CTlfPalette::Create(int32_t entryCount, uint32_t type) {
   return true;
 }
 
-bool CTlfPalette::Load(const std::string& fileName) {
+bool CTlfPalette::Load(const std::string& fileName, const LoadReporter& report) {
   // The file is closed before any box is shown, so that the artist can
   // replace it while the box is up.
   std::ifstream in(ToNativePath(fileName), std::ios::binary);
-  if (!in.is_open()) return ReportError("[%s] file open failed.\n", fileName.c_str());
+  if (!in.is_open())
+    return ReportLoadError(report, "[TLF]", "[%s] file open failed.\n", fileName.c_str());
 
   std::array<uint8_t, kTextureHeaderSize> header{};
   if (ReadBlock(in, header) < header.size()) {
     in.close();
-    return ReportError("[%s] incorrect header size.\n", fileName.c_str());
+    return ReportLoadError(report, "[TLF]", "[%s] incorrect header size.\n", fileName.c_str());
   }
   CByteReader fields(header);
   uint32_t tag = 0;
@@ -62,11 +62,12 @@ bool CTlfPalette::Load(const std::string& fileName) {
   fields.ReadU32(type);
   if (!IsValidHeader(tag, count, type)) {
     in.close();
-    return ReportError("[%s] incorrect header information.\n", fileName.c_str());
+    return ReportLoadError(report, "[TLF]", "[%s] incorrect header information.\n",
+                           fileName.c_str());
   }
   if (!Create(count, type)) {
     in.close();
-    return ReportError("[%s] create failed.\n", fileName.c_str());
+    return ReportLoadError(report, "[TLF]", "[%s] create failed.\n", fileName.c_str());
   }
 
   std::vector<uint8_t> body(m_entries.size() * 2);
@@ -74,7 +75,7 @@ bool CTlfPalette::Load(const std::string& fileName) {
   in.close();
   if (!complete) {
     Release();
-    return ReportError("[%s] incorrect body size.\n", fileName.c_str());
+    return ReportLoadError(report, "[TLF]", "[%s] incorrect body size.\n", fileName.c_str());
   }
   CByteReader entries(body);
   for (uint16_t& entry : m_entries) entries.ReadU16(entry);
@@ -97,13 +98,4 @@ std::string& CTlfPalette::AppendStructDef(std::string& text) {
       "\n#ifndef\t_qmTLF_\n#define\t_qmTLF_\n\nstruct qmTLF {\n\tu32\t\ttype;\n\tu16*\ttlut;\n"
       "\tu16\t\tsize;\n};\n\n#endif\n";
   return text;
-}
-
-bool CTlfPalette::ReportError(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  const std::string message = FormatMessageV(format, args);
-  va_end(args);
-  ShowErrorBox("[TLF]", message);
-  return false;
 }

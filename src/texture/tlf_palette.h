@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "texture/load_report.h"
+
 class CTlfPalette {
  public:
   CTlfPalette() = default;
@@ -18,16 +20,14 @@ class CTlfPalette {
   /// Stores the numbers and `entryCount` zero entries; false (palette empty)
   /// for a negative count or no memory.
   bool Create(int32_t entryCount, uint32_t type);
-  /// Reads a TLF file; on failure the error box has said why. A file that
+  /// Reads a TLF file; on failure `report` has been told why. A file that
   /// fails before its entries are read leaves the palette as it was.
-  bool Load(const std::string& fileName);
+  bool Load(const std::string& fileName, const LoadReporter& report);
   /// Appends the static, 8-byte-aligned u16 array `name` of the entries,
   /// sixteen to a line.
   void WriteData(std::string& defText, const std::string& name) const;
   /// Appends the definition of struct qmTLF; returns `text`.
   static std::string& AppendStructDef(std::string& text);
-  /// Shows a printf-style message under "[TLF]"; returns false.
-  static bool ReportError(const char* format, ...);
 
   int32_t GetEntryCount() const { return m_entryCount; }
   uint32_t GetType() const { return m_type; }

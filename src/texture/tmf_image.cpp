@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdarg>
 #include <fstream>
 #include <new>
 #include <string_view>
@@ -10,7 +9,7 @@
 #include "path/file_system.h"
 #include "texture/byte_reader.h"
 #include "texture/c_array_text.h"
-#include "texture/error_box.h"
+#include "texture/load_report.h"
 #include "texture/texture_format.h"
 
 namespace {
@@ -140,17 +139,18 @@ bool CTmfImage::Create(int32_t width, int32_t height, int32_t bitsPerPixel) {
   return true;
 }
 
-bool CTmfImage::Load(const std::string& fileName) {
+bool CTmfImage::Load(const std::string& fileName, const LoadReporter& report) {
   Release();
   // The file is closed before any box is shown, so that the artist can
   // replace it while the box is up.
   std::ifstream in(ToNativePath(fileName), std::ios::binary);
-  if (!in.is_open()) return ReportError("[%s] file open failed.\n", fileName.c_str());
+  if (!in.is_open())
+    return ReportLoadError(report, "[TMF]", "[%s] file open failed.\n", fileName.c_str());
 
   std::array<uint8_t, kTextureHeaderSize> header{};
   if (ReadBlock(in, header) < header.size()) {
     in.close();
-    return ReportError("[%s] file read failed.\n", fileName.c_str());
+    return ReportLoadError(report, "[TMF]", "[%s] file read failed.\n", fileName.c_str());
   }
   CByteReader fields(header);
   uint32_t tag = 0;
@@ -164,11 +164,11 @@ bool CTmfImage::Load(const std::string& fileName) {
   fields.ReadI32(bits);
   if (!IsKnownFormat(tag, bits)) {
     in.close();
-    return ReportError("improper tag=0x%x, bits=%d\n", tag, bits);
+    return ReportLoadError(report, "[TMF]", "improper tag=0x%x, bits=%d\n", tag, bits);
   }
   if (!Create(width, height, bits)) {
     in.close();
-    return ReportError("not enough memory for create TMF.\n");
+    return ReportLoadError(report, "[TMF]", "not enough memory for create TMF.\n");
   }
 
   const TmfGeometry geometry = MakeGeometry(width, height, bits, m_bWhole);
@@ -185,9 +185,9 @@ uint64_t CTmfImage::GetExportLength() const {
   return ExportLength(MakeGeometry(m_width, m_height, m_bitsPerPixel));
 }
 
-bool CTmfImage::LoadWhole(const std::string& fileName) {
+bool CTmfImage::LoadWhole(const std::string& fileName, const LoadReporter& report) {
   m_bWhole = true;
-  const bool loaded = Load(fileName);
+  const bool loaded = Load(fileName, report);
   m_bWhole = false;
   return loaded;
 }
@@ -257,13 +257,4 @@ std::string& CTmfImage::AppendStructDef(std::string& text) {
       "#ifndef\t_qmTMF_\n#define\t_qmTMF_\n\nstruct qmTMF {\n\tu32*\timg;\n\tu32\t\tfmt;\n"
       "\tu32\t\tsiz;\n\tu32\t\twidth;\n\tu32\t\theight;\n};\n\n#endif\n";
   return text;
-}
-
-bool CTmfImage::ReportError(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  const std::string message = FormatMessageV(format, args);
-  va_end(args);
-  ShowErrorBox("[TMF]", message);
-  return false;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "texture/load_report.h"
+
 /// What the body of a TMF file held, as the loader read it.
 struct CTmfBody {
   /// Bytes behind the header; kUnknownLength when they cannot be counted (a pipe).
@@ -33,15 +35,15 @@ class CTmfImage {
   /// rows that the export can hold are kept (all of them below 512 KiB), so
   /// memory follows the export, not the declared size.
   bool Create(int32_t width, int32_t height, int32_t bitsPerPixel);
-  /// Reads a TMF file; on failure the error box has said why and the image
+  /// Reads a TMF file; on failure `report` has been told why and the image
   /// is empty. A body of the packed length is read as packed rows, any other
   /// as word-padded rows as far as it goes (missing bytes stay zero).
-  bool Load(const std::string& fileName);
+  bool Load(const std::string& fileName, const LoadReporter& report);
 
   /// Reads a TMF file as Load does, but keeps every row rather than those
   /// the C array can hold: for pictures turned back into PNG. Rows of more
   /// than kMaxWholeBytes fail like storage that cannot be allocated.
-  bool LoadWhole(const std::string& fileName);
+  bool LoadWhole(const std::string& fileName, const LoadReporter& report);
   /// The colour index at column `x` of row `y`, rows counted from the
   /// picture's top (the file's last row); 0 outside the rows kept.
   uint8_t GetIndex(int32_t x, int32_t y) const;
@@ -61,8 +63,6 @@ class CTmfImage {
   void WriteStruct(std::string& defText, const std::string& name) const;
   /// Appends the definition of struct qmTMF; returns `text`.
   static std::string& AppendStructDef(std::string& text);
-  /// Shows a printf-style message under "[TMF]"; returns false.
-  static bool ReportError(const char* format, ...);
 
   /// The body of the file last loaded. 8-bit 4 x 16 with a body of 12
   /// bytes -> length 12, wholeRows 3.

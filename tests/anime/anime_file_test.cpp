@@ -12,7 +12,7 @@ class AnimeFileTest : public ::testing::Test {
  protected:
   void LoadText(const std::string& text) { ASSERT_TRUE(anime.Load(dir.Write("a.taf", text))); }
   TempDir dir;
-  CAnimeFile anime;
+  CAnimeFile anime{testing_support::FailOnLoadError};
 };
 
 TEST_F(AnimeFileTest, IntegersReadRawValuesAndStringsExpand) {

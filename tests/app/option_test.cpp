@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "anime/console.h"
 #include "app/driver.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -46,6 +48,18 @@ TEST(OptionTest, ProgramCommandLines) {
       positional.push_back(argument);
     EXPECT_EQ(positional, row.positional);
   }
+}
+
+// The banner's version mark is made of console integers, yet writing it
+// leaves the stream as it was: a count written after it reads as decimal.
+TEST(DriverTest, BannerFormatsItsIntegersWithoutChangingTheConsole) {
+  testing_support::CoutCapture capture;
+  PrintBanner();
+  Console() << 26;
+  EXPECT_EQ(capture.Text(),
+            " \nQuillmark Flipdeck version0.91A\nCopyright (C) 2026 the flipdeck developers\n26");
+  EXPECT_EQ(ConsoleInteger(10), "a");
+  EXPECT_EQ(ConsoleInteger(-1), "ffffffff");
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 // Whether the animation asks for a camera grid larger than a fuzz run
 // should write out.
 bool HasHugeGrid() {
-  CAnimeFile anime;
+  CAnimeFile anime(kIgnoreLoadErrors);
   CCameraGrid grid;
   if (!anime.Load("a.taf") || !ReadCameraGrid(anime, grid).key.empty()) return false;
   return int64_t{grid.sizeX} * grid.sizeY > kMaxFuzzCameraCells;

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "texture/error_box.h"
+#include "texture/load_report.h"
 
 /// Settings text: load, enumerate, look up and expand every key, then edit.
 int FuzzSettings(const uint8_t* data, size_t size);
@@ -35,6 +35,9 @@ int FuzzConversion(const uint8_t* data, size_t size);
 /// TMF or TLF header field of the seeds holds, and readable in TAF text.
 inline constexpr std::string_view kConversionSeparator = "~~~~";
 inline constexpr int64_t kMaxFuzzCameraCells = 65536;
+
+/// The loaders' reporter of a fuzz run: a load may fail, its words do not matter.
+inline const LoadReporter kIgnoreLoadErrors = [](const std::string&, const std::string&) {};
 
 namespace fuzz_support {
 
@@ -59,8 +62,8 @@ class ScratchDir : public testing_support::TempDir {
   testing_support::ScopedWorkingDir m_workingDir;
 };
 
-/// While alive: std::cout discards what it is given (its format flags are
-/// restored afterwards) and TMF/TLF error boxes show nothing.
+/// While alive: std::cout and std::cerr (where the error box of a POSIX
+/// build writes) discard what they are given.
 class QuietConsole {
  public:
   QuietConsole();
@@ -77,9 +80,8 @@ class QuietConsole {
   };
 
   NullBuffer m_null;
-  std::streambuf* m_savedBuffer;
-  std::ios_base::fmtflags m_savedFlags;
-  ErrorReporter m_savedReporter;
+  std::streambuf* m_savedOut;
+  std::streambuf* m_savedErr;
 };
 
 }  // namespace fuzz_support

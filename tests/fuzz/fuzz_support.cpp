@@ -33,15 +33,13 @@ void Require(bool condition, const char* what) {
 }
 
 QuietConsole::QuietConsole()
-    : m_savedBuffer(std::cout.rdbuf(&m_null)),
-      m_savedFlags(std::cout.flags()),
-      m_savedReporter(SetErrorReporter([](const std::string&, const std::string&) {})) {}
+    : m_savedOut(std::cout.rdbuf(&m_null)), m_savedErr(std::cerr.rdbuf(&m_null)) {}
 
 QuietConsole::~QuietConsole() {
-  std::cout.rdbuf(m_savedBuffer);
-  std::cout.flags(m_savedFlags);
+  std::cout.rdbuf(m_savedOut);
+  std::cerr.rdbuf(m_savedErr);
   std::cout.clear();
-  SetErrorReporter(std::move(m_savedReporter));
+  std::cerr.clear();
 }
 
 }  // namespace fuzz_support

@@ -14,7 +14,7 @@ int FuzzTmf(const uint8_t* data, size_t size) {
   dir.Write("a.tmf", fuzz_support::AsText(data, size));
 
   CTmfImage image;
-  if (!image.Load("a.tmf")) {
+  if (!image.Load("a.tmf", kIgnoreLoadErrors)) {
     Require(image.GetWidth() == 0 && image.GetHeight() == 0, "a failed load leaves no image");
     Require(image.MakeExportBytes().empty(), "a failed load exports nothing");
     return 0;
@@ -33,7 +33,7 @@ int FuzzTlf(const uint8_t* data, size_t size) {
   dir.Write("a.tlf", fuzz_support::AsText(data, size));
 
   CTlfPalette palette;
-  const bool loaded = palette.Load("a.tlf");
+  const bool loaded = palette.Load("a.tlf", kIgnoreLoadErrors);
   Require(palette.GetEntryCount() >= 0 &&
               palette.GetEntries().size() == static_cast<size_t>(palette.GetEntryCount()),
           "entry count matches the entries held");

@@ -47,7 +47,7 @@ TEST(Deps, ListsWhatFlipdeckReads) {
     std::vector<std::string> inputs;
     {
       ts::ScopedWorkingDir cwd(dir.path());
-      CAnimeFile anime;
+      CAnimeFile anime{testing_support::FailOnLoadError};
       ASSERT_TRUE(anime.Load(c.anime));
       inputs = ConversionInputs(anime, c.anime);
     }

@@ -298,7 +298,7 @@ TEST_F(PreviewTest, BrowserShowsWhatTheTimelinePutsOnViewAndRequestsNothing) {
            "\nFRAME_KEY2 = 2,0,R\nFRAME_KEY3 = 7,0,P\nCAM.2.1 = 0," + q);
   ASSERT_EQ(Preview("walk.taf --scale " + std::to_string(kScale)).exitStatus, 0);
   ts::ScopedWorkingDir cwd(m_dir.path());
-  CAnimeFile anime;
+  CAnimeFile anime{testing_support::FailOnLoadError};
   ASSERT_TRUE(anime.Load("walk.taf"));
   const CTimeline timeline = ReadTimeline(anime, 6, 4);
 

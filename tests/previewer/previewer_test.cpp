@@ -60,7 +60,7 @@ class PreviewerTest : public ::testing::Test {
   // and every filled camera cell, each picture told as the player tells it.
   Playback Expected(const std::string& tafName) {
     ts::ScopedWorkingDir cwd(m_dir.path());
-    CAnimeFile anime;
+    CAnimeFile anime{testing_support::FailOnLoadError};
     EXPECT_TRUE(anime.Load(tafName));
     int32_t length = 0;
     int32_t keyCount = 0;
@@ -89,7 +89,7 @@ class PreviewerTest : public ::testing::Test {
   // picture read from the files the preview resolved.
   Playback Previewed(const std::string& tafName) {
     ts::ScopedWorkingDir cwd(m_dir.path());
-    CAnimeFile anime;
+    CAnimeFile anime{testing_support::FailOnLoadError};
     CPreview preview;
     EXPECT_TRUE(anime.Load(tafName) && ReadPreview(anime, tafName, false, preview));
     std::ostringstream play;
@@ -142,7 +142,9 @@ class PreviewerTest : public ::testing::Test {
                               int32_t param) {
     CTmfImage image;
     CTlfPalette palette;
-    EXPECT_TRUE(image.Load(tmfPath) && palette.Load(tlfPath)) << tmfPath;
+    EXPECT_TRUE(image.Load(tmfPath, testing_support::FailOnLoadError) &&
+                palette.Load(tlfPath, testing_support::FailOnLoadError))
+        << tmfPath;
     const std::vector<uint8_t> bytes = image.MakeExportBytes();
     uint32_t word = 0;
     for (size_t i = 0; i < 4; ++i) word = word << 8 | (i < bytes.size() ? bytes[i] : 0);
@@ -241,7 +243,7 @@ TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
   const Playback played = ConvertAndPlay({"-oanim.c", "-eanim.h", "anim.taf"}, 0);
 
   ts::ScopedWorkingDir cwd(m_dir.path());
-  CAnimeFile anime;
+  CAnimeFile anime{testing_support::FailOnLoadError};
   ASSERT_TRUE(anime.Load("anim.taf"));
   // A picture given twice is listed once and shown twice.
   const std::pair<const char*, int> shown[] = {{"walk_1", 2}, {"walk2", 3}, {"walk_1", 1}};

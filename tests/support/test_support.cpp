@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <fstream>
 #include <iostream>
@@ -60,13 +62,9 @@ std::string ReadFileBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-CoutCapture::CoutCapture()
-    : m_saved(std::cout.rdbuf(m_buffer.rdbuf())), m_savedFlags(std::cout.flags()) {}
+CoutCapture::CoutCapture() : m_saved(std::cout.rdbuf(m_buffer.rdbuf())) {}
 
-CoutCapture::~CoutCapture() {
-  std::cout.rdbuf(m_saved);
-  std::cout.flags(m_savedFlags);
-}
+CoutCapture::~CoutCapture() { std::cout.rdbuf(m_saved); }
 
 ScopedWorkingDir::ScopedWorkingDir(const fs::path& dir) : m_saved(fs::current_path()) {
   fs::current_path(dir);
@@ -151,6 +149,10 @@ std::vector<TableRow> ReadTable(const std::string& path) {
 
 std::string Banner() {
   return " \nQuillmark Flipdeck version0.91A\nCopyright (C) 2026 the flipdeck developers\n";
+}
+
+void FailOnLoadError(const std::string& caption, const std::string& message) {
+  ADD_FAILURE() << caption << " " << message;
 }
 
 }  // namespace testing_support

@@ -39,7 +39,7 @@ class TempDir {
 std::string ReadFileBytes(const std::string& path);
 
 /// Redirects std::cout into a string for its lifetime and restores the
-/// stream (buffer and format flags) afterwards.
+/// stream afterwards.
 class CoutCapture {
  public:
   CoutCapture();
@@ -52,7 +52,6 @@ class CoutCapture {
  private:
   std::ostringstream m_buffer;
   std::streambuf* m_saved;
-  std::ios_base::fmtflags m_savedFlags;
 };
 
 /// Makes `dir` the working directory for the object's lifetime.
@@ -117,5 +116,9 @@ struct TableRow {
 /// empty lines and lines beginning with "#" are skipped. Blanks around the
 /// arrow are not part of either side.
 std::vector<TableRow> ReadTable(const std::string& path);
+
+/// The loaders' reporter for tests that expect every file to load: a report
+/// fails the test with the loader's message.
+void FailOnLoadError(const std::string& caption, const std::string& message);
 
 }  // namespace testing_support

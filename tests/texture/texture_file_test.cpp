@@ -7,7 +7,6 @@
 
 #include "support/fixture_builder.h"
 #include "support/test_support.h"
-#include "texture/error_box.h"
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
 
@@ -19,18 +18,17 @@ const std::string kAlign = "\n#ifdef __GNUC__\n __attribute__((aligned (8)))\n#e
 
 class TextureFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetErrorReporter([this](const std::string& caption, const std::string& text) {
-      m_boxes += caption + " " + text;
-    });
+  bool Load(const std::string& bytes) {
+    return m_image.Load(m_dir.Write("a.tmf", bytes), m_report);
   }
-  void TearDown() override { SetErrorReporter({}); }
-  bool Load(const std::string& bytes) { return m_image.Load(m_dir.Write("a.tmf", bytes)); }
 
   TempDir m_dir;
   CTmfImage m_image;
   CTlfPalette m_palette;
-  std::string m_boxes;  // every box shown, as "<caption> <message>"
+  std::string m_boxes;  // every report heard, as "<caption> <message>"
+  const LoadReporter m_report = [this](const std::string& caption, const std::string& text) {
+    m_boxes += caption + " " + text;
+  };
 };
 
 std::string Tmf(int32_t bits, int32_t width, int32_t height, const std::string& body) {
@@ -96,7 +94,7 @@ TEST_F(TextureFileTest, ImageExportTellsTheBodyLayoutByLengthAndStopsAtTheLimit)
 
   // A name far longer than any fixed message buffer is shown whole.
   const std::string missing = m_dir.Path(std::string(5000, 'n') + "\\b.tmf");
-  EXPECT_FALSE(m_image.Load(missing));
+  EXPECT_FALSE(m_image.Load(missing, m_report));
   EXPECT_EQ(m_boxes, "[TMF] [" + missing + "] file open failed.\n");
 }
 
@@ -131,9 +129,11 @@ TEST_F(TextureFileTest, ImageTellsWhatItsBodyHeldAndWhatTheExportKeeps) {
 }
 
 TEST_F(TextureFileTest, PaletteWorkedExampleAndALargePalette) {
-  ASSERT_TRUE(m_palette.Load(m_dir.Write(
-      "a.tlf", MakeTlf({0x0000, 0x7800, 0x03c0, 0x7bc0, 0x001e, 0x781e, 0x03de, 0x7bde, 0xbdee,
-                        0xf800, 0x07c0, 0xffc0, 0x003e, 0xf83e, 0x07fe, 0xfffe}))));
+  ASSERT_TRUE(m_palette.Load(
+      m_dir.Write("a.tlf",
+                  MakeTlf({0x0000, 0x7800, 0x03c0, 0x7bc0, 0x001e, 0x781e, 0x03de, 0x7bde, 0xbdee,
+                           0xf800, 0x07c0, 0xffc0, 0x003e, 0xf83e, 0x07fe, 0xfffe})),
+      m_report));
   std::string def;
   m_palette.WriteData(def, "tlf01");
   EXPECT_EQ(def, "static u16 tlf01[]" + kAlign +
@@ -142,7 +142,7 @@ TEST_F(TextureFileTest, PaletteWorkedExampleAndALargePalette) {
 
   // 256 entries of the other type, and a byte more than they need.
   const std::string large = MakeTlf(std::vector<uint16_t>(256, 0xabcd), kTlfTypeIa16);
-  ASSERT_TRUE(m_palette.Load(m_dir.Write("a.tlf", large + "\x99")));
+  ASSERT_TRUE(m_palette.Load(m_dir.Write("a.tlf", large + "\x99"), m_report));
   def.clear();
   m_palette.WriteData(def, "p");
   EXPECT_TRUE(def.ends_with(",0xabcd,0xabcd,\n};\n\n"));
