@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <iostream>
+#include <string_view>
 
 #include "anime/anime_file.h"
+#include "kit/depfile_spelling.h"
 #include "kit/diagnostics.h"
 #include "kit/picture_uses.h"
 #include "kit/staged_files.h"
@@ -22,22 +24,27 @@ void AddInput(std::vector<std::string>& inputs, std::string path) {
     inputs.push_back(std::move(path));
 }
 
-// "OUT.c OUT.h: \\\n IN1 \\\n IN2\n", every path escaped; false after the
-// message for a path that cannot be.
+// Adds `path`, spelt for the dependency file, to `text`; false after the
+// message for a path that make and Ninja cannot both read.
+bool AddWord(const std::string& path, DepfileSide side, std::string_view before,
+             std::string& text) {
+  std::string spelt;
+  std::string fault;
+  if (!SpellForDepfile(path, side, HostPathStyle(), spelt, fault))
+    return ReportKitError(path, fault);
+  text.append(before).append(spelt);
+  return true;
+}
+
+// "OUT.c OUT.h: \\\n IN1 \\\n IN2\n"; false after the message for a path
+// that cannot be written.
 bool MakeDepfile(const std::vector<std::string>& targets, const std::vector<std::string>& inputs,
                  std::string& text) {
-  std::string escaped;
-  for (const std::string& target : targets) {
-    if (!EscapeForMake(target, escaped))
-      return ReportKitError(target, "holds a line end, which a dependency file cannot hold");
-    text += (text.empty() ? "" : " ") + escaped;
-  }
+  for (const std::string& target : targets)
+    if (!AddWord(target, DepfileSide::kTarget, text.empty() ? "" : " ", text)) return false;
   text += ":";
-  for (const std::string& input : inputs) {
-    if (!EscapeForMake(input, escaped))
-      return ReportKitError(input, "holds a line end, which a dependency file cannot hold");
-    text += " \\\n  " + escaped;
-  }
+  for (const std::string& input : inputs)
+    if (!AddWord(input, DepfileSide::kPrerequisite, " \\\n  ", text)) return false;
   text += "\n";
   return true;
 }
@@ -76,17 +83,6 @@ std::vector<std::string> RespellDepfileOption(int argc, const char* const* argv)
       arg = "--depfile=" + arg.substr(3);
   }
   return args;
-}
-
-bool EscapeForMake(const std::string& path, std::string& escaped) {
-  escaped.clear();
-  for (char c : path) {
-    if (c == '\n' || c == '\r') return false;
-    if (c == ' ' || c == '#') escaped += '\\';
-    if (c == '$') escaped += '$';
-    escaped += c;
-  }
-  return true;
 }
 
 void AddDepsCommand(CLI::App& app, DepsOptions& options, std::function<int()>& job) {
