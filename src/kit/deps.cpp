@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "anime/anime_file.h"
+#include "anime/outputs_apart.h"
 #include "kit/depfile_spelling.h"
 #include "kit/diagnostics.h"
 #include "kit/picture_uses.h"
@@ -47,6 +48,12 @@ bool MakeDepfile(const std::vector<std::string>& targets, const std::vector<std:
     if (!AddWord(input, DepfileSide::kPrerequisite, " \\\n  ", text)) return false;
   text += "\n";
   return true;
+}
+
+// Shows an output flipdeck would refuse in the kit's shape:
+// "flipdeck-kit: error: walk.taf: is both input and output, which flipdeck refuses".
+bool ReportRefusedOutput(const std::string& path, std::string_view reason) {
+  return ReportKitError(path, std::string(reason) + ", which flipdeck refuses");
 }
 
 }  // namespace
@@ -100,11 +107,15 @@ void AddDepsCommand(CLI::App& app, DepsOptions& options, std::function<int()>& j
 }
 
 int RunDeps(const DepsOptions& options, std::ostream& out) {
+  // A build step's dependencies are no use when its conversion is refused.
+  if (!CheckOutputsApart(options.anime, options.output, options.header, ReportRefusedOutput))
+    return 1;
   CAnimeFile anime;
   if (!anime.Load(options.anime)) {
     ReportKitError(options.anime, "cannot be opened");
     return 1;
   }
+  if (!CheckOutputsOffInputs(anime, options.output, options.header, ReportRefusedOutput)) return 1;
   const std::vector<std::string> inputs = ConversionInputs(anime, options.anime);
   std::vector<std::string> targets = {options.output};
   if (!options.header.empty()) targets.push_back(options.header);

@@ -32,8 +32,8 @@ struct DepsOptions {
 void AddDepsCommand(CLI::App& app, DepsOptions& options, std::function<int()>& job);
 
 /// The deps job: 0 when the dependency file was written, 1 after the
-/// message (the TAF cannot be read, a path that make and Ninja cannot both
-/// read).
+/// message (an output flipdeck refuses, the TAF cannot be read, a path that
+/// make and Ninja cannot both read).
 int RunDeps(const DepsOptions& options, std::ostream& out);
 
 /// Every file a conversion of `anime`, loaded from `tafPath`, opens, as full

@@ -1,6 +1,7 @@
 // flipdeck-kit deps against flipdeck itself: the images and palettes it
 // lists are the ones a verbose conversion says it writes, in the same
-// order, and the dependency file is one make and Ninja read as meant.
+// order; the dependency file is one make and Ninja read as meant; and it
+// refuses the outputs flipdeck refuses.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -89,6 +90,43 @@ TEST(Deps, PathsAreSpeltSoMakeAndNinjaReadThemAlike) {
       EXPECT_TRUE(written) << fault;
       EXPECT_EQ(spelt, row.expected);
     }
+  }
+}
+
+// deps refuses the outputs flipdeck refuses, with flipdeck's reason in the
+// kit's shape, and writes no dependency file for them.
+TEST(Deps, RefusesTheOutputsFlipdeckRefuses) {
+  ts::TempDir dir;
+  for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
+    dir.Write(name, ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
+  struct Row {
+    std::string c, h;  // -o and -e
+    std::string refused;
+    std::string reason;
+  };
+  const Row rows[] = {
+      {"walk.taf", "", "walk.taf", "is both input and output"},
+      {"out.c", "./walk.taf", "./walk.taf", "is both input and output"},
+      {"walk.tpf", "", "walk.tpf", "is both input and output"},
+      {"out.c", "walk2.tmf", "walk2.tmf", "is both input and output"},
+      {"walk.tlf", "out.h", "walk.tlf", "is both input and output"},
+      {"out.c", "./out.c", "out.c", "is named by both -o and -e"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.c + " " + row.h);
+    std::vector<std::string> options = {"-o" + row.c, "walk.taf"};
+    if (!row.h.empty()) options.push_back("-e" + row.h);
+    const ts::ProcessResult flipdeck = ts::RunFlipdeck(options, dir.path().string());
+    EXPECT_EQ(flipdeck.exitStatus, 1);
+    EXPECT_NE(flipdeck.out.find("err : [" + row.refused + "] " + row.reason), std::string::npos)
+        << flipdeck.out;
+    std::vector<std::string> args = {"deps", "walk.taf", "-o", row.c, "--depfile", "out.d"};
+    if (!row.h.empty()) args.insert(args.end(), {"-e", row.h});
+    const ts::ProcessResult deps = ts::RunFlipdeckKit(args, dir.path().string());
+    EXPECT_EQ(deps.exitStatus, 1);
+    EXPECT_EQ(deps.err, "flipdeck-kit: error: " + row.refused + ": " + row.reason +
+                            ", which flipdeck refuses\n");
+    EXPECT_FALSE(dir.Exists("out.d"));
   }
 }
 
