@@ -90,38 +90,33 @@ for generator in Ninja "Unix Makefiles"; do
     fail "$generator: after the fix the animations play otherwise"
 done
 
-# A call whose arguments the build could not carry stops the configuration
-# and names the argument.
+# Odd arguments and paths, with Ninja: an argument the build could not carry
+# stops the configuration, naming it; a TAF in a folder "y*" (Ninja ends a
+# name at '*' in a dependency file) stops its conversion, naming the path
+# and leaving no output; a ':' in a path, which deps escapes, reaches CMake's
+# own reading of the dependency file as it reads it, so a second build does
+# nothing (CMake's Makefiles cannot hold a ':').
 odd=$work/odd
-mkdir -p "$odd/y*"
-cp "$source"/examples/walk/*.{taf,tpf,tmf,tlf} "$odd/y*/"
+for folder in "y*" "take: 1"; do
+  mkdir -p "$odd/$folder" && cp "$source"/examples/walk/*.{taf,tpf,tmf,tlf} "$odd/$folder/"
+done
 configure_odd() {
   printf 'cmake_minimum_required(VERSION 3.25)\nproject(odd LANGUAGES C)\nfind_package(flipdeck REQUIRED)\n%s\n' \
     "$1" > "$odd/CMakeLists.txt"
   cmake -S "$odd" -B "$odd/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" > "$work/log" 2>&1
 }
 refused() {
-  ! configure_odd "$1" || fail "$1 was accepted"
-  tr -s ' \n' ' ' < "$work/log" | grep -qF "$2" || fail "$1: no error saying \"$2\""
+  ! configure_odd "flipdeck_add_animation(odd $1)" || fail "$1 was accepted"
+  tr -s ' \n' ' ' < "$work/log" | grep -qF "flipdeck_add_animation(odd): $2 '" || fail "$1: no error naming $2"
 }
-refused 'flipdeck_add_animation(odd TAF "y*;x/walk.taf")' "TAF 'y*;x/walk.taf' holds ';'"
-refused 'flipdeck_add_animation(odd TAF "y*/walk.taf" PREFIX odd-)' "PREFIX 'odd-' cannot begin a C name"
-refused 'flipdeck_add_animation("my odd" TAF "y*/walk.taf")' "the name 'my odd' cannot name"
-# Ninja ends a name at '*' in a dependency file: the conversion of a TAF in
-# a folder "y*" stops, naming the path, and leaves no output behind.
-configure_odd 'flipdeck_add_animation(odd TAF "y*/walk.taf" PREFIX odd_)' || fail "y*: configure"
+refused 'TAF "y*;x/walk.taf"' TAF
+refused 'TAF "y*/walk.taf" PREFIX odd-' PREFIX
+configure_odd 'flipdeck_add_animation(odd TAF "y*/walk.taf")' || fail "y*: configure"
 ! cmake --build "$odd/build" > "$work/log" 2>&1 || fail "y*: the build passed"
-grep -qF "$odd/y*/walk.taf: holds '*'" "$work/log" || fail "y*: no message naming the path"
-[[ ! -e $odd/build/odd.c ]] || fail "y*: the failed conversion left odd.c"
-# A ':' in a path, which deps escapes for make and Ninja, reaches CMake's own
-# reading of the dependency file as it reads it (Ninja only: CMake's
-# Makefiles cannot hold it): the second build does nothing.
-mkdir -p "$odd/take: 1"
-cp "$source"/examples/walk/*.{taf,tpf,tmf,tlf} "$odd/take: 1/"
+grep -qF "$odd/y*/walk.taf: holds '*'" "$work/log" && [[ ! -e $odd/build/odd.c ]] ||
+  fail "y*: no message naming the path, or odd.c left behind"
 configure_odd "flipdeck_add_animation(odd TAF \"take: 1/walk.taf\")
 target_include_directories(odd PRIVATE \"$source/tests/previewer\")" || fail "take: 1: configure"
-build_consumer "$odd/build" || fail "take: 1: first build"
-[[ $(converted) == "odd " ]] || fail "take: 1: first build converted '$(converted)'"
-build_consumer "$odd/build" || fail "take: 1: second build"
-[[ -z $(converted) ]] || fail "take: 1: a second build converted '$(converted)'"
+build_consumer "$odd/build" && [[ $(converted) == "odd " ]] && build_consumer "$odd/build" &&
+  [[ -z $(converted) ]] || fail "take: 1: the second build converted '$(converted)'"
 echo "1 passed, 0 failed"
