@@ -26,15 +26,53 @@ cmake_policy(SET CMP0116 NEW)
 
 set(_flipdeck_convert_script "${CMAKE_CURRENT_LIST_DIR}/flipdeckConvert.cmake")
 
+# Stops the configuration at an argument the build could not carry, naming
+# it; the arguments are the arg_* variables of flipdeck_add_animation. The
+# name becomes a target and file names, PREFIX the beginning of C names, and
+# the paths go into command lines and build files, where CMake reads ';' as
+# a list separator and '$<' as a generator expression.
+function(_flipdeck_check_arguments name)
+  set(call "flipdeck_add_animation(${name})")
+  if(NOT name MATCHES "^[A-Za-z0-9_.+-]+$")
+    message(FATAL_ERROR "${call}: the name '${name}' cannot name a library and its files: "
+                        "use letters, digits, '_', '.', '+' and '-'")
+  endif()
+  set(usage "flipdeck_add_animation(<name> TAF <file> [OUTPUT_DIR <dir>] [PREFIX <prefix>])")
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "${call}: unexpected arguments '${arg_UNPARSED_ARGUMENTS}': ${usage}")
+  endif()
+  if(arg_KEYWORDS_MISSING_VALUES)
+    message(FATAL_ERROR "${call}: no value after ${arg_KEYWORDS_MISSING_VALUES}: ${usage}")
+  endif()
+  if(NOT DEFINED arg_TAF)
+    message(FATAL_ERROR "${call}: no TAF: ${usage}")
+  endif()
+  # A value such as "N" or "off" is false to if(): only DEFINED tells.
+  if(DEFINED arg_PREFIX AND NOT arg_PREFIX MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+    message(FATAL_ERROR "${call}: PREFIX '${arg_PREFIX}' cannot begin a C name: "
+                        "use letters, digits and '_', and no digit first")
+  endif()
+  foreach(keyword TAF OUTPUT_DIR)
+    set(path "${arg_${keyword}}")
+    if(path MATCHES ";")
+      set(why "';', which CMake reads as a list separator")
+    elseif(path MATCHES "\\$<")
+      set(why "'$<', which CMake reads as a generator expression")
+    elseif(path MATCHES "[\r\n]")
+      set(why "a line end, which no command line of the build can carry")
+    else()
+      continue()
+    endif()
+    message(FATAL_ERROR "${call}: ${keyword} '${path}' holds ${why}")
+  endforeach()
+endfunction()
+
 function(flipdeck_add_animation name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "TAF;OUTPUT_DIR;PREFIX" "")
-  if(arg_UNPARSED_ARGUMENTS OR NOT arg_TAF)
-    message(FATAL_ERROR "flipdeck_add_animation(${name} TAF <file> [OUTPUT_DIR <dir>] [PREFIX <prefix>]): "
-                        "unexpected arguments '${arg_UNPARSED_ARGUMENTS}' or no TAF")
-  endif()
+  _flipdeck_check_arguments("${name}")
   get_filename_component(taf "${arg_TAF}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   set(dir "${CMAKE_CURRENT_BINARY_DIR}")
-  if(arg_OUTPUT_DIR)
+  if(DEFINED arg_OUTPUT_DIR)
     get_filename_component(dir "${arg_OUTPUT_DIR}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
   endif()
   set(c "${dir}/${name}.c")
@@ -58,7 +96,7 @@ function(flipdeck_add_animation name)
 
   add_library(${name} OBJECT "${c}")
   target_include_directories(${name} PUBLIC "${dir}")
-  if(arg_PREFIX)
+  if(DEFINED arg_PREFIX)
     foreach(symbol gAnimeCmd gCamMatrix gCamXSize gCamYSize)
       list(APPEND renames "${symbol}=${arg_PREFIX}${symbol}")
     endforeach()

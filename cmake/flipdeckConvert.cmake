@@ -30,6 +30,16 @@ execute_process(COMMAND "${KIT}" deps "${TAF}" -o "${C}" -e "${H}" --depfile "${
 if(NOT status EQUAL 0)
   fail("flipdeck-kit deps could not list the files ${TAF} reads")
 endif()
+# CMake reads the dependency file itself, for Ninja as for make, and takes
+# deps' "\\:" for a backslash and a colon where make and Ninja take a colon;
+# a bare colon inside a path it reads as it is. deps writes a backslash
+# before a colon only to escape it.
+file(READ "${DEPFILE}" rules)
+string(REPLACE "\\:" ":" cmake_rules "${rules}")
+if(NOT cmake_rules STREQUAL rules)
+  file(WRITE "${DEPFILE}.part" "${cmake_rules}")
+  file(RENAME "${DEPFILE}.part" "${DEPFILE}")
+endif()
 
 # The symbols the C defines, under the names PREFIX gives them; the camera
 # table's size comes from the C itself.
@@ -37,7 +47,10 @@ file(STRINGS "${part}" matrix REGEX "^CAnmCtrlTxture\\* gCamMatrix\\[")
 string(REGEX MATCH "\\[[0-9]+\\]\\[[0-9]+\\]" size "${matrix}")
 string(MAKE_C_IDENTIFIER "FLIPDECK_${NAME}_SYMBOLS_H" guard)
 string(TOUPPER "${guard}" guard)
-set(text "/* The symbols of animation ${NAME}, converted from ${TAF}. */\n")
+# The TAF by its file name alone: "*/" in a path, as in a folder "y*",
+# would end the comment.
+get_filename_component(taf_name "${TAF}" NAME)
+set(text "/* The symbols of animation ${NAME}, converted from ${taf_name}. */\n")
 string(APPEND text "/* Written by flipdeck_add_animation: do not edit. */\n")
 string(APPEND text "#ifndef ${guard}\n#define ${guard}\n\n#include <plinth.h>\n#include \"flipdeck.h\"\n\n")
 string(APPEND text "extern CAnmCtrlHeader* ${PREFIX}gAnimeCmd[];\n")

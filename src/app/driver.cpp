@@ -1,13 +1,14 @@
 #include "app/driver.h"
 
 #include <string>
+#include <string_view>
 
 #include "anime/anime_file.h"
 #include "anime/console.h"
+#include "anime/outputs_apart.h"
 #include "app/error_box.h"
 #include "app/option.h"
 #include "path/file_system.h"
-#include "path/path_utils.h"
 
 namespace {
 
@@ -22,29 +23,9 @@ bool ReportPathError(const std::string& path, const char* what) {
   return ReportError("[" + path + "]" + what);
 }
 
-// Refuses outputs that would destroy the animation or each other: the
-// outputs are deleted before the TAF file is read, so a typo such as
-// "-o walk.taf" would otherwise delete the user's work.
-bool CheckOutputsApart(const std::string& animePath, const std::string& cPath,
-                       const std::string& hPath) {
-  if (NamesSameFile(cPath, animePath)) return ReportPathError(cPath, " is both input and output");
-  if (NamesSameFile(hPath, animePath)) return ReportPathError(hPath, " is both input and output");
-  if (NamesSameFile(cPath, hPath)) return ReportPathError(cPath, " is named by both -o and -e");
-  return true;
-}
-
-// Refuses outputs that name a project, image or palette of the conversion.
-bool CheckOutputsOffInputs(const CAnimeFile& anime, const std::string& cPath,
-                           const std::string& hPath) {
-  if (cPath.empty() && hPath.empty()) return true;
-  const CFileName c(cPath);
-  const CFileName h(hPath);
-  for (const std::string& input : anime.GetInputFiles()) {
-    const CFileName in(input);
-    if (c.IsSameAs(in)) return ReportPathError(cPath, " is both input and output");
-    if (h.IsSameAs(in)) return ReportPathError(hPath, " is both input and output");
-  }
-  return true;
+// A refused output: "err : [walk.taf] is both input and output".
+bool ReportRefusedOutput(const std::string& path, std::string_view reason) {
+  return ReportError("[" + path + "] " + std::string(reason));
 }
 
 }  // namespace
@@ -93,14 +74,14 @@ bool RunConversion(const char* animePath, const char* cPath, const char* hPath, 
   const std::string c = cPath != nullptr ? cPath : "";
   const std::string h = hPath != nullptr ? hPath : "";
 
-  if (!CheckOutputsApart(anime, c, h)) return false;
+  if (!CheckOutputsApart(anime, c, h, ReportRefusedOutput)) return false;
 
   // The description is read before the outputs go, so that the projects,
   // images and palettes it names are known: they are inputs as much as the
   // TAF file is.
   CAnimeFile animeFile(ShowErrorBox);
   const bool loaded = !anime.empty() && animeFile.Load(anime);
-  if (loaded && !CheckOutputsOffInputs(animeFile, c, h)) return false;
+  if (loaded && !CheckOutputsOffInputs(animeFile, c, h, ReportRefusedOutput)) return false;
 
   // Outputs of an earlier run go first, so a failing run leaves none behind.
   RemoveOutputFile(c);

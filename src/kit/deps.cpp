@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <iostream>
+#include <string_view>
 
 #include "anime/anime_file.h"
+#include "anime/outputs_apart.h"
+#include "kit/depfile_spelling.h"
 #include "kit/diagnostics.h"
 #include "kit/picture_uses.h"
 #include "kit/staged_files.h"
@@ -22,24 +25,35 @@ void AddInput(std::vector<std::string>& inputs, std::string path) {
     inputs.push_back(std::move(path));
 }
 
-// "OUT.c OUT.h: \\\n IN1 \\\n IN2\n", every path escaped; false after the
-// message for a path that cannot be.
+// Adds `path`, spelt for the dependency file, to `text`; false after the
+// message for a path that make and Ninja cannot both read.
+bool AddWord(const std::string& path, DepfileSide side, std::string_view before,
+             std::string& text) {
+  std::string spelt;
+  std::string fault;
+  if (!SpellForDepfile(path, side, HostPathStyle(), spelt, fault))
+    return ReportKitError(path, fault);
+  text.append(before).append(spelt);
+  return true;
+}
+
+// "OUT.c OUT.h: \\\n IN1 \\\n IN2\n"; false after the message for a path
+// that cannot be written.
 bool MakeDepfile(const std::vector<std::string>& targets, const std::vector<std::string>& inputs,
                  std::string& text) {
-  std::string escaped;
-  for (const std::string& target : targets) {
-    if (!EscapeForMake(target, escaped))
-      return ReportKitError(target, "holds a line end, which a dependency file cannot hold");
-    text += (text.empty() ? "" : " ") + escaped;
-  }
+  for (const std::string& target : targets)
+    if (!AddWord(target, DepfileSide::kTarget, text.empty() ? "" : " ", text)) return false;
   text += ":";
-  for (const std::string& input : inputs) {
-    if (!EscapeForMake(input, escaped))
-      return ReportKitError(input, "holds a line end, which a dependency file cannot hold");
-    text += " \\\n  " + escaped;
-  }
+  for (const std::string& input : inputs)
+    if (!AddWord(input, DepfileSide::kPrerequisite, " \\\n  ", text)) return false;
   text += "\n";
   return true;
+}
+
+// Shows an output flipdeck would refuse in the kit's shape:
+// "flipdeck-kit: error: walk.taf: is both input and output, which flipdeck refuses".
+bool ReportRefusedOutput(const std::string& path, std::string_view reason) {
+  return ReportKitError(path, std::string(reason) + ", which flipdeck refuses");
 }
 
 }  // namespace
@@ -78,17 +92,6 @@ std::vector<std::string> RespellDepfileOption(int argc, const char* const* argv)
   return args;
 }
 
-bool EscapeForMake(const std::string& path, std::string& escaped) {
-  escaped.clear();
-  for (char c : path) {
-    if (c == '\n' || c == '\r') return false;
-    if (c == ' ' || c == '#') escaped += '\\';
-    if (c == '$') escaped += '$';
-    escaped += c;
-  }
-  return true;
-}
-
 void AddDepsCommand(CLI::App& app, DepsOptions& options, std::function<int()>& job) {
   CLI::App* command = app.add_subcommand(
       "deps", "Write the files a conversion reads as a dependency file for make and Ninja");
@@ -104,11 +107,15 @@ void AddDepsCommand(CLI::App& app, DepsOptions& options, std::function<int()>& j
 }
 
 int RunDeps(const DepsOptions& options, std::ostream& out) {
+  // A build step's dependencies are no use when its conversion is refused.
+  if (!CheckOutputsApart(options.anime, options.output, options.header, ReportRefusedOutput))
+    return 1;
   CAnimeFile anime(ReportLoaderError);
   if (!anime.Load(options.anime)) {
     ReportKitError(options.anime, "cannot be opened");
     return 1;
   }
+  if (!CheckOutputsOffInputs(anime, options.output, options.header, ReportRefusedOutput)) return 1;
   const std::vector<std::string> inputs = ConversionInputs(anime, options.anime);
   std::vector<std::string> targets = {options.output};
   if (!options.header.empty()) targets.push_back(options.header);

@@ -32,7 +32,8 @@ struct DepsOptions {
 void AddDepsCommand(CLI::App& app, DepsOptions& options, std::function<int()>& job);
 
 /// The deps job: 0 when the dependency file was written, 1 after the
-/// message (the TAF cannot be read, a path cannot be written in make syntax).
+/// message (an output flipdeck refuses, the TAF cannot be read, a path that
+/// make and Ninja cannot both read).
 int RunDeps(const DepsOptions& options, std::ostream& out);
 
 /// Every file a conversion of `anime`, loaded from `tafPath`, opens, as full
@@ -43,8 +44,3 @@ std::vector<std::string> ConversionInputs(const CAnimeFile& anime, const std::st
 /// "-MF FILE" or "-MFFILE", as deps reads it ("--depfile FILE"): the
 /// command-line parser takes an option of one dash for one letter.
 std::vector<std::string> RespellDepfileOption(int argc, const char* const* argv);
-
-/// `path` written for a make or Ninja dependency line: blank and '#' after a
-/// backslash, '$' doubled. `a b$#.tmf` -> `a\ b$$\#.tmf`. False for a path
-/// holding a line end, which neither can read.
-bool EscapeForMake(const std::string& path, std::string& escaped);

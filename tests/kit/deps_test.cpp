@@ -1,6 +1,6 @@
 // flipdeck-kit deps against flipdeck itself: the images and palettes it
 // lists are the ones a verbose conversion says it writes, in the same
-// order, and the dependency file is one make reads as meant.
+// order, and the dependency file is one make and Ninja read as meant.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "anime/anime_file.h"
+#include "kit/depfile_spelling.h"
 #include "kit/deps.h"
 #include "kit/kit.h"
 #include "kit_cases.h"
@@ -67,44 +68,72 @@ TEST(Deps, ListsWhatFlipdeckReads) {
   }
 }
 
-TEST(Deps, PathsAreEscapedForMakeAndNinja) {
-  const std::pair<std::string, std::string> cases[] = {{"/a/walk.tmf", "/a/walk.tmf"},
-                                                       {"/my anim/a b.tmf", "/my\\ anim/a\\ b.tmf"},
-                                                       {"/$HOME/x", "/$$HOME/x"},
-                                                       {"/take#2/x", "/take\\#2/x"}};
-  for (const auto& [path, written] : cases) {
-    std::string escaped;
-    EXPECT_TRUE(EscapeForMake(path, escaped));
-    EXPECT_EQ(escaped, written);
+TEST(Deps, PathsAreSpeltSoMakeAndNinjaReadThemAlike) {
+  for (const ts::TableRow& row : ts::ReadTable("kit/depfile_spelling.table")) {
+    SCOPED_TRACE(row.where);
+    std::istringstream words(row.input);
+    std::string side;
+    std::string style;
+    words >> side >> style;
+    const std::string path = row.input.substr(side.size() + style.size() + 2);
+    std::string spelt;
+    std::string fault;
+    const bool written =
+        SpellForDepfile(path, side == "target" ? DepfileSide::kTarget : DepfileSide::kPrerequisite,
+                        style == "windows" ? PathStyle::Windows : PathStyle::Posix, spelt, fault);
+    if (row.expected.starts_with("! ")) {
+      EXPECT_FALSE(written);
+      EXPECT_EQ(fault,
+                row.expected.substr(2) + ", which make or Ninja misreads in a dependency file");
+    } else {
+      EXPECT_TRUE(written) << fault;
+      EXPECT_EQ(spelt, row.expected);
+    }
   }
-  std::string escaped;
-  EXPECT_FALSE(EscapeForMake("/a\nb.tmf", escaped));
 }
 
-// The whole command, as compilers spell it (-MF), in a directory whose name
-// needs every escape: make must find every prerequisite, see the output up
-// to date, and out of date once an image changes.
-TEST(Deps, MakeReadsTheDependencyFile) {
-  if (std::system("make --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no make";
+// The whole command, as compilers spell it (-MF), in directories whose names
+// need every escape ('%' only in the inputs'): make must read back the output
+// and every input as deps found them, and Ninja must see the output up to
+// date, and out of date once an image changes.
+TEST(Deps, MakeAndNinjaReadTheDependencyFile) {
+  const bool haveMake = std::system("make --version > /dev/null 2>&1") == 0;
+  const bool haveNinja = std::system("ninja --version > /dev/null 2>&1") == 0;
+  if (!haveMake && !haveNinja) GTEST_SKIP() << "no make, no ninja";
   ts::TempDir root;
-  const fs::path dir = root.path() / "take #2 $x";
-  fs::create_directories(dir);
+  const fs::path dir = root.path() / "take #2 $x: 1:2";
+  const fs::path anim = dir / "100% done";
+  fs::create_directories(anim);
   for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
-    fs::copy_file(fs::path(FLIPDECK_SOURCE_DIR) / "examples/walk" / name, dir / name);
-  ts::ScopedWorkingDir cwd(dir);
-  const char* args[] = {"flipdeck-kit", "deps", "walk.taf", "-o", "out.c", "-MF", "out.d"};
+    fs::copy_file(fs::path(FLIPDECK_SOURCE_DIR) / "examples/walk" / name, anim / name);
+  ts::ScopedWorkingDir cwd(anim);
+  const std::string out = (dir / "out.c").string();
+  const char* args[] = {"flipdeck-kit", "deps", "walk.taf", "-o", out.c_str(), "-MF", "../out.d"};
   ASSERT_EQ(RunKit(7, args), 0);
-  std::ofstream(dir / "Makefile") << "out.c:\n\ttouch out.c\ninclude out.d\n";
-  std::ofstream(dir / "out.c").put('\n');
-  // Inputs a minute old and the output half as old: up to date.
-  const fs::file_time_type now = fs::last_write_time(dir / "out.c");
-  for (const auto& entry : fs::directory_iterator(dir))
-    fs::last_write_time(entry.path(), now - std::chrono::seconds(60));
-  fs::last_write_time(dir / "out.c", now - std::chrono::seconds(30));
-  ASSERT_EQ(std::system("make -q out.c"), 0);
-  fs::last_write_time(dir / "walk2.tmf", now - std::chrono::seconds(10));
-  EXPECT_NE(std::system("make -q out.c"), 0);
-  EXPECT_EQ(std::system("make -s out.c > /dev/null && make -q out.c"), 0);
+  CAnimeFile anime{testing_support::FailOnLoadError};
+  ASSERT_TRUE(anime.Load("walk.taf"));
+  const std::vector<std::string> inputs = ConversionInputs(anime, "walk.taf");
+  fs::current_path(dir);
+  const fs::file_time_type now = fs::file_time_type::clock::now();
+  for (const std::string& input : inputs) fs::last_write_time(input, now - std::chrono::minutes(1));
+
+  if (haveMake) {
+    std::ofstream(dir / "Makefile") << ts::ReadFileBytes("out.d") << "\t$(file >got.txt,$@|$^)\n";
+    EXPECT_EQ(std::system("make -s"), 0);
+    std::string read = out + "|";
+    for (const std::string& input : inputs) read += input + (&input == &inputs.back() ? "\n" : " ");
+    EXPECT_EQ(ts::ReadFileBytes("got.txt"), read);
+  }
+  if (haveNinja) {
+    std::string target;  // as a Ninja build file writes it
+    for (char c : out) target += (c == ' ' || c == ':' || c == '$' ? "$" : "") + std::string(1, c);
+    std::ofstream(dir / "build.ninja") << "rule touch\n  command = touch $out\n  depfile = out.d\n"
+                                       << "build " << target << ": touch\n";
+    EXPECT_EQ(std::system("ninja > /dev/null"), 0);
+    EXPECT_EQ(std::system("ninja -n | grep -q 'no work to do'"), 0);
+    fs::last_write_time(anim / "walk2.tmf", now + std::chrono::minutes(1));
+    EXPECT_NE(std::system("ninja -n | grep -q 'no work to do'"), 0);
+  }
 }
 
 }  // namespace

@@ -192,6 +192,7 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
                 {3, 1, false, 2, 1, {0, 1}, {{0, 0, 0, 255}, {255, 255, 255, 255}}, 0, {}})));
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
+  for (const char* name : {"walk.taf", "walk.tpf"}) dir.Write(name, ts::ReadFileBytes(walk + name));
 
   const std::pair<const char*, std::string> rows[] = {
       {"import many.png",
@@ -214,6 +215,13 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"new w walk1.png --frames 2,0", "--frames: '0' is no number of frames (1 or more)"},
       {"new w walk1.png --frames 2,3 --force", "--frames: gives 2 counts for 1 pictures"},
       {"export walk1.tmf nope.tlf -o x.png", "[TLF] [nope.tlf] file open failed."},
+      // deps refuses what flipdeck refuses, with its reason.
+      {"deps walk.taf -o walk.taf -MF out.d",
+       "walk.taf: is both input and output, which flipdeck refuses"},
+      {"deps walk.taf -o out.c -e walk1.tmf -MF out.d",
+       "walk1.tmf: is both input and output, which flipdeck refuses"},
+      {"deps walk.taf -o out.c -e ./out.c -MF out.d",
+       "out.c: is named by both -o and -e, which flipdeck refuses"},
   };
   const auto snapshot = [&] {
     std::map<std::string, std::string> files;

@@ -5,7 +5,9 @@
 #     installs BUILD to a temporary prefix, then builds tests/package/consumer
 #     with Ninja and with Unix Makefiles: both animations play as expected, a
 #     second build does nothing, touching one image converts only its
-#     animation, and a broken TAF fails the build until it is fixed.
+#     animation, and a broken TAF fails the build until it is fixed; arguments
+#     the build could not carry, and a path a dependency file cannot hold,
+#     stop with an error that names them.
 #   tests/package/run_package_test.sh deb BUILD
 #     makes the Debian package and checks what it holds.
 set -euo pipefail
@@ -87,4 +89,34 @@ for generator in Ninja "Unix Makefiles"; do
   "$dir/consumer" > "$work/played" && diff -u "$expected" "$work/played" ||
     fail "$generator: after the fix the animations play otherwise"
 done
+
+# Odd arguments and paths, with Ninja: an argument the build could not carry
+# stops the configuration, naming it; a TAF in a folder "y*" (Ninja ends a
+# name at '*' in a dependency file) stops its conversion, naming the path
+# and leaving no output; a ':' in a path, which deps escapes, reaches CMake's
+# own reading of the dependency file as it reads it, so a second build does
+# nothing (CMake's Makefiles cannot hold a ':').
+odd=$work/odd
+for folder in "y*" "take: 1"; do
+  mkdir -p "$odd/$folder" && cp "$source"/examples/walk/*.{taf,tpf,tmf,tlf} "$odd/$folder/"
+done
+configure_odd() {
+  printf 'cmake_minimum_required(VERSION 3.25)\nproject(odd LANGUAGES C)\nfind_package(flipdeck REQUIRED)\n%s\n' \
+    "$1" > "$odd/CMakeLists.txt"
+  cmake -S "$odd" -B "$odd/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" > "$work/log" 2>&1
+}
+refused() {
+  ! configure_odd "flipdeck_add_animation(odd $1)" || fail "$1 was accepted"
+  tr -s ' \n' ' ' < "$work/log" | grep -qF "flipdeck_add_animation(odd): $2 '" || fail "$1: no error naming $2"
+}
+refused 'TAF "y*;x/walk.taf"' TAF
+refused 'TAF "y*/walk.taf" PREFIX odd-' PREFIX
+configure_odd 'flipdeck_add_animation(odd TAF "y*/walk.taf")' || fail "y*: configure"
+! cmake --build "$odd/build" > "$work/log" 2>&1 || fail "y*: the build passed"
+grep -qF "$odd/y*/walk.taf: holds '*'" "$work/log" && [[ ! -e $odd/build/odd.c ]] ||
+  fail "y*: no message naming the path, or odd.c left behind"
+configure_odd "flipdeck_add_animation(odd TAF \"take: 1/walk.taf\")
+target_include_directories(odd PRIVATE \"$source/tests/previewer\")" || fail "take: 1: configure"
+build_consumer "$odd/build" && [[ $(converted) == "odd " ]] && build_consumer "$odd/build" &&
+  [[ -z $(converted) ]] || fail "take: 1: the second build converted '$(converted)'"
 echo "1 passed, 0 failed"
