@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@
 #include "image/palette_builder.h"
 
 class CStagedFiles;
-struct CPngPicture;
+struct CPngHeader;
 
 namespace CLI {
 class App;
@@ -44,31 +45,36 @@ int RunImport(const ImportOptions& options);
 std::string ImportTarget(const std::string& picture, const std::string& outDir,
                          const char* extension);
 
-/// The import of a set of pictures: each is read and converted in turn,
-/// and nothing is written until all of them have been. Used by import and
-/// by new.
+/// The import of a set of pictures, one picture at a time: each is read row
+/// by row and converted, and its files are staged before the next is read,
+/// so that what a job holds does not grow with its pictures. Used by import
+/// and by new.
 class CImporter {
  public:
   explicit CImporter(const ImportOptions& options);
 
   /// Reads the imposed palette, when there is one. False after the message.
   bool ReadImposedPalette();
-  /// Reads and converts one picture. False after the message.
-  bool Import(const std::string& path);
+  /// With a shared palette, the first pass over the pictures: reads one and
+  /// adds the colours it shows to the shared palette. False after the message.
+  bool Survey(const std::string& path);
   /// Distinct colours the pictures have shown so far with a shared palette.
   int GetSharedColourCount() const;
-  /// Stages every output in `files`. False after the message.
-  bool Write(CStagedFiles& files);
+  /// Reads and converts one picture and stages its TMF in `files`, and its
+  /// TLF unless a shared palette serves it; with a shared palette, after
+  /// every picture was surveyed. False after the message.
+  bool Import(const std::string& path, CStagedFiles& files);
+  /// Stages the shared palette, when there is one. False after the message.
+  bool Finish(CStagedFiles& files);
 
   /// The files the import reads, and those it writes.
   std::vector<std::string> Inputs() const;
   std::vector<std::string> Targets() const;
 
  private:
-  // A picture ready to be written: its indices and, unless a shared or
-  // imposed palette serves it, its own palette.
+  // A picture converted: its indices and, unless a shared or imposed
+  // palette serves it, its own palette.
   struct CImported {
-    std::string source;
     uint32_t width = 0;
     uint32_t height = 0;
     std::vector<uint8_t> indices;   // one a pixel, top row first
@@ -80,11 +86,19 @@ class CImporter {
   static constexpr int kCountAll = 65536;
 
   bool ToEntry(const std::string& path, Rgba8 colour, uint32_t x, uint32_t y, uint16_t& entry);
-  bool FromColours(const std::string& path, const CPngPicture& png, CImported& picture);
-  bool KeepIndexed(const std::string& path, const CPngPicture& png, CImported& picture);
+  // Reads `path` and converts its pixels; a survey adds them to the shared
+  // palette and keeps nothing.
+  bool Read(const std::string& path, bool survey, CImported& picture);
+  bool KeepIndexedRow(const std::string& path, const CPngHeader& header, uint32_t y,
+                      std::span<const uint8_t> indices, CImported& picture);
+  bool ColourRow(const std::string& path, const CPngHeader& header, uint32_t y,
+                 std::span<const uint8_t> indices, std::span<const Rgba8> colours,
+                 CPaletteBuilder& builder, bool survey, CImported& picture);
   // The bits for `count` colours: 4 up to 16, else 8, or the forced depth;
   // false after the message when `used` of them do not fit.
   bool ChooseBits(const std::string& path, int count, int used, int& bits) const;
+  // The bits of `picture`, whose palette is its own, shared or imposed.
+  bool PictureBits(const std::string& path, const CImported& picture, int& bits) const;
 
   const ImportOptions& m_options;
   PaletteType m_type = PaletteType::kRgba5551;
@@ -92,5 +106,4 @@ class CImporter {
   int m_imposedCount = 0;  // entries of the imposed palette as its file holds them
   int m_imposedUse = 0;    // entries of it that the pictures use: the highest index + 1
   CPaletteBuilder m_shared{kCountAll};
-  std::vector<CImported> m_pictures;
 };

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "fuzz_entries.h"
-#include "image/png_reader.h"
 #include "image/png_writer.h"
+#include "support/png_picture.h"
+
+using testing_support::CPngPicture;
+using testing_support::ReadPng;
 
 namespace {
 

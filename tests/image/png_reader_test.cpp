@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "support/png_fixture.h"
+#include "support/png_picture.h"
 #include "support/test_support.h"
 
 namespace {
@@ -109,6 +110,49 @@ TEST(ReadPng, DamagedOrAbsurdFilesFailWithAReasonAndLeaveNoPicture) {
     EXPECT_FALSE(ReadPng(std::span(good.data(), size), picture, message));
     EXPECT_EQ(message, "truncated PNG data") << "cut at " << size;
   }
+}
+
+// A stream that cannot seek, as a pipe: its length is unknown until it ends.
+class CPipeBuffer : public std::streambuf {
+ public:
+  explicit CPipeBuffer(std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)) {
+    char* begin = reinterpret_cast<char*>(m_bytes.data());
+    setg(begin, begin, begin + m_bytes.size());
+  }
+
+ private:
+  std::vector<uint8_t> m_bytes;
+};
+
+TEST(CPngReader, TakesOneRowAtATimeSoAPipeThatStopsAfterTheHeaderCostsNoPicture) {
+  // 1 GiB of RGBA claimed, then a pipe that ends: nothing tells its length
+  // beforehand, so only reading the rows finds it cut short.
+  std::vector<uint8_t> header = Assemble({6, 8, false, 16384, 16384, {}, {}, 0, {}}, {0x78, 0x9c});
+  header.resize(header.size() - 12);  // no IEND
+  CPipeBuffer pipe(header);
+  std::istream in(&pipe);
+  CPngReader reader(in);
+  std::string message;
+  ASSERT_TRUE(reader.ReadHeader(message)) << message;
+  EXPECT_EQ(reader.GetHeader().width, 16384u);
+  EXPECT_FALSE(reader.ReadRow(message));
+  EXPECT_EQ(message, "truncated PNG data");
+  EXPECT_FALSE(reader.ReadRow(message));
+  EXPECT_EQ(message, "truncated PNG data");  // a failed reader stays failed
+
+  // A whole file row by row: each row is there before the next is read.
+  const PngFixture fixture = MakeFixture(3, 4, false, false, 7);
+  const std::vector<uint8_t> png = MakeTestPng(fixture);
+  CPngReader rows(png);
+  ASSERT_TRUE(rows.ReadHeader(message)) << message;
+  EXPECT_FALSE(rows.ReadEnd(message));
+  for (uint32_t y = 0; y < fixture.height; ++y) {
+    ASSERT_TRUE(rows.ReadRow(message)) << message;
+    EXPECT_TRUE(std::ranges::equal(
+        rows.GetIndices(), std::span(fixture.samples).subspan(y * fixture.width, fixture.width)));
+  }
+  EXPECT_FALSE(rows.ReadRow(message));
+  EXPECT_TRUE(rows.ReadEnd(message)) << message;
 }
 
 }  // namespace

@@ -11,9 +11,9 @@
 #include <random>
 #include <sstream>
 
-#include "image/png_reader.h"
 #include "kit/kit.h"
 #include "support/png_fixture.h"
+#include "support/png_picture.h"
 #include "support/test_support.h"
 #include "texture/texture_format.h"
 
@@ -155,11 +155,11 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
           const std::string ia16 = type == PaletteType::kIa16 ? "--ia16 " : "";
           ASSERT_EQ(Kit(dir, "import " + ia16 + "p.png").status, 0);
           ASSERT_EQ(Kit(dir, "export p.tmf p.tlf -o q.png").status, 0);
-          CPngPicture before;
-          CPngPicture after;
+          ts::CPngPicture before;
+          ts::CPngPicture after;
           std::string message;
-          ASSERT_TRUE(ReadPngFile(dir.Path("p.png"), before, message));
-          ASSERT_TRUE(ReadPngFile(dir.Path("q.png"), after, message));
+          ASSERT_TRUE(ts::ReadPngFile(dir.Path("p.png"), before, message));
+          ASSERT_TRUE(ts::ReadPngFile(dir.Path("q.png"), after, message));
           ASSERT_EQ(after.indices.size(), size_t{before.width} * before.height);
           for (size_t i = 0; i < after.indices.size(); ++i) {
             const Rgba8 colour =
