@@ -140,12 +140,14 @@ bool ReadEndFrame(png_structp png) {
   return true;
 }
 
-// Refuses pictures too large to hold and files too short to hold them.
-bool CheckSize(const PngLayout& layout, uint64_t remaining, std::string& message) {
+// Refuses pictures larger than the caller takes and files too short to
+// hold them.
+bool CheckSize(const PngLayout& layout, uint64_t maxPixels, uint64_t remaining,
+               std::string& message) {
   const uint64_t pixelCount = uint64_t{layout.width} * layout.height;
-  if (pixelCount > kMaxPngPixels) {
+  if (pixelCount > maxPixels) {
     message = "picture of " + std::to_string(layout.width) + " x " + std::to_string(layout.height) +
-              " pixels is too large";
+              " pixels is too large: at most " + std::to_string(maxPixels) + " are read";
     return false;
   }
   const uint64_t pixelBits = pixelCount * static_cast<uint64_t>(layout.bitDepth) *
@@ -243,7 +245,7 @@ CPngReader::CPngReader(std::span<const uint8_t> bytes)
 
 CPngReader::~CPngReader() = default;
 
-bool CPngReader::ReadHeader(std::string& message) {
+bool CPngReader::ReadHeader(uint64_t maxPixels, std::string& message) {
   CState& state = *m_state;
   if (state.step != CState::Step::kHeader) return state.Refuse(message, "header read already");
   std::array<uint8_t, kSignatureSize> signature{};
@@ -259,7 +261,7 @@ bool CPngReader::ReadHeader(std::string& message) {
   if (!ReadInfoFrame(png, state.png.GetInfo(), &state.layout))
     return state.Fail(LibpngReason(state.context), message);
   std::string reason;
-  if (!CheckSize(state.layout, state.source.GetRemaining(), reason))
+  if (!CheckSize(state.layout, maxPixels, state.source.GetRemaining(), reason))
     return state.Fail(reason, message);
   state.header.width = state.layout.width;
   state.header.height = state.layout.height;

@@ -25,10 +25,6 @@ struct CPngHeader {
   std::vector<Rgba8> palette;
 };
 
-/// The largest picture read: 2^28 pixels (1 GiB as RGBA). Larger ones are
-/// refused at the header, before any pixel memory is taken.
-inline constexpr uint64_t kMaxPngPixels = uint64_t{1} << 28;
-
 class CPngReader {
  public:
   /// A reader of the PNG in `in`, which must outlive it. Nothing is read yet.
@@ -39,11 +35,14 @@ class CPngReader {
   CPngReader(const CPngReader&) = delete;
   CPngReader& operator=(const CPngReader&) = delete;
 
-  /// Reads the signature and the chunks before the pixels. False with the
-  /// reason in `message`: "not a PNG file", "truncated PNG data" (also for a
-  /// file far too short for the pixels it claims), "picture of 70000 x 70000
-  /// pixels is too large", or libpng's own text for a damaged file.
-  bool ReadHeader(std::string& message);
+  /// Reads the signature and the chunks before the pixels. A picture of
+  /// more than `maxPixels` pixels is refused there, before any pixel memory
+  /// is taken: the caller knows what it can use. False with the reason in
+  /// `message`: "not a PNG file", "truncated PNG data" (also for a file far
+  /// too short for the pixels it claims), "picture of 70000 x 70000 pixels
+  /// is too large: at most 16777216 are read", or libpng's own text for a
+  /// damaged file.
+  bool ReadHeader(uint64_t maxPixels, std::string& message);
   /// The header; valid once ReadHeader succeeded.
   const CPngHeader& GetHeader() const;
 

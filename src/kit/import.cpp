@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -65,7 +66,8 @@ bool CImporter::ReadImposedPalette() {
     if (!in.is_open()) return ReportKitError(path, "cannot open the file");
     CPngReader png(in);
     std::string message;
-    if (!png.ReadHeader(message)) return ReportKitError(path, message);
+    if (!png.ReadHeader(std::numeric_limits<uint64_t>::max(), message))
+      return ReportKitError(path, message);
     if (!png.GetHeader().indexed)
       return ReportKitError(path, "holds no palette: give a TLF file or an indexed PNG");
     if (!ConvertPalette(path, png.GetHeader().palette, m_type, entries)) return false;
@@ -126,7 +128,7 @@ bool CImporter::Read(const std::string& path, bool survey, CImported& picture) {
   if (!in.is_open()) return ReportKitError(path, "cannot open the file");
   CPngReader png(in);
   std::string message;
-  if (!png.ReadHeader(message)) return ReportKitError(path, message);
+  if (!png.ReadHeader(kMaxImportPixels, message)) return ReportKitError(path, message);
   const CPngHeader& header = png.GetHeader();
   if (header.width > static_cast<uint32_t>(kTmfMaxSide) ||
       header.height > static_cast<uint32_t>(kTmfMaxSide))

@@ -8,6 +8,7 @@
 // at most 16 entries makes a 4-bit image, of at most 256 an 8-bit one.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -32,6 +33,16 @@ struct ImportOptions {
   std::string palette;  // an imposed palette: a TLF file or an indexed PNG
   std::string shared;   // one palette for all pictures, written to this TLF
 };
+
+/// The largest picture import takes: 2^24 pixels, 4096 x 4096 or any other
+/// shape of that area whose sides a TMF image can have (65536 at most). The
+/// C array flipdeck writes for an image holds at most 512 KiB of its pixels,
+/// 1,048,576 at 4 bits, so a target never shows more of one picture; the cap
+/// leaves sixteen times that for images kept larger than their array (the
+/// target shows the rows that fit), and bounds what one picture costs an
+/// import: its indices and its TMF, 32 MiB at most. A larger picture is
+/// refused at its header, before its pixels take any memory.
+inline constexpr uint64_t kMaxImportPixels = uint64_t{1} << 24;
 
 /// Registers `import` on `app`; when it is the command given, `job` runs it.
 void AddImportCommand(CLI::App& app, ImportOptions& options, std::function<int()>& job);

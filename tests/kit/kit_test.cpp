@@ -174,6 +174,13 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
   }
 }
 
+TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
+  ts::TempDir dir;
+  dir.Write("cap.png", Bytes(ts::MakeBlankPng(0, 1, 4096, 4096)));
+  ASSERT_EQ(Kit(dir, "import cap.png").status, 0);
+  EXPECT_EQ(dir.Read("cap.tmf").size(), 64 + 4096 * 4096 / 2);
+}
+
 TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   ts::TempDir dir;
   const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
@@ -190,6 +197,10 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   dir.Write("two.png",
             Bytes(ts::MakeTestPng(
                 {3, 1, false, 2, 1, {0, 1}, {{0, 0, 0, 255}, {255, 255, 255, 255}}, 0, {}})));
+  // 1-bit grey of 16384 x 16384 in 33 KB: 268 million pixels, refused at
+  // the header rather than decoded; and the smallest picture past the cap.
+  dir.Write("huge.png", Bytes(ts::MakeBlankPng(0, 1, 16384, 16384)));
+  dir.Write("over.png", Bytes(ts::MakeBlankPng(0, 1, 4097, 4096)));
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
 
@@ -202,6 +213,9 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"import --ia16 walk1.png", "walk1.png: palette entry 1 is #291810ff, not grey"},
       {"import cut.png", "cut.png: truncated PNG data"},
       {"import text.png", "text.png: not a PNG file"},
+      {"import walk1.png huge.png",
+       "huge.png: picture of 16384 x 16384 pixels is too large: at most 16777216 are read"},
+      {"import over.png", "over.png: picture of 4097 x 4096 pixels is too large"},
       {"import walk1.png --out-dir missing",
        "missing/walk1.tmf: cannot be written in its directory"},
       {"import --shared walk1.png walk1.png",

@@ -8,7 +8,7 @@ namespace {
 
 bool ReadAll(CPngReader& reader, CPngPicture& picture, std::string& message) {
   picture = CPngPicture();
-  if (!reader.ReadHeader(message)) return false;
+  if (!reader.ReadHeader(kMaxTestPngPixels, message)) return false;
   const CPngHeader& header = reader.GetHeader();
   CPngPicture read{header.width, header.height, header.indexed, header.palette, {}, {}};
   for (uint32_t y = 0; y < header.height; ++y) {

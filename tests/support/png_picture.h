@@ -24,6 +24,9 @@ struct CPngPicture {
   std::vector<Rgba8> pixels;     // not indexed: one a pixel, rows top to bottom
 };
 
+/// The largest picture the tests read: 2^28 pixels, 1 GiB as RGBA.
+inline constexpr uint64_t kMaxTestPngPixels = uint64_t{1} << 28;
+
 /// Reads a whole PNG from `in` (left after IEND) into `picture`. False with
 /// the reader's reason in `message`, and `picture` empty.
 bool ReadPng(std::istream& in, CPngPicture& picture, std::string& message);
