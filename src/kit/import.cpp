@@ -13,6 +13,7 @@
 #include "image/png_reader.h"
 #include "kit/diagnostics.h"
 #include "kit/progress.h"
+#include "kit/regular_file.h"
 #include "kit/staged_files.h"
 #include "path/file_system.h"
 #include "texture/texture_format.h"
@@ -51,8 +52,10 @@ bool CImporter::ReadImposedPalette() {
   m_type = m_options.ia16 ? PaletteType::kIa16 : PaletteType::kRgba5551;
   if (m_options.palette.empty()) return true;
   const std::string& path = m_options.palette;
+  const bool tlf = fs::path(path).extension() == ".tlf";
+  if (!CheckRegularFile(path, tlf ? "a TLF palette" : "a PNG file")) return false;
   std::vector<uint16_t> entries;
-  if (fs::path(path).extension() == ".tlf") {
+  if (tlf) {
     CTlfPalette palette;
     if (!palette.Load(path)) return false;
     // The palette's own type decides how colours are matched against it.
@@ -124,6 +127,7 @@ bool CImporter::ColourRow(const std::string& path, const CPngHeader& header, uin
 }
 
 bool CImporter::Read(const std::string& path, bool survey, CImported& picture) {
+  if (!CheckRegularFile(path, "a PNG file")) return false;
   std::ifstream in(ToNativePath(path), std::ios::binary);
   if (!in.is_open()) return ReportKitError(path, "cannot open the file");
   CPngReader png(in);

@@ -14,6 +14,7 @@
 #include "kit/kit.h"
 #include "support/png_fixture.h"
 #include "support/png_picture.h"
+#include "support/test_platform.h"
 #include "support/test_support.h"
 #include "texture/texture_format.h"
 
@@ -201,10 +202,20 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   // the header rather than decoded; and the smallest picture past the cap.
   dir.Write("huge.png", Bytes(ts::MakeBlankPng(0, 1, 16384, 16384)));
   dir.Write("over.png", Bytes(ts::MakeBlankPng(0, 1, 4097, 4096)));
+  // Things that are no regular file, kept out of the snapshot below: a
+  // directory, a FIFO that would send a PNG header claiming 1 GiB of pixels
+  // and then end, and the null device.
+  ts::TempDir elsewhere;
+  const std::string folder = elsewhere.Path("folder.png");
+  fs::create_directory(folder);
+  std::vector<uint8_t> header =
+      ts::Assemble({6, 8, false, 16384, 16384, {}, {}, 0, {}}, {0x78, 0x9c});
+  header.resize(header.size() - 12);  // no IEND
+  const ts::CFeedingFifo fifo(elsewhere.Path("fifo.png"), Bytes(header));
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
 
-  const std::pair<const char*, std::string> rows[] = {
+  std::vector<std::pair<std::string, std::string>> rows = {
       {"import many.png",
        "many.png: has 400 colours; an 8-bit image shows at most 256: reduce its colours first "
        "(for example with pngquant)"},
@@ -229,6 +240,14 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"new w walk1.png --frames 2,3 --force", "--frames: gives 2 counts for 1 pictures"},
       {"export walk1.tmf nope.tlf -o x.png", "[TLF] [nope.tlf] file open failed."},
   };
+  rows.push_back({"import " + folder, "folder.png: is a directory, not a PNG file"});
+  rows.push_back({"import --palette " + folder + " walk1.png", "folder.png: is a directory, not"});
+  if (fifo.IsMade())
+    rows.push_back({"import " + elsewhere.Path("fifo.png"),
+                    "fifo.png: is a named pipe (FIFO), not a PNG file"});
+  if (*ts::kNullDevice != '\0')
+    rows.push_back({"import --out-dir " + elsewhere.path().string() + " " + ts::kNullDevice,
+                    std::string(ts::kNullDevice) + ": is a character device, not a PNG file"});
   const auto snapshot = [&] {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
