@@ -81,24 +81,25 @@ bool CImporter::ReadImposedPalette() {
   return true;
 }
 
-bool CImporter::KeepIndexedRow(const std::string& path, const CPngHeader& header, uint32_t y,
-                               std::span<const uint8_t> indices, CImported& picture) {
-  for (uint32_t x = 0; x < header.width; ++x) {
-    if (indices[x] >= header.palette.size())
+bool CImporter::KeepIndexedRow(const std::string& path, const CPngReader& png, uint32_t y,
+                               std::span<uint8_t> out) {
+  const std::span<const uint8_t> indices = png.GetIndices();
+  const size_t entries = png.GetHeader().palette.size();
+  for (uint32_t x = 0; x < indices.size(); ++x) {
+    if (indices[x] >= entries)
       return ReportKitError(path, PixelName(x, y) + " has index " + std::to_string(indices[x]) +
-                                      " beyond its palette of " +
-                                      std::to_string(header.palette.size()) + " entries");
+                                      " beyond its palette of " + std::to_string(entries) +
+                                      " entries");
   }
-  std::ranges::copy(indices, picture.indices.begin() + size_t{y} * header.width);
+  std::ranges::copy(indices, out.begin());
   return true;
 }
 
-bool CImporter::ColourRow(const std::string& path, const CPngHeader& header, uint32_t y,
-                          std::span<const uint8_t> indices, std::span<const Rgba8> colours,
-                          CPaletteBuilder& palette, bool survey, CImported& picture) {
-  // A palette that grows takes every new colour; a complete one (imposed,
-  // or shared after its survey) only looks colours up.
-  const bool grows = survey || (!m_imposed && m_options.shared.empty());
+bool CImporter::ColourRow(const std::string& path, const CPngReader& png, uint32_t y,
+                          CPaletteBuilder& palette, bool grows, std::span<uint8_t> out) {
+  const CPngHeader& header = png.GetHeader();
+  const std::span<const uint8_t> indices = png.GetIndices();
+  const std::span<const Rgba8> colours = png.GetColours();
   for (uint32_t x = 0; x < header.width; ++x) {
     Rgba8 colour;
     if (header.indexed) {
@@ -118,9 +119,9 @@ bool CImporter::ColourRow(const std::string& path, const CPngHeader& header, uin
                                       ", which the palette " +
                                       (m_imposed ? m_options.palette : m_options.shared) +
                                       " does not hold");
-    if (survey) continue;
+    if (out.empty()) continue;
     // Past 256 colours the picture is refused later; the count goes on.
-    picture.indices[size_t{y} * header.width + x] = static_cast<uint8_t>(index);
+    out[x] = static_cast<uint8_t>(index);
     if (m_imposed) m_imposedUse = std::max(m_imposedUse, index + 1);
   }
   return true;
@@ -144,15 +145,19 @@ bool CImporter::Read(const std::string& path, bool survey, CImported& picture) {
   if (keepIndexed && !ConvertPalette(path, header.palette, m_type, picture.entries)) return false;
   CPaletteBuilder own(kCountAll);
   CPaletteBuilder& palette = m_imposed ? *m_imposed : ownPalette ? own : m_shared;
+  // A palette of the picture's own, or a shared one in its survey, takes
+  // every new colour; an imposed one, or a shared one after its survey,
+  // is complete and only looks colours up.
+  const bool grows = ownPalette || survey;
   picture.width = header.width;
   picture.height = header.height;
   if (!survey) picture.indices.resize(size_t{header.width} * header.height);
   for (uint32_t y = 0; y < header.height; ++y) {
     if (!png.ReadRow(message)) return ReportKitError(path, message);
-    const bool converted =
-        keepIndexed ? KeepIndexedRow(path, header, y, png.GetIndices(), picture)
-                    : ColourRow(path, header, y, png.GetIndices(), png.GetColours(), palette,
-                                survey, picture);
+    std::span<uint8_t> out;
+    if (!survey) out = std::span(picture.indices).subspan(size_t{y} * header.width, header.width);
+    const bool converted = keepIndexed ? KeepIndexedRow(path, png, y, out)
+                                       : ColourRow(path, png, y, palette, grows, out);
     if (!converted) return false;
   }
   if (!png.ReadEnd(message)) return ReportKitError(path, message);

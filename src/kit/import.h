@@ -18,8 +18,8 @@
 #include "image/colour.h"
 #include "image/palette_builder.h"
 
+class CPngReader;
 class CStagedFiles;
-struct CPngHeader;
 
 namespace CLI {
 class App;
@@ -100,11 +100,13 @@ class CImporter {
   // Reads `path` and converts its pixels; a survey adds them to the shared
   // palette and keeps nothing.
   bool Read(const std::string& path, bool survey, CImported& picture);
-  bool KeepIndexedRow(const std::string& path, const CPngHeader& header, uint32_t y,
-                      std::span<const uint8_t> indices, CImported& picture);
-  bool ColourRow(const std::string& path, const CPngHeader& header, uint32_t y,
-                 std::span<const uint8_t> indices, std::span<const Rgba8> colours,
-                 CPaletteBuilder& builder, bool survey, CImported& picture);
+  // Row `y` just read by `png` into `out`, its part of the indices: as the
+  // file holds them, or its colours looked up in `palette`, which takes
+  // every new colour when it `grows`. `out` is empty in a survey.
+  bool KeepIndexedRow(const std::string& path, const CPngReader& png, uint32_t y,
+                      std::span<uint8_t> out);
+  bool ColourRow(const std::string& path, const CPngReader& png, uint32_t y,
+                 CPaletteBuilder& palette, bool grows, std::span<uint8_t> out);
   // The bits for `count` colours: 4 up to 16, else 8, or the forced depth;
   // false after the message when `used` of them do not fit.
   bool ChooseBits(const std::string& path, int count, int used, int& bits) const;

@@ -135,6 +135,16 @@ TEST(Kit, ImportWritesTheFileLayoutsByteForByte) {
   EXPECT_EQ(dir.Read("p.tmf"),
             header("00000000 00120200 00000003 00000002 00000004") + hex("1020 3230"));
   EXPECT_EQ(dir.Read("p.tlf"), dir.Read("imposed.tlf"));
+  // A shared palette takes the colours of all the pictures in first-seen
+  // order, the pictures in the order given: black is new in q, red is not.
+  dir.Write("q.png", Bytes(ts::MakeTestPng({2, 8, false, 2, 1, {0, 0, 0, 255, 0, 0}, {}, 0, {}})));
+  ASSERT_EQ(Kit(dir, "import --shared s.tlf p.png q.png").status, 0);
+  EXPECT_EQ(dir.Read("p.tmf"),
+            header("00000000 00120200 00000003 00000002 00000004") + hex("2310 0100"));
+  EXPECT_EQ(dir.Read("q.tmf"),
+            header("00000000 00120200 00000002 00000001 00000004") + hex("4000 0000"));
+  EXPECT_EQ(dir.Read("s.tlf"),
+            header("00200100 00000010 00000000") + palette + hex("0001") + std::string(22, '\0'));
 }
 
 // A picture of every colour type, depth and interlacing comes back as what
