@@ -139,20 +139,6 @@ TEST(CPngReader, TakesOneRowAtATimeSoAPipeThatStopsAfterTheHeaderCostsNoPicture)
   EXPECT_EQ(message, "truncated PNG data");
   EXPECT_FALSE(reader.ReadRow(message));
   EXPECT_EQ(message, "truncated PNG data");  // a failed reader stays failed
-
-  // A whole file row by row: each row is there before the next is read.
-  const PngFixture fixture = MakeFixture(3, 4, false, false, 7);
-  const std::vector<uint8_t> png = MakeTestPng(fixture);
-  CPngReader rows(png);
-  ASSERT_TRUE(rows.ReadHeader(kMaxTestPngPixels, message)) << message;
-  EXPECT_FALSE(rows.ReadEnd(message));
-  for (uint32_t y = 0; y < fixture.height; ++y) {
-    ASSERT_TRUE(rows.ReadRow(message)) << message;
-    EXPECT_TRUE(std::ranges::equal(
-        rows.GetIndices(), std::span(fixture.samples).subspan(y * fixture.width, fixture.width)));
-  }
-  EXPECT_FALSE(rows.ReadRow(message));
-  EXPECT_TRUE(rows.ReadEnd(message)) << message;
 }
 
 }  // namespace
