@@ -1,8 +1,9 @@
 // PNG pictures in, row by row: every file libpng accepts, as colour indices
 // with their palette when the file has one, as 8-bit RGBA otherwise. Values
 // are taken as stored: no gamma or colour-space conversion is applied.
-// A reader holds one row at a time, so reading a picture costs what one of
-// its rows takes, whatever its size; the caller keeps what it needs of each.
+// A reader holds one row at a time (an interlaced file excepted, see
+// ReadRow), so reading a picture costs what one of its rows takes, whatever
+// its size; the caller keeps what it needs of each.
 #pragma once
 
 #include <cstdint>
