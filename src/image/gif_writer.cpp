@@ -6,6 +6,7 @@
 #include <array>
 #include <new>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -14,22 +15,21 @@ constexpr int64_t kMaxGifDelay = 65535;
 constexpr size_t kMaxGifColours = 256;
 constexpr int kColourResolution = 8;
 
-// Where giflib's output goes: the caller's vector. A failed append is noted
+// Where giflib's output goes: the caller's sink. A piece it refuses is noted
 // and reported to giflib as a short write.
 struct GifOutput {
-  std::vector<uint8_t>* bytes = nullptr;
+  const GifSink* sink = nullptr;
   bool failed = false;
 };
 
 int OnGifWrite(GifFileType* gif, const GifByteType* data, int count) {
   auto* output = static_cast<GifOutput*>(gif->UserData);
   try {
-    output->bytes->insert(output->bytes->end(), data, data + count);
+    output->failed = output->failed || !(*output->sink)(std::span(data, static_cast<size_t>(count)));
   } catch (...) {
     output->failed = true;
-    return 0;
   }
-  return count;
+  return output->failed ? 0 : count;
 }
 
 std::string GifErrorText(int error) {
@@ -221,29 +221,26 @@ bool Encode(std::span<const CGifFrame> frames, GifOutput& output, std::string& m
     message = GifErrorText(encoder.GetOpenError());
     return false;
   }
+  // A refused piece is the sink's to name.
   if (!PutAnimation(gif, frames)) {
-    message = output.failed ? std::string("out of memory") : GifErrorText(gif->Error);
+    message = output.failed ? std::string() : GifErrorText(gif->Error);
     return false;
   }
-  if (!encoder.Close(message)) return false;
-  if (!output.failed) return true;
-  message = "out of memory";  // the trailer could not be appended
-  return false;
+  const bool closed = encoder.Close(message);
+  if (output.failed) message.clear();
+  return closed && !output.failed;
 }
 
 }  // namespace
 
-bool WriteGif(std::span<const CGifFrame> frames, std::vector<uint8_t>& gif, std::string& message) {
-  gif.clear();
+bool WriteGif(std::span<const CGifFrame> frames, const GifSink& sink, std::string& message) {
   if (!CheckFrames(frames, message)) return false;
   GifOutput output;
-  output.bytes = &gif;
-  bool written = false;
+  output.sink = &sink;
   try {
-    written = Encode(frames, output, message);
+    return Encode(frames, output, message);
   } catch (const std::bad_alloc&) {
     message = "out of memory";
+    return false;
   }
-  if (!written) gif = std::vector<uint8_t>();
-  return written;
 }

@@ -1,11 +1,11 @@
-// Animated GIF out, to memory: the preview's loop of the views of an
+// Animated GIF out, as it is made: the preview's loop of the views of an
 // animation, each frame one colour-index picture shown for a delay.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "image/indexed_image.h"
 
@@ -15,8 +15,13 @@ struct CGifFrame {
   int64_t delay = 0;  // hundredths of a second
 };
 
-/// Encodes `frames` as a GIF89a animation that loops forever, into `gif`
-/// (replacing its content). The screen is as wide as the widest frame and as
+/// Where an encoder's bytes go, piece by piece as they are made (a piece is
+/// at most 256 bytes); false when a piece cannot be taken, which stops it.
+using GifSink = std::function<bool(std::span<const uint8_t> bytes)>;
+
+/// Encodes `frames` as a GIF89a animation that loops forever and hands its
+/// bytes to `sink` as they are made: nothing of the file is held, so memory
+/// does not grow with the animation's length. The screen is as wide as the widest frame and as
 /// tall as the tallest; every frame is drawn at its top left corner and its
 /// area cleared to the background before the next, so transparent pixels
 /// never show an earlier frame.
@@ -36,7 +41,10 @@ struct CGifFrame {
 /// is split over several copies of its picture whose delays add up to it:
 /// 140000 -> 46667, 46667, 46666.
 ///
-/// False, `gif` empty, with the reason in `message` for no frames, a
-/// malformed picture (see CheckIndexedImage; at most 65535 pixels a side and
-/// 256 entries), a negative delay, or a giflib failure (giflib's own text).
-bool WriteGif(std::span<const CGifFrame> frames, std::vector<uint8_t>& gif, std::string& message);
+/// False with the reason in `message` for no frames, a malformed picture
+/// (see CheckIndexedImage; at most 65535 pixels a side and 256 entries) or
+/// a negative delay, all found before the first byte goes out, or for a
+/// giflib failure (giflib's own text); false with `message` empty when
+/// `sink` refused a piece (it knows why). A failure may come after some
+/// bytes went out: the caller drops what it was given.
+bool WriteGif(std::span<const CGifFrame> frames, const GifSink& sink, std::string& message);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <csetjmp>
-#include <fstream>
 #include <limits>
 #include <new>
 
@@ -66,8 +65,8 @@ class CPngSource {
   size_t m_offset = 0;
 };
 
-// What the libpng callbacks share with the reader. It lives in ReadFrom,
-// outside every setjmp frame.
+// What the libpng callbacks share with the reader. It lives in the reader's
+// state, outside every setjmp frame.
 struct ReadContext : CPngErrors {
   CPngSource* source = nullptr;
 };
@@ -125,23 +124,30 @@ bool ReadInfoFrame(png_structp png, png_infop info, PngLayout* layout) {
   return true;
 }
 
-// setjmp frame: reads every pass of every row straight into the caller's
-// picture (`height` rows `stride` bytes apart; an interlaced file fills them
-// pass by pass), then the chunks after the image data.
-bool ReadRowsFrame(png_structp png, png_bytep rows, size_t stride, png_uint_32 height, int passes) {
+// setjmp frame: reads every pass of the next `count` rows into `rows`,
+// `stride` bytes apart; an interlaced file fills them pass by pass.
+bool ReadRowsFrame(png_structp png, png_bytep rows, size_t stride, png_uint_32 count, int passes) {
   if (setjmp(png_jmpbuf(png))) return false;
   for (int pass = 0; pass < passes; ++pass)
-    for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, rows + y * stride, nullptr);
+    for (png_uint_32 y = 0; y < count; ++y) png_read_row(png, rows + y * stride, nullptr);
+  return true;
+}
+
+// setjmp frame: reads the chunks after the image data.
+bool ReadEndFrame(png_structp png) {
+  if (setjmp(png_jmpbuf(png))) return false;
   png_read_end(png, nullptr);
   return true;
 }
 
-// Refuses pictures too large to hold and files too short to hold them.
-bool CheckSize(const PngLayout& layout, uint64_t remaining, std::string& message) {
+// Refuses pictures larger than the caller takes and files too short to
+// hold them.
+bool CheckSize(const PngLayout& layout, uint64_t maxPixels, uint64_t remaining,
+               std::string& message) {
   const uint64_t pixelCount = uint64_t{layout.width} * layout.height;
-  if (pixelCount > kMaxPngPixels) {
+  if (pixelCount > maxPixels) {
     message = "picture of " + std::to_string(layout.width) + " x " + std::to_string(layout.height) +
-              " pixels is too large";
+              " pixels is too large: at most " + std::to_string(maxPixels) + " are read";
     return false;
   }
   const uint64_t pixelBits = pixelCount * static_cast<uint64_t>(layout.bitDepth) *
@@ -173,95 +179,134 @@ void TakePalette(png_structp png, png_infop info, std::vector<Rgba8>& palette) {
   }
 }
 
-// Takes the picture's memory; "out of memory" when there is none.
-bool AllocatePicture(const PngLayout& layout, CPngPicture& picture, std::string& message) {
-  const size_t pixelCount = size_t{layout.width} * layout.height;
-  try {
-    if (picture.indexed)
-      picture.indices.resize(pixelCount);
-    else
-      picture.pixels.resize(pixelCount);
-  } catch (const std::bad_alloc&) {
-    message = "out of memory";
-    return false;
-  }
-  return true;
-}
-
-// Empties the picture after a failure, so that a caller never keeps half of one.
-bool Refuse(CPngPicture& picture) {
-  picture = CPngPicture();
-  return false;
-}
-
 // libpng's text for the error that stopped it.
 std::string LibpngReason(const ReadContext& context) {
   return context.message.empty() ? std::string("damaged PNG data") : context.message;
 }
 
-bool ReadFrom(CPngSource& source, CPngPicture& picture, std::string& message) {
-  picture = CPngPicture();
-  std::array<uint8_t, kSignatureSize> signature{};
-  const size_t signatureSize = source.Read(signature.data(), signature.size());
-  if (signatureSize == 0 || png_sig_cmp(signature.data(), 0, signatureSize) != 0) {
-    message = "not a PNG file";
+}  // namespace
+
+// Everything a reader keeps between calls, on the heap: libpng holds
+// pointers to the context, so it never moves.
+struct CPngReader::CState {
+  explicit CState(CPngSource from) : source(from), png(context) { context.source = &source; }
+
+  enum class Step { kHeader, kRows, kEnd, kDone, kFailed };
+
+  // Fails the reader for good: after a libpng error its structs may not be
+  // used again, and every later call gets the same reason.
+  bool Fail(std::string reason, std::string& message) {
+    step = Step::kFailed;
+    failure = std::move(reason);
+    message = failure;
     return false;
   }
-  if (signatureSize < kSignatureSize) {
-    message = "truncated PNG data";
+  // The reason for a call made out of turn.
+  bool Refuse(std::string& message, const char* reason) {
+    message = step == Step::kFailed ? failure : std::string(reason);
     return false;
+  }
+  // Takes the memory the rows go to: one row, or every row of an
+  // interlaced picture. "out of memory" when there is none.
+  bool AllocateRows(std::string& message) {
+    const size_t pixels = size_t{layout.width} * (layout.passes > 1 ? layout.height : 1);
+    try {
+      if (header.indexed)
+        indices.resize(pixels);
+      else
+        colours.resize(pixels);
+    } catch (const std::bad_alloc&) {
+      return Fail("out of memory", message);
+    }
+    return true;
+  }
+  png_bytep Rows() {
+    return header.indexed ? indices.data() : reinterpret_cast<png_bytep>(colours.data());
   }
 
+  CPngSource source;
   ReadContext context;
-  context.source = &source;
-  CPngReadStruct reader(context);
-  if (!reader.IsValid()) {
-    message = "out of memory";
-    return false;
-  }
-  png_set_read_fn(reader.GetPng(), &context, OnPngRead);
-  png_set_sig_bytes(reader.GetPng(), kSignatureSize);
-
+  CPngReadStruct png;
   PngLayout layout;
-  if (!ReadInfoFrame(reader.GetPng(), reader.GetInfo(), &layout)) {
-    message = LibpngReason(context);
-    return false;
-  }
-  if (!CheckSize(layout, source.GetRemaining(), message)) return false;
-  picture.width = layout.width;
-  picture.height = layout.height;
-  picture.indexed = IsIndexed(layout);
-  if (!AllocatePicture(layout, picture, message)) return Refuse(picture);
-  if (picture.indexed) TakePalette(reader.GetPng(), reader.GetInfo(), picture.palette);
+  CPngHeader header;
+  Step step = Step::kHeader;
+  std::string failure;
+  // One row, or an interlaced picture whole; `row` is the one handed out.
+  std::vector<uint8_t> indices;
+  std::vector<Rgba8> colours;
+  uint32_t nextRow = 0;
+  size_t row = 0;  // its first pixel in `indices` or `colours`
+};
 
-  png_bytep rows =
-      picture.indexed ? picture.indices.data() : reinterpret_cast<png_bytep>(picture.pixels.data());
-  if (!ReadRowsFrame(reader.GetPng(), rows, layout.rowBytes, layout.height, layout.passes)) {
-    message = LibpngReason(context);
-    return Refuse(picture);
-  }
+CPngReader::CPngReader(std::istream& in) : m_state(std::make_unique<CState>(CPngSource(in))) {}
+
+CPngReader::CPngReader(std::span<const uint8_t> bytes)
+    : m_state(std::make_unique<CState>(CPngSource(bytes))) {}
+
+CPngReader::~CPngReader() = default;
+
+bool CPngReader::ReadHeader(uint64_t maxPixels, std::string& message) {
+  CState& state = *m_state;
+  if (state.step != CState::Step::kHeader) return state.Refuse(message, "header read already");
+  std::array<uint8_t, kSignatureSize> signature{};
+  const size_t signatureSize = state.source.Read(signature.data(), signature.size());
+  if (signatureSize == 0 || png_sig_cmp(signature.data(), 0, signatureSize) != 0)
+    return state.Fail("not a PNG file", message);
+  if (signatureSize < kSignatureSize) return state.Fail("truncated PNG data", message);
+  if (!state.png.IsValid()) return state.Fail("out of memory", message);
+
+  png_structp png = state.png.GetPng();
+  png_set_read_fn(png, &state.context, OnPngRead);
+  png_set_sig_bytes(png, kSignatureSize);
+  if (!ReadInfoFrame(png, state.png.GetInfo(), &state.layout))
+    return state.Fail(LibpngReason(state.context), message);
+  std::string reason;
+  if (!CheckSize(state.layout, maxPixels, state.source.GetRemaining(), reason))
+    return state.Fail(reason, message);
+  state.header.width = state.layout.width;
+  state.header.height = state.layout.height;
+  state.header.indexed = IsIndexed(state.layout);
+  if (state.header.indexed) TakePalette(png, state.png.GetInfo(), state.header.palette);
+  state.step = CState::Step::kRows;
   return true;
 }
 
-}  // namespace
+const CPngHeader& CPngReader::GetHeader() const { return m_state->header; }
 
-bool ReadPng(std::istream& in, CPngPicture& picture, std::string& message) {
-  CPngSource source(in);
-  return ReadFrom(source, picture, message);
-}
-
-bool ReadPng(std::span<const uint8_t> bytes, CPngPicture& picture, std::string& message) {
-  CPngSource source(bytes);
-  return ReadFrom(source, picture, message);
-}
-
-bool ReadPngFile(const std::filesystem::path& fileName, CPngPicture& picture,
-                 std::string& message) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in.is_open()) {
-    picture = CPngPicture();
-    message = "cannot open the file";
-    return false;
+bool CPngReader::ReadRow(std::string& message) {
+  CState& state = *m_state;
+  if (state.step != CState::Step::kRows) return state.Refuse(message, "no row left to read");
+  const PngLayout& layout = state.layout;
+  const bool interlaced = layout.passes > 1;
+  if (state.nextRow == 0) {
+    if (!state.AllocateRows(message)) return false;
+    // An interlaced picture is complete only after its last pass.
+    if (interlaced &&
+        !ReadRowsFrame(state.png.GetPng(), state.Rows(), layout.rowBytes, layout.height,
+                       layout.passes))
+      return state.Fail(LibpngReason(state.context), message);
   }
-  return ReadPng(in, picture, message);
+  if (!interlaced && !ReadRowsFrame(state.png.GetPng(), state.Rows(), layout.rowBytes, 1, 1))
+    return state.Fail(LibpngReason(state.context), message);
+  state.row = interlaced ? size_t{state.nextRow} * layout.width : 0;
+  if (++state.nextRow == layout.height) state.step = CState::Step::kEnd;
+  return true;
+}
+
+std::span<const uint8_t> CPngReader::GetIndices() const {
+  if (m_state->indices.empty()) return {};
+  return std::span(m_state->indices).subspan(m_state->row, m_state->layout.width);
+}
+
+std::span<const Rgba8> CPngReader::GetColours() const {
+  if (m_state->colours.empty()) return {};
+  return std::span(m_state->colours).subspan(m_state->row, m_state->layout.width);
+}
+
+bool CPngReader::ReadEnd(std::string& message) {
+  CState& state = *m_state;
+  if (state.step != CState::Step::kEnd) return state.Refuse(message, "rows left unread");
+  if (!ReadEndFrame(state.png.GetPng())) return state.Fail(LibpngReason(state.context), message);
+  state.step = CState::Step::kDone;
+  return true;
 }

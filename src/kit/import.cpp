@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -11,6 +13,7 @@
 #include "image/png_reader.h"
 #include "kit/diagnostics.h"
 #include "kit/progress.h"
+#include "kit/regular_file.h"
 #include "kit/staged_files.h"
 #include "path/file_system.h"
 #include "texture/texture_format.h"
@@ -49,8 +52,10 @@ bool CImporter::ReadImposedPalette() {
   m_type = m_options.ia16 ? PaletteType::kIa16 : PaletteType::kRgba5551;
   if (m_options.palette.empty()) return true;
   const std::string& path = m_options.palette;
+  const bool tlf = fs::path(path).extension() == ".tlf";
+  if (!CheckRegularFile(path, tlf ? "a TLF palette" : "a PNG file")) return false;
   std::vector<uint16_t> entries;
-  if (fs::path(path).extension() == ".tlf") {
+  if (tlf) {
     CTlfPalette palette;
     if (!palette.Load(path, ReportLoaderError)) return false;
     // The palette's own type decides how colours are matched against it.
@@ -59,12 +64,16 @@ bool CImporter::ReadImposedPalette() {
       return ReportKitError(path, "is an RGBA 5551 palette, but --ia16 asks for intensity/alpha");
     entries = palette.GetEntries();
   } else {
-    CPngPicture png;
+    // Only the palette is wanted: the pixels are never read.
+    std::ifstream in(ToNativePath(path), std::ios::binary);
+    if (!in.is_open()) return ReportKitError(path, "cannot open the file");
+    CPngReader png(in);
     std::string message;
-    if (!ReadPngFile(ToNativePath(path), png, message)) return ReportKitError(path, message);
-    if (!png.indexed)
+    if (!png.ReadHeader(std::numeric_limits<uint64_t>::max(), message))
+      return ReportKitError(path, message);
+    if (!png.GetHeader().indexed)
       return ReportKitError(path, "holds no palette: give a TLF file or an indexed PNG");
-    if (!ConvertPalette(path, png.palette, m_type, entries)) return false;
+    if (!ConvertPalette(path, png.GetHeader().palette, m_type, entries)) return false;
   }
   m_imposedCount = static_cast<int>(entries.size());
   m_imposed.emplace(kCountAll);
@@ -72,49 +81,92 @@ bool CImporter::ReadImposedPalette() {
   return true;
 }
 
-bool CImporter::KeepIndexed(const std::string& path, const CPngPicture& png, CImported& picture) {
-  if (!ConvertPalette(path, png.palette, m_type, picture.entries)) return false;
-  for (size_t at = 0; at < png.indices.size(); ++at) {
-    if (png.indices[at] >= png.palette.size())
-      return ReportKitError(path, PixelName(at % png.width, at / png.width) + " has index " +
-                                      std::to_string(png.indices[at]) + " beyond its palette of " +
-                                      std::to_string(png.palette.size()) + " entries");
+bool CImporter::KeepIndexedRow(const std::string& path, const CPngReader& png, uint32_t y,
+                               std::span<uint8_t> out) {
+  const std::span<const uint8_t> indices = png.GetIndices();
+  const size_t entries = png.GetHeader().palette.size();
+  for (uint32_t x = 0; x < indices.size(); ++x) {
+    if (indices[x] >= entries)
+      return ReportKitError(path, PixelName(x, y) + " has index " + std::to_string(indices[x]) +
+                                      " beyond its palette of " + std::to_string(entries) +
+                                      " entries");
   }
-  picture.indices = png.indices;
-  picture.colourCount = static_cast<int>(png.palette.size());
+  std::ranges::copy(indices, out.begin());
   return true;
 }
 
-bool CImporter::FromColours(const std::string& path, const CPngPicture& png, CImported& picture) {
-  CPaletteBuilder own(kCountAll);
-  CPaletteBuilder& builder = !m_options.shared.empty() ? m_shared : own;
-  picture.indices.resize(size_t{png.width} * png.height);
-  for (size_t at = 0; at < picture.indices.size(); ++at) {
-    const uint32_t x = at % png.width;
-    const uint32_t y = static_cast<uint32_t>(at / png.width);
+bool CImporter::ColourRow(const std::string& path, const CPngReader& png, uint32_t y,
+                          CPaletteBuilder& palette, bool grows, std::span<uint8_t> out) {
+  const CPngHeader& header = png.GetHeader();
+  const std::span<const uint8_t> indices = png.GetIndices();
+  const std::span<const Rgba8> colours = png.GetColours();
+  for (uint32_t x = 0; x < header.width; ++x) {
     Rgba8 colour;
-    if (png.indexed) {
-      const uint8_t index = png.indices[at];
-      if (index >= png.palette.size())
+    if (header.indexed) {
+      const uint8_t index = indices[x];
+      if (index >= header.palette.size())
         return ReportKitError(
             path, PixelName(x, y) + " has index " + std::to_string(index) + " beyond its palette");
-      colour = png.palette[index];
+      colour = header.palette[index];
     } else {
-      colour = png.pixels[at];
+      colour = colours[x];
     }
     uint16_t entry = 0;
     if (!ToEntry(path, colour, x, y, entry)) return false;
-    const int index = m_imposed ? m_imposed->FindFirst(entry) : builder.IndexOf(entry);
+    const int index = grows ? palette.IndexOf(entry) : palette.FindFirst(entry);
     if (index < 0)
       return ReportKitError(path, PixelName(x, y) + " is " + ColourName(colour) +
-                                      ", which the palette " + m_options.palette +
+                                      ", which the palette " +
+                                      (m_imposed ? m_options.palette : m_options.shared) +
                                       " does not hold");
-    // Past 256 colours the picture is refused below; the count goes on.
-    picture.indices[at] = static_cast<uint8_t>(index);
+    if (out.empty()) continue;
+    // Past 256 colours the picture is refused later; the count goes on.
+    out[x] = static_cast<uint8_t>(index);
     if (m_imposed) m_imposedUse = std::max(m_imposedUse, index + 1);
   }
-  picture.entries = own.GetEntries();
-  picture.colourCount = own.GetCount();
+  return true;
+}
+
+bool CImporter::Read(const std::string& path, bool survey, CImported& picture) {
+  if (!CheckRegularFile(path, "a PNG file")) return false;
+  std::ifstream in(ToNativePath(path), std::ios::binary);
+  if (!in.is_open()) return ReportKitError(path, "cannot open the file");
+  CPngReader png(in);
+  std::string message;
+  if (!png.ReadHeader(kMaxImportPixels, message)) return ReportKitError(path, message);
+  const CPngHeader& header = png.GetHeader();
+  if (header.width > static_cast<uint32_t>(kTmfMaxSide) ||
+      header.height > static_cast<uint32_t>(kTmfMaxSide))
+    return ReportKitError(path, "is " + std::to_string(header.width) + " x " +
+                                    std::to_string(header.height) +
+                                    " pixels, larger than a TMF image may be (65536 a side)");
+  const bool ownPalette = !m_imposed && m_options.shared.empty();
+  const bool keepIndexed = header.indexed && ownPalette;
+  if (keepIndexed && !ConvertPalette(path, header.palette, m_type, picture.entries)) return false;
+  CPaletteBuilder own(kCountAll);
+  CPaletteBuilder& palette = m_imposed ? *m_imposed : ownPalette ? own : m_shared;
+  // A palette of the picture's own, or a shared one in its survey, takes
+  // every new colour; an imposed one, or a shared one after its survey,
+  // is complete and only looks colours up.
+  const bool grows = ownPalette || survey;
+  picture.width = header.width;
+  picture.height = header.height;
+  if (!survey) picture.indices.resize(size_t{header.width} * header.height);
+  for (uint32_t y = 0; y < header.height; ++y) {
+    if (!png.ReadRow(message)) return ReportKitError(path, message);
+    std::span<uint8_t> out;
+    if (!survey) out = std::span(picture.indices).subspan(size_t{y} * header.width, header.width);
+    const bool converted = keepIndexed ? KeepIndexedRow(path, png, y, out)
+                                       : ColourRow(path, png, y, palette, grows, out);
+    if (!converted) return false;
+  }
+  if (!png.ReadEnd(message)) return ReportKitError(path, message);
+  if (keepIndexed) {
+    picture.colourCount = static_cast<int>(header.palette.size());
+  } else if (ownPalette) {
+    picture.entries = own.GetEntries();
+    picture.colourCount = own.GetCount();
+  }
   return true;
 }
 
@@ -128,52 +180,39 @@ bool CImporter::ChooseBits(const std::string& path, int count, int used, int& bi
                                   ": reduce its colours first (for example with pngquant)");
 }
 
-bool CImporter::Import(const std::string& path) {
-  CPngPicture png;
-  std::string message;
-  if (!ReadPngFile(ToNativePath(path), png, message)) return ReportKitError(path, message);
-  if (png.width > static_cast<uint32_t>(kTmfMaxSide) ||
-      png.height > static_cast<uint32_t>(kTmfMaxSide))
-    return ReportKitError(path, "is " + std::to_string(png.width) + " x " +
-                                    std::to_string(png.height) +
-                                    " pixels, larger than a TMF image may be (65536 a side)");
-  CImported picture;
-  picture.source = path;
-  picture.width = png.width;
-  picture.height = png.height;
-  const bool ownPalette = !m_imposed && m_options.shared.empty();
-  const bool converted =
-      png.indexed && ownPalette ? KeepIndexed(path, png, picture) : FromColours(path, png, picture);
-  if (!converted) return false;
-  int bits = 0;
-  if (ownPalette && !ChooseBits(path, picture.colourCount, picture.colourCount, bits)) return false;
-  m_pictures.push_back(std::move(picture));
-  return true;
+bool CImporter::PictureBits(const std::string& path, const CImported& picture, int& bits) const {
+  // One depth for every picture of a shared or imposed palette.
+  const int shared = m_shared.GetCount();
+  if (!m_options.shared.empty()) return ChooseBits(m_options.shared, shared, shared, bits);
+  if (m_imposed) return ChooseBits(m_options.palette, m_imposedCount, m_imposedUse, bits);
+  return ChooseBits(path, picture.colourCount, picture.colourCount, bits);
 }
 
-bool CImporter::Write(CStagedFiles& files) {
-  // One depth for every picture of a shared or imposed palette.
-  int sharedBits = 0;
-  const int count = m_shared.GetCount();
-  if (!m_options.shared.empty() && !ChooseBits(m_options.shared, count, count, sharedBits))
-    return false;
-  if (m_imposed && !ChooseBits(m_options.palette, m_imposedCount, m_imposedUse, sharedBits))
-    return false;
-  for (const CImported& picture : m_pictures) {
-    int bits = sharedBits;
-    if (bits == 0) ChooseBits(picture.source, picture.colourCount, picture.colourCount, bits);
-    const std::string tmf = EncodeTmf(static_cast<int32_t>(picture.width),
-                                      static_cast<int32_t>(picture.height), bits, picture.indices);
-    if (!files.Stage(ImportTarget(picture.source, m_options.outDir, ".tmf"), tmf)) return false;
-    if (!m_options.shared.empty()) continue;
-    const std::vector<uint16_t>& entries = m_imposed ? m_imposed->GetEntries() : picture.entries;
-    if (!files.Stage(ImportTarget(picture.source, m_options.outDir, ".tlf"),
-                     EncodeTlf(static_cast<uint32_t>(m_type), entries, bits)))
-      return false;
-  }
+bool CImporter::Survey(const std::string& path) {
+  CImported picture;
+  return Read(path, true, picture);
+}
+
+bool CImporter::Import(const std::string& path, CStagedFiles& files) {
+  CImported picture;
+  int bits = 0;
+  if (!Read(path, false, picture) || !PictureBits(path, picture, bits)) return false;
+  const std::string tmf = EncodeTmf(static_cast<int32_t>(picture.width),
+                                    static_cast<int32_t>(picture.height), bits, picture.indices);
+  if (!files.Stage(ImportTarget(path, m_options.outDir, ".tmf"), tmf)) return false;
+  if (!m_options.shared.empty()) return true;
+  const std::vector<uint16_t>& entries = m_imposed ? m_imposed->GetEntries() : picture.entries;
+  return files.Stage(ImportTarget(path, m_options.outDir, ".tlf"),
+                     EncodeTlf(static_cast<uint32_t>(m_type), entries, bits));
+}
+
+bool CImporter::Finish(CStagedFiles& files) {
   if (m_options.shared.empty()) return true;
+  int bits = 0;
+  const int count = m_shared.GetCount();
+  if (!ChooseBits(m_options.shared, count, count, bits)) return false;
   return files.Stage(m_options.shared,
-                     EncodeTlf(static_cast<uint32_t>(m_type), m_shared.GetEntries(), sharedBits));
+                     EncodeTlf(static_cast<uint32_t>(m_type), m_shared.GetEntries(), bits));
 }
 
 std::vector<std::string> CImporter::Inputs() const {
@@ -229,10 +268,19 @@ int RunImport(const ImportOptions& options) {
   CStagedFiles files(importer.Inputs());
   if (!files.Plan(importer.Targets())) return 1;
   if (!importer.ReadImposedPalette()) return 1;
-  CProgress progress("import", options.pictures.size());
+  // A shared palette is complete only when every picture has shown its
+  // colours: the pictures are read twice, rather than all held at once.
+  const bool shared = !options.shared.empty();
+  CProgress progress("import", options.pictures.size() * (shared ? 2 : 1));
+  if (shared) {
+    for (const std::string& picture : options.pictures) {
+      progress.Step(picture);
+      if (!importer.Survey(picture)) return 1;
+    }
+  }
   for (const std::string& picture : options.pictures) {
     progress.Step(picture);
-    if (!importer.Import(picture)) return 1;
+    if (!importer.Import(picture, files)) return 1;
   }
-  return importer.Write(files) && files.Commit() ? 0 : 1;
+  return importer.Finish(files) && files.Commit() ? 0 : 1;
 }

@@ -143,7 +143,8 @@ int RunNew(const NewOptions& options) {
     shown.push_back(at);
   }
 
-  // One palette for all when they fit it, else one each.
+  // One palette for all when they fit it, else one each: a survey of their
+  // colours tells.
   ImportOptions import;
   import.pictures = distinct;
   import.outDir = options.outDir.empty() ? "." : options.outDir;
@@ -151,7 +152,7 @@ int RunNew(const NewOptions& options) {
   import.shared = shared;
   CImporter sharing(import);
   for (const std::string& picture : distinct) {
-    if (!sharing.Import(picture)) return 1;
+    if (!sharing.Survey(picture)) return 1;
   }
   const bool fitsOne = sharing.GetSharedColourCount() <= 256;
   if (!fitsOne) import.shared.clear();
@@ -171,12 +172,10 @@ int RunNew(const NewOptions& options) {
   }
   CStagedFiles files(importer.Inputs());
   if (!files.Plan(targets)) return 1;
-  if (!fitsOne) {
-    for (const std::string& picture : distinct) {
-      if (!importer.Import(picture)) return 1;
-    }
-  }
   CImporter& chosen = fitsOne ? sharing : importer;
+  for (const std::string& picture : distinct) {
+    if (!chosen.Import(picture, files)) return 1;
+  }
 
   const std::vector<std::string> names = PictureNames(distinct);
   std::vector<std::string> tmfs;
@@ -189,7 +188,7 @@ int RunNew(const NewOptions& options) {
   }
   std::vector<std::string> keyNames;
   for (size_t at : shown) keyNames.push_back(names[at]);
-  return chosen.Write(files) && files.Stage(InOutDir(options, tpf), MakeTpf(names, tmfs, tlfs)) &&
+  return chosen.Finish(files) && files.Stage(InOutDir(options, tpf), MakeTpf(names, tmfs, tlfs)) &&
                  files.Stage(InOutDir(options, taf), MakeTaf(tpf, keyNames, frames, length)) &&
                  files.Commit()
              ? 0

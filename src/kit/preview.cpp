@@ -49,12 +49,7 @@ int RunPreview(const PreviewOptions& options) {
 
   CPreview preview;
   if (!ReadPreview(anime, options.anime, !options.gif.empty(), preview)) return 1;
-  if (!options.gif.empty()) {
-    std::vector<uint8_t> gif;
-    if (!MakePreviewGif(preview, options.fps, options.gif, gif)) return 1;
-    const std::string_view bytes(reinterpret_cast<const char*>(gif.data()), gif.size());
-    if (!files.Stage(options.gif, bytes)) return 1;
-  }
+  if (!options.gif.empty() && !StagePreviewGif(preview, options.fps, options.gif, files)) return 1;
   const CPreviewPage html(preview, {options.anime, options.fps, options.scale});
   return files.Stage(page, html.Parts()) && files.Commit() ? 0 : 1;
 }

@@ -4,9 +4,10 @@
 #include "image/gif_writer.h"
 #include "kit/diagnostics.h"
 #include "kit/preview_model.h"
+#include "kit/staged_files.h"
 
-bool MakePreviewGif(const CPreview& preview, int64_t fps, const std::string& gifPath,
-                    std::vector<uint8_t>& gif) {
+bool StagePreviewGif(const CPreview& preview, int64_t fps, const std::string& gifPath,
+                     CStagedFiles& files) {
   if (preview.steps.empty())
     return ReportKitError(gifPath, preview.sequence ? "no key frame shows for a frame: no GIF"
                                                     : "FRAME_ANIM is off: no sequence, no GIF");
@@ -30,6 +31,13 @@ bool MakePreviewGif(const CPreview& preview, int64_t fps, const std::string& gif
     const CPreviewPicture& picture = preview.pictures[preview.steps[time.view].show.picture];
     frames.push_back({picture.pixels.View(), time.delay});
   }
-  if (!WriteGif(frames, gif, message)) return ReportKitError(gifPath, message);
-  return true;
+  return files.StageWritten(gifPath, [&](const CStagedFiles::Writer& write) {
+    const GifSink sink = [&write](std::span<const uint8_t> bytes) {
+      return write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    };
+    if (WriteGif(frames, sink, message)) return true;
+    // Without a reason, a write failed: the staging names that.
+    if (!message.empty()) ReportKitError(gifPath, message);
+    return false;
+  });
 }

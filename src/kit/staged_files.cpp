@@ -1,5 +1,6 @@
 #include "kit/staged_files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -64,18 +65,26 @@ bool CStagedFiles::Stage(const std::string& target, std::string_view bytes) {
 }
 
 bool CStagedFiles::Stage(const std::string& target, std::span<const std::string_view> parts) {
+  return StageWritten(target,
+                      [parts](const Writer& write) { return std::ranges::all_of(parts, write); });
+}
+
+bool CStagedFiles::StageWritten(const std::string& target,
+                                const std::function<bool(const Writer&)>& produce) {
   const fs::path path(ToNativePath(target));
   fs::path temporary;
   std::unique_ptr<std::FILE, FileCloser> file = CreateTemporary(path, temporary);
   if (!file) return ReportKitError(target, "cannot be written in its directory");
   m_staged.push_back({target, temporary.string()});
   bool written = true;
-  for (std::string_view part : parts)
-    written = written && std::fwrite(part.data(), 1, part.size(), file.get()) == part.size();
+  const bool produced = produce([&](std::string_view bytes) {
+    written = written && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    return written;
+  });
   // Closing hands the last buffered bytes to the system; that can fail too.
   if (!written || std::fclose(file.release()) != 0)
     return ReportKitError(target, "could not be written completely (is the disk full?)");
-  return true;
+  return produced;
 }
 
 bool CStagedFiles::Commit() {

@@ -5,6 +5,7 @@
 // file and no changed file.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,6 +32,14 @@ class CStagedFiles {
   /// The same for content given in `parts`, written one after the other:
   /// a large file need not be put together in memory first.
   bool Stage(const std::string& target, std::span<const std::string_view> parts);
+
+  /// Where StageWritten's producer hands its bytes; false once a write failed.
+  using Writer = std::function<bool(std::string_view bytes)>;
+  /// The same for content that `produce` makes piece by piece and hands to
+  /// the writer it is given, so that a file need never be in memory whole.
+  /// `produce` returns false when it fails: after its own message, or
+  /// without one when the writer refused a piece, which is reported here.
+  bool StageWritten(const std::string& target, const std::function<bool(const Writer&)>& produce);
 
   /// Renames every staged file over its target. False after the message
   /// when one cannot be renamed.

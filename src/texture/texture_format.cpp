@@ -33,10 +33,14 @@ std::string EncodeTlfFile(const TlfHeader& header, std::string_view body) {
 
 std::string EncodeTmf(int32_t width, int32_t height, int32_t bits,
                       std::span<const uint8_t> indices) {
+  // The body is packed in place behind the header: a large picture is not
+  // copied once more to put the two together.
+  std::string bytes = EncodeTmfFile({TmfTagFor(bits), width, height, bits}, {});
   const uint64_t rowBytes = TmfRowBytes(width, bits);
-  std::string body((rowBytes * static_cast<uint64_t>(height) + 3) / 4 * 4, '\0');
+  bytes.resize(kTextureHeaderSize + (rowBytes * static_cast<uint64_t>(height) + 3) / 4 * 4, '\0');
+  char* body = bytes.data() + kTextureHeaderSize;
   for (int32_t y = 0; y < height; ++y) {
-    char* row = body.data() + rowBytes * static_cast<uint64_t>(height - 1 - y);
+    char* row = body + rowBytes * static_cast<uint64_t>(height - 1 - y);
     const uint8_t* pixels = indices.data() + static_cast<uint64_t>(y) * width;
     for (int32_t x = 0; x < width; ++x) {
       if (bits == 8) {
@@ -46,7 +50,7 @@ std::string EncodeTmf(int32_t width, int32_t height, int32_t bits,
       }
     }
   }
-  return EncodeTmfFile({TmfTagFor(bits), width, height, bits}, body);
+  return bytes;
 }
 
 std::string EncodeTlf(uint32_t type, std::span<const uint16_t> entries, int32_t bits) {

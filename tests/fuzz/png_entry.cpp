@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "fuzz_entries.h"
-#include "image/png_reader.h"
 #include "image/png_writer.h"
+#include "support/png_picture.h"
+
+using testing_support::CPngPicture;
+using testing_support::ReadPng;
 
 namespace {
 
@@ -51,7 +54,7 @@ int FuzzPng(const uint8_t* data, size_t size) {
     return 0;
   }
   const uint64_t pixelCount = uint64_t{picture.width} * picture.height;
-  Require(pixelCount > 0 && pixelCount <= kMaxPngPixels, "a picture read is within limits");
+  Require(pixelCount > 0 && pixelCount <= testing_support::kMaxTestPngPixels, "a picture read is within limits");
   if (!picture.indexed) {
     Require(picture.pixels.size() == pixelCount, "one colour a pixel");
     Require(picture.indices.empty() && picture.palette.empty(), "no palette without indices");

@@ -2,8 +2,10 @@
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,18 @@ DecodedGif Decode(const std::vector<uint8_t>& bytes) {
   return gif;
 }
 
+// The bytes WriteGif hands out, appended to `bytes`.
+bool WriteGifBytes(std::span<const CGifFrame> frames, std::vector<uint8_t>& bytes,
+                   std::string& message) {
+  return WriteGif(
+      frames,
+      [&bytes](std::span<const uint8_t> piece) {
+        bytes.insert(bytes.end(), piece.begin(), piece.end());
+        return true;
+      },
+      message);
+}
+
 GraphicsControlBlock ControlOf(const DecodedGif& gif, int frame) {
   GraphicsControlBlock control{};
   EXPECT_EQ(DGifSavedExtensionToGCB(gif.get(), frame, &control), GIF_OK);
@@ -45,7 +59,7 @@ TEST(WriteGif, SharedPaletteGoesGlobalAndLoopsForeverWithOneTransparentIndex) {
   const CGifFrame frames[] = {{{5, 3, kWide, kPalette}, 12}, {{3, 4, kTall, kPalette}, 140000}};
   std::vector<uint8_t> bytes;
   std::string message;
-  ASSERT_TRUE(WriteGif(frames, bytes, message)) << message;
+  ASSERT_TRUE(WriteGifBytes(frames, bytes, message)) << message;
   const DecodedGif gif = Decode(bytes);
   ASSERT_NE(gif, nullptr);
   EXPECT_TRUE(gif->SWidth == 5 && gif->SHeight == 4);
@@ -83,7 +97,7 @@ TEST(WriteGif, DifferentPalettesGoLocalPaddedToAPowerOfTwo) {
   const std::vector<CGifFrame> frames = {{{3, 2, first, three}, 5}, {{2, 3, last, five}, 0}};
   std::vector<uint8_t> bytes;
   std::string message;
-  ASSERT_TRUE(WriteGif(frames, bytes, message)) << message;
+  ASSERT_TRUE(WriteGifBytes(frames, bytes, message)) << message;
   const DecodedGif gif = Decode(bytes);
   ASSERT_TRUE(gif != nullptr && gif->ImageCount == 2 && gif->SColorMap == nullptr);
   const ColorMapObject* tables[] = {gif->SavedImages[0].ImageDesc.ColorMap,
@@ -102,10 +116,44 @@ TEST(WriteGif, DifferentPalettesGoLocalPaddedToAPowerOfTwo) {
       {{{{3, 2, first, three}, -1}}, "frame 0: negative delay"},
   };
   for (const auto& [animation, reason] : refused) {
-    EXPECT_FALSE(WriteGif(animation, bytes, message));
+    bytes.clear();
+    EXPECT_FALSE(WriteGifBytes(animation, bytes, message));
     EXPECT_EQ(message, reason);
-    EXPECT_TRUE(bytes.empty());
+    EXPECT_TRUE(bytes.empty());  // refused before the first byte
   }
+}
+
+// A long animation goes out as it is made, in pieces no larger than a GIF
+// sub-block, and its bytes stay those the writer has always made.
+TEST(WriteGif, ALongAnimationGoesOutPieceByPieceWithTheSameBytes) {
+  std::vector<uint8_t> stripes(64 * 48);
+  for (size_t p = 0; p < stripes.size(); ++p)
+    stripes[p] = static_cast<uint8_t>((p % 64) * (p / 64) % 4);
+  const CIndexedImageView pictures[] = {
+      {5, 3, kWide, kPalette}, {3, 4, kTall, kPalette}, {64, 48, stripes, kPalette}};
+  std::vector<CGifFrame> frames;
+  for (int i = 0; i < 1000; ++i) frames.push_back({pictures[i % 3], (i * 7) % 100});
+  size_t total = 0;
+  size_t largest = 0;
+  uLong crc = crc32(0, nullptr, 0);
+  const auto measure = [&](std::span<const uint8_t> piece) {
+    total += piece.size();
+    largest = std::max(largest, piece.size());
+    crc = crc32(crc, piece.data(), static_cast<uInt>(piece.size()));
+    return true;
+  };
+  std::string message;
+  ASSERT_TRUE(WriteGif(frames, measure, message)) << message;
+  EXPECT_LE(largest, 256u);
+  EXPECT_EQ(total, 90315u);
+  EXPECT_EQ(crc, 0x74617baeu);
+
+  // A sink that refuses a piece stops the writer, and names the fault itself.
+  size_t pieces = 0;
+  const auto refuse = [&pieces](std::span<const uint8_t>) { return ++pieces < 10; };
+  EXPECT_FALSE(WriteGif(frames, refuse, message));
+  EXPECT_EQ(message, "");
+  EXPECT_EQ(pieces, 10u);
 }
 
 }  // namespace

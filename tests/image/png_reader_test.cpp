@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "support/png_fixture.h"
+#include "support/png_picture.h"
 #include "support/test_support.h"
 
 namespace {
@@ -90,7 +91,7 @@ TEST(ReadPng, DamagedOrAbsurdFilesFailWithAReasonAndLeaveNoPicture) {
       {{'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, "not a PNG file"},
       {badCrc, "IHDR: CRC error"},
       {Assemble(rgba(13, 7), {0x78, 0x9c, 0xff, 0xff}), "IDAT: invalid block type"},
-      {Assemble(rgba(70000, 70000), {}), "picture of 70000 x 70000 pixels is too large"},
+      {Assemble(rgba(70000, 70000), {}), "picture of 70000 x 70000 pixels is too large: at most 268435456 are read"},
       {Assemble(rgba(0x80000000u, 1), {}), "PNG unsigned integer out of range"},
       // 1 GiB of pixels from a few bytes: refused before the memory is taken.
       {Assemble(rgba(16384, 16384), {0x78, 0x9c}), "truncated PNG data"},
@@ -109,6 +110,35 @@ TEST(ReadPng, DamagedOrAbsurdFilesFailWithAReasonAndLeaveNoPicture) {
     EXPECT_FALSE(ReadPng(std::span(good.data(), size), picture, message));
     EXPECT_EQ(message, "truncated PNG data") << "cut at " << size;
   }
+}
+
+// A stream that cannot seek, as a pipe: its length is unknown until it ends.
+class CPipeBuffer : public std::streambuf {
+ public:
+  explicit CPipeBuffer(std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)) {
+    char* begin = reinterpret_cast<char*>(m_bytes.data());
+    setg(begin, begin, begin + m_bytes.size());
+  }
+
+ private:
+  std::vector<uint8_t> m_bytes;
+};
+
+TEST(CPngReader, TakesOneRowAtATimeSoAPipeThatStopsAfterTheHeaderCostsNoPicture) {
+  // 1 GiB of RGBA claimed, then a pipe that ends: nothing tells its length
+  // beforehand, so only reading the rows finds it cut short.
+  std::vector<uint8_t> header = Assemble({6, 8, false, 16384, 16384, {}, {}, 0, {}}, {0x78, 0x9c});
+  header.resize(header.size() - 12);  // no IEND
+  CPipeBuffer pipe(header);
+  std::istream in(&pipe);
+  CPngReader reader(in);
+  std::string message;
+  ASSERT_TRUE(reader.ReadHeader(kMaxTestPngPixels, message)) << message;
+  EXPECT_EQ(reader.GetHeader().width, 16384u);
+  EXPECT_FALSE(reader.ReadRow(message));
+  EXPECT_EQ(message, "truncated PNG data");
+  EXPECT_FALSE(reader.ReadRow(message));
+  EXPECT_EQ(message, "truncated PNG data");  // a failed reader stays failed
 }
 
 }  // namespace

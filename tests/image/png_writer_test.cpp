@@ -4,9 +4,12 @@
 
 #include <algorithm>
 
-#include "image/png_reader.h"
+#include "support/png_picture.h"
 
 namespace {
+
+using testing_support::CPngPicture;
+using testing_support::ReadPng;
 
 // The length of the chunk named `type`, or -1 when the file has none.
 long ChunkLength(const std::vector<uint8_t>& png, const std::string& type) {

@@ -11,9 +11,10 @@
 #include <random>
 #include <sstream>
 
-#include "image/png_reader.h"
 #include "kit/kit.h"
 #include "support/png_fixture.h"
+#include "support/png_picture.h"
+#include "support/test_platform.h"
 #include "support/test_support.h"
 #include "texture/texture_format.h"
 
@@ -134,6 +135,16 @@ TEST(Kit, ImportWritesTheFileLayoutsByteForByte) {
   EXPECT_EQ(dir.Read("p.tmf"),
             header("00000000 00120200 00000003 00000002 00000004") + hex("1020 3230"));
   EXPECT_EQ(dir.Read("p.tlf"), dir.Read("imposed.tlf"));
+  // A shared palette takes the colours of all the pictures in first-seen
+  // order, the pictures in the order given: black is new in q, red is not.
+  dir.Write("q.png", Bytes(ts::MakeTestPng({2, 8, false, 2, 1, {0, 0, 0, 255, 0, 0}, {}, 0, {}})));
+  ASSERT_EQ(Kit(dir, "import --shared s.tlf p.png q.png").status, 0);
+  EXPECT_EQ(dir.Read("p.tmf"),
+            header("00000000 00120200 00000003 00000002 00000004") + hex("2310 0100"));
+  EXPECT_EQ(dir.Read("q.tmf"),
+            header("00000000 00120200 00000002 00000001 00000004") + hex("4000 0000"));
+  EXPECT_EQ(dir.Read("s.tlf"),
+            header("00200100 00000010 00000000") + palette + hex("0001") + std::string(22, '\0'));
 }
 
 // A picture of every colour type, depth and interlacing comes back as what
@@ -155,11 +166,11 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
           const std::string ia16 = type == PaletteType::kIa16 ? "--ia16 " : "";
           ASSERT_EQ(Kit(dir, "import " + ia16 + "p.png").status, 0);
           ASSERT_EQ(Kit(dir, "export p.tmf p.tlf -o q.png").status, 0);
-          CPngPicture before;
-          CPngPicture after;
+          ts::CPngPicture before;
+          ts::CPngPicture after;
           std::string message;
-          ASSERT_TRUE(ReadPngFile(dir.Path("p.png"), before, message));
-          ASSERT_TRUE(ReadPngFile(dir.Path("q.png"), after, message));
+          ASSERT_TRUE(ts::ReadPngFile(dir.Path("p.png"), before, message));
+          ASSERT_TRUE(ts::ReadPngFile(dir.Path("q.png"), after, message));
           ASSERT_EQ(after.indices.size(), size_t{before.width} * before.height);
           for (size_t i = 0; i < after.indices.size(); ++i) {
             const Rgba8 colour =
@@ -172,6 +183,13 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
       }
     }
   }
+}
+
+TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
+  ts::TempDir dir;
+  dir.Write("cap.png", Bytes(ts::MakeBlankPng(0, 1, 4096, 4096)));
+  ASSERT_EQ(Kit(dir, "import cap.png").status, 0);
+  EXPECT_EQ(dir.Read("cap.tmf").size(), 64 + 4096 * 4096 / 2);
 }
 
 TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
@@ -190,11 +208,25 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   dir.Write("two.png",
             Bytes(ts::MakeTestPng(
                 {3, 1, false, 2, 1, {0, 1}, {{0, 0, 0, 255}, {255, 255, 255, 255}}, 0, {}})));
+  // 1-bit grey of 16384 x 16384 in 33 KB: 268 million pixels, refused at
+  // the header rather than decoded; and the smallest picture past the cap.
+  dir.Write("huge.png", Bytes(ts::MakeBlankPng(0, 1, 16384, 16384)));
+  dir.Write("over.png", Bytes(ts::MakeBlankPng(0, 1, 4097, 4096)));
+  // Things that are no regular file, kept out of the snapshot below: a
+  // directory, a FIFO that would send a PNG header claiming 1 GiB of pixels
+  // and then end, and the null device.
+  ts::TempDir elsewhere;
+  const std::string folder = elsewhere.Path("folder.png");
+  fs::create_directory(folder);
+  std::vector<uint8_t> header =
+      ts::Assemble({6, 8, false, 16384, 16384, {}, {}, 0, {}}, {0x78, 0x9c});
+  header.resize(header.size() - 12);  // no IEND
+  const ts::CFeedingFifo fifo(elsewhere.Path("fifo.png"), Bytes(header));
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
   for (const char* name : {"walk.taf", "walk.tpf"}) dir.Write(name, ts::ReadFileBytes(walk + name));
 
-  const std::pair<const char*, std::string> rows[] = {
+  std::vector<std::pair<std::string, std::string>> rows = {
       {"import many.png",
        "many.png: has 400 colours; an 8-bit image shows at most 256: reduce its colours first "
        "(for example with pngquant)"},
@@ -203,6 +235,9 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"import --ia16 walk1.png", "walk1.png: palette entry 1 is #291810ff, not grey"},
       {"import cut.png", "cut.png: truncated PNG data"},
       {"import text.png", "text.png: not a PNG file"},
+      {"import walk1.png huge.png",
+       "huge.png: picture of 16384 x 16384 pixels is too large: at most 16777216 are read"},
+      {"import over.png", "over.png: picture of 4097 x 4096 pixels is too large"},
       {"import walk1.png --out-dir missing",
        "missing/walk1.tmf: cannot be written in its directory"},
       {"import --shared walk1.png walk1.png",
@@ -223,6 +258,14 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"deps walk.taf -o out.c -e ./out.c -MF out.d",
        "out.c: is named by both -o and -e, which flipdeck refuses"},
   };
+  rows.push_back({"import " + folder, "folder.png: is a directory, not a PNG file"});
+  rows.push_back({"import --palette " + folder + " walk1.png", "folder.png: is a directory, not"});
+  if (fifo.IsMade())
+    rows.push_back({"import " + elsewhere.Path("fifo.png"),
+                    "fifo.png: is a named pipe (FIFO), not a PNG file"});
+  if (*ts::kNullDevice != '\0')
+    rows.push_back({"import --out-dir " + elsewhere.path().string() + " " + ts::kNullDevice,
+                    std::string(ts::kNullDevice) + ": is a character device, not a PNG file"});
   const auto snapshot = [&] {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(dir.path()))

@@ -12,15 +12,17 @@
 
 #include "anime/anime_file.h"
 #include "anime/timeline.h"
-#include "image/png_reader.h"
 #include "kit/preview_page.h"
 #include "support/fixture_builder.h"
+#include "support/png_picture.h"
 #include "support/test_platform.h"
 #include "support/test_support.h"
 
 namespace {
 
 namespace ts = testing_support;
+using ts::CPngPicture;
+using ts::ReadPngFile;
 
 class PreviewTest : public ::testing::Test {
  protected:

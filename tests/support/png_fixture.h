@@ -32,6 +32,11 @@ std::vector<uint8_t> Assemble(const PngFixture& fixture, const std::vector<uint8
 /// The whole PNG file of `fixture`.
 std::vector<uint8_t> MakeTestPng(const PngFixture& fixture);
 
+/// A non-interlaced picture of `width` x `height` pixels of `colourType`
+/// and `bitDepth` whose samples are all 0, compressed row by row: a file of
+/// a few kilobytes that claims any size, without its pixels in memory.
+std::vector<uint8_t> MakeBlankPng(int colourType, int bitDepth, uint32_t width, uint32_t height);
+
 /// A picture of `colourType` and `bitDepth`, `side` + 6 by `side` pixels,
 /// whose channel values change from sample to sample and reach both ends;
 /// `transparent` adds a tRNS chunk (palette alphas, or a colour key that

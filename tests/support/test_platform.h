@@ -3,7 +3,9 @@
 // the build.
 #pragma once
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -17,5 +19,28 @@ namespace testing_support {
 int RunProgram(const std::string& program, const std::vector<std::string>& args,
                const std::string& workDir, const std::string& outPath, const std::string& errPath,
                std::string& shown);
+
+/// A device that a program may name as a file: /dev/null on POSIX; empty on
+/// Windows, whose NUL is no entry of the file system.
+extern const char kNullDevice[];
+
+/// A named pipe (FIFO) at `path` that answers each reader with `bytes` and
+/// an end, from a thread of its own, until the object goes: a job that
+/// opens it by mistake reads those instead of waiting for a writer for
+/// ever. IsMade() is false where the file system has no FIFOs (Windows).
+class CFeedingFifo {
+ public:
+  CFeedingFifo(const std::string& path, std::string bytes);
+  ~CFeedingFifo();
+  CFeedingFifo(const CFeedingFifo&) = delete;
+  CFeedingFifo& operator=(const CFeedingFifo&) = delete;
+
+  bool IsMade() const { return m_made; }
+
+ private:
+  bool m_made = false;
+  std::atomic<bool> m_stop = false;
+  std::thread m_feeder;
+};
 
 }  // namespace testing_support

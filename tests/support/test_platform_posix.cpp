@@ -1,8 +1,12 @@
 // The tests' platform layer on POSIX: paths use '/', text lines end in LF,
 // and programs run through fork and exec. There are no error boxes.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include "support/test_platform.h"
 #include "support/test_support.h"
@@ -11,6 +15,7 @@ namespace testing_support {
 
 const char kSeparator = '/';
 const char kLineEnd[] = "\n";
+const char kNullDevice[] = "/dev/null";
 
 int RunProgram(const std::string& program, const std::vector<std::string>& args,
                const std::string& workDir, const std::string& outPath, const std::string& errPath,
@@ -35,6 +40,34 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
   int status = 0;
   if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) return WEXITSTATUS(status);
   return -1;
+}
+
+CFeedingFifo::CFeedingFifo(const std::string& path, std::string bytes)
+    : m_made(::mkfifo(path.c_str(), 0600) == 0) {
+  if (!m_made) return;
+  m_feeder = std::thread([this, path, bytes = std::move(bytes)] {
+    // A reader that leaves early must not end the test with SIGPIPE.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    while (!m_stop) {
+      // Without a reader, a writer's non-blocking open fails at once.
+      const int fifo = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fifo < 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        continue;
+      }
+      // A reader that left early has missed its bytes: nothing to do.
+      [[maybe_unused]] const ssize_t written = ::write(fifo, bytes.data(), bytes.size());
+      ::close(fifo);
+    }
+  });
+}
+
+CFeedingFifo::~CFeedingFifo() {
+  m_stop = true;
+  if (m_feeder.joinable()) m_feeder.join();
 }
 
 }  // namespace testing_support

@@ -13,6 +13,7 @@ namespace testing_support {
 
 const char kSeparator = '\\';
 const char kLineEnd[] = "\r\n";
+const char kNullDevice[] = "";
 
 namespace {
 
@@ -137,5 +138,10 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
   DWORD status = 0;
   return ::GetExitCodeProcess(process.hProcess, &status) ? static_cast<int>(status) : -1;
 }
+
+// Windows keeps its named pipes out of the file system: there is none to make.
+CFeedingFifo::CFeedingFifo(const std::string&, std::string) {}
+
+CFeedingFifo::~CFeedingFifo() = default;
 
 }  // namespace testing_support
