@@ -4,6 +4,7 @@
 
 #include "anime/console.h"
 #include "path/file_system.h"
+#include "path/staged_outputs.h"
 
 namespace {
 
@@ -22,16 +23,19 @@ CCOutput::~CCOutput() {
   if (m_pStream != nullptr) Drain();
 }
 
-bool CCOutput::Open(const std::string& path, Mode mode) {
+bool CCOutput::Open(CStagedOutputs& outputs, const std::string& path, Mode mode) {
+  m_pOutputs = &outputs;
   if (path.empty()) {
     m_pStream = &std::cout;
     m_strName = "stdout";
     return true;
   }
   m_strName = path;
+  std::string file;
+  if (!outputs.Add(path, file)) return false;
   const std::ios::openmode openMode =
       std::ios::out | (mode == Mode::kAppend ? std::ios::app : std::ios::trunc);
-  m_file.open(ToNativePath(path), openMode);
+  m_file.open(ToNativePath(file), openMode);
   if (!m_file.is_open()) return false;
   m_pStream = &m_file;
   return true;
@@ -72,7 +76,13 @@ void CCOutput::Block(std::string_view text) { Put(text); }
 
 bool CCOutput::CheckWritten() {
   // Once lost, always lost: the report may have cleared the shared stream.
-  if (m_pStream == nullptr || m_bReported) return false;
+  if (m_pStream == nullptr || m_bFailed) return false;
+  // Asked between pictures, so that an interrupt waits no longer than one
+  // picture takes before the run ends and takes its files with it.
+  if (m_pOutputs->IsInterrupted()) {
+    m_bFailed = true;
+    return false;
+  }
   Drain();
   if (m_pStream->flush()) return true;
   return ReportWriteFailed();
@@ -89,7 +99,7 @@ bool CCOutput::Close() {
 }
 
 bool CCOutput::ReportWriteFailed() {
-  m_bReported = true;
+  m_bFailed = true;
   // When the C output is standard output, the console shares its stream
   // and its failure state. The message still gets its chance: after a
   // failure that has passed (an interrupted write) the user reads it, and

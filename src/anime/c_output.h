@@ -2,13 +2,17 @@
 // output shared with the console. On standard output every line goes out at
 // once and flushed, so console messages and C lines interleave by whole
 // lines; a named file, which nobody watches while it grows, takes the text
-// in large blocks.
+// in large blocks. A named file is one of the run's staged outputs: the
+// text goes to its temporary file, which becomes the named file only when
+// the whole run has succeeded.
 #pragma once
 
 #include <fstream>
 #include <ostream>
 #include <string>
 #include <string_view>
+
+class CStagedOutputs;
 
 class CCOutput {
  public:
@@ -20,9 +24,10 @@ class CCOutput {
   CCOutput(const CCOutput&) = delete;
   CCOutput& operator=(const CCOutput&) = delete;
 
-  /// Opens `path` (empty: standard output). False when the file cannot be
-  /// opened for writing.
-  bool Open(const std::string& path, Mode mode);
+  /// Opens `path` (empty: standard output) among the run's `outputs`, which
+  /// must outlive this object. False when the file cannot be opened for
+  /// writing. Messages name `path` as typed, never its temporary file.
+  bool Open(CStagedOutputs& outputs, const std::string& path, Mode mode);
 
   /// Writes `text` and a line feed.
   void Line(std::string_view text);
@@ -32,7 +37,8 @@ class CCOutput {
   /// output. Otherwise (a full disk, a closed pipe) writes "err : [path]
   /// write failed" between console line ends, naming standard output
   /// "stdout", and returns false: a writer that goes on would pour the rest
-  /// of its data into a disk that takes none of it. Reports once.
+  /// of its data into a disk that takes none of it. Reports once. Also false,
+  /// without a word, once an interrupt waits for the run to end.
   bool CheckWritten();
   /// Writes out what is held and closes a named file (standard output stays
   /// open for the next writer and the console). False, after the
@@ -48,9 +54,10 @@ class CCOutput {
 
   std::ofstream m_file;
   std::ostream* m_pStream = nullptr;
+  const CStagedOutputs* m_pOutputs = nullptr;
   std::string m_strName;     // the path as typed, or "stdout"
   std::string m_strPending;  // text for a named file not yet handed to the stream
-  bool m_bReported = false;
+  bool m_bFailed = false;  // reported, or stopped by an interrupt
 };
 
 /// The three comment lines that open the C source and the header.
