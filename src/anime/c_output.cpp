@@ -114,6 +114,15 @@ void WriteFileComment(CCOutput& out) {
   out.Line("/* Do not edit */ ");
 }
 
+bool CanIncludeHeader(std::string_view hPath) {
+  for (const char c : hPath) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '"' || byte == 0x7f) return false;
+    if (byte < 0x20 && byte != '\t' && byte != '\v' && byte != '\f') return false;
+  }
+  return true;
+}
+
 void WriteOpeningLines(CCOutput& out, const std::string& hPath) {
   WriteFileComment(out);
   out.Line("");

@@ -63,6 +63,12 @@ class CCOutput {
 /// The three comment lines that open the C source and the header.
 void WriteFileComment(CCOutput& out);
 
+/// Whether `hPath` can stand between the quotes of `#include "..."` as it
+/// is: a header name holds no '"' and no control byte but tab, vertical tab
+/// and form feed. A backslash is no escape there, so `inc\walk.h` can.
+/// `wa"lk.h` and a name with a line break cannot.
+bool CanIncludeHeader(std::string_view hPath);
+
 /// The opening comment and include lines that start both writers' parts.
 /// Without a header name the include of the header is left out, since
 /// `#include ""` is no valid C.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "anime/anime_file.h"
+#include "anime/c_output.h"
 #include "anime/console.h"
 #include "app/option.h"
 #include "path/file_system.h"
@@ -24,9 +25,13 @@ bool ReportPathError(const std::string& path, const char* what) {
 
 // Refuses outputs that would destroy the animation or each other: the
 // outputs are deleted before the TAF file is read, so a typo such as
-// "-o walk.taf" would otherwise delete the user's work.
+// "-o walk.taf" would otherwise delete the user's work. Refuses as well a
+// header the C cannot include by its name.
 bool CheckOutputsApart(const std::string& animePath, const std::string& cPath,
                        const std::string& hPath) {
+  // The C includes the header by the name as typed; one it cannot carry
+  // would break the C or make it include another file.
+  if (!CanIncludeHeader(hPath)) return ReportPathError(hPath, " can not be named in #include");
   if (NamesSameFile(cPath, animePath)) return ReportPathError(cPath, " is both input and output");
   if (NamesSameFile(hPath, animePath)) return ReportPathError(hPath, " is both input and output");
   if (NamesSameFile(cPath, hPath)) return ReportPathError(cPath, " is named by both -o and -e");
