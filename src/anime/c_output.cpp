@@ -33,8 +33,11 @@ bool CCOutput::Open(CStagedOutputs& outputs, const std::string& path, Mode mode)
   m_strName = path;
   std::string file;
   if (!outputs.Add(path, file)) return false;
-  const std::ios::openmode openMode =
-      std::ios::out | (mode == Mode::kAppend ? std::ios::app : std::ios::trunc);
+  // A temporary file is new and empty: appended to, it is written from the
+  // start without a truncation, which ext4 takes for the rewrite of an old
+  // file and answers by writing it out to the disk at its close.
+  const bool append = mode == Mode::kAppend || file != path;
+  const std::ios::openmode openMode = std::ios::out | (append ? std::ios::app : std::ios::trunc);
   m_file.open(ToNativePath(file), openMode);
   if (!m_file.is_open()) return false;
   m_pStream = &m_file;

@@ -19,7 +19,9 @@ class CCOutput {
   enum class Mode { kReplace, kAppend };
 
   CCOutput() = default;
-  /// A writer that stops early leaves what it wrote before in the output.
+  /// Hands on what is held: a writer that stops early leaves what it wrote
+  /// before in the output (standard output keeps it; a named file's
+  /// temporary file goes when the run fails).
   ~CCOutput();
   CCOutput(const CCOutput&) = delete;
   CCOutput& operator=(const CCOutput&) = delete;

@@ -43,8 +43,10 @@ bool CStagedFiles::Stage(const std::string& target, std::span<const std::string_
   if (m_outputs.IsInterrupted()) return false;
   std::string name;
   if (!m_outputs.Add(target, name)) return ReportKitError(target, "cannot be written in its directory");
-  // A link, a device or a pipe under the target's name is written through.
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToNativePath(name).c_str(), "wb"));
+  // A link, a device or a pipe under the target's name is written through,
+  // from its start; a new temporary file is only appended to.
+  const char* mode = name == target ? "wb" : "ab";
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToNativePath(name).c_str(), mode));
   if (!file) return ReportKitError(target, "cannot be opened for writing");
   bool written = true;
   for (std::string_view part : parts)

@@ -29,7 +29,9 @@ class CStagedOutputs {
   /// later calls give the same file. A target that a rename would not
   /// simply replace (a symbolic link, a device, a FIFO, a directory) is
   /// written in place: `file` is `target`. False when no temporary file can
-  /// be made there (a missing or read-only directory).
+  /// be made there (a missing or read-only directory). Open a temporary
+  /// file for appending: truncating it gains nothing and costs a write-out
+  /// at its close on ext4.
   bool Add(const std::string& target, std::string& file);
 
   /// Whether an interrupt has come while temporary files exist. The run then
