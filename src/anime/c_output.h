@@ -59,7 +59,7 @@ class CCOutput {
   const CStagedOutputs* m_pOutputs = nullptr;
   std::string m_strName;     // the path as typed, or "stdout"
   std::string m_strPending;  // text for a named file not yet handed to the stream
-  bool m_bFailed = false;  // reported, or stopped by an interrupt
+  bool m_bFailed = false;    // reported, or stopped by an interrupt
 };
 
 /// The three comment lines that open the C source and the header.

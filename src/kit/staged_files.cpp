@@ -42,7 +42,8 @@ bool CStagedFiles::Stage(const std::string& target, std::span<const std::string_
   // and its temporary files go with it.
   if (m_outputs.IsInterrupted()) return false;
   std::string name;
-  if (!m_outputs.Add(target, name)) return ReportKitError(target, "cannot be written in its directory");
+  if (!m_outputs.Add(target, name))
+    return ReportKitError(target, "cannot be written in its directory");
   // A link, a device or a pipe under the target's name is written through,
   // from its start; a new temporary file is only appended to.
   const char* mode = name == target ? "wb" : "ab";

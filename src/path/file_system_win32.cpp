@@ -94,8 +94,9 @@ bool IsReplaceable(const std::string& path) {
   if (path.empty() || HasNul(path)) return true;
   // NUL and CON have no attributes to tell them by on every version: the
   // kind of an opened handle does.
-  HANDLE raw = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE raw =
+      ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (raw == INVALID_HANDLE_VALUE) return true;
   const UniqueHandle handle(raw);
   return ::GetFileType(handle.get()) == FILE_TYPE_DISK;
@@ -139,7 +140,8 @@ bool ListDirectory(const std::string& dir, std::vector<std::string>& names) {
 void RemoveRegularFile(const std::string& path) {
   const DWORD attributes = GetAttributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  const DWORD notFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;
+  const DWORD notFile =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;
   if ((attributes & notFile) != 0) return;
   ::DeleteFileA(path.c_str());
 }

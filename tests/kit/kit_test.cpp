@@ -179,7 +179,8 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
 TEST(Kit, JobsWriteThroughLinks) {
   ts::TempDir dir;
   const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
-  for (const char* name : {"walk1.tmf", "walk.tlf"}) dir.Write(name, ts::ReadFileBytes(walk + name));
+  for (const char* name : {"walk1.tmf", "walk.tlf"})
+    dir.Write(name, ts::ReadFileBytes(walk + name));
   fs::create_directory(dir.path() / "shared");
   fs::create_symlink("shared/walk1.png", dir.path() / "walk1.png");
   ASSERT_EQ(Kit(dir, "export walk1.tmf walk.tlf -o walk1.png").status, 0);

@@ -37,8 +37,8 @@ TEST(FileSystem, OnlyFilesAndFreeNamesAreReplaceable) {
   ASSERT_EQ(::mkfifo(tmp.Path("fifo.c").c_str(), 0600), 0);
   EXPECT_TRUE(IsReplaceable(target));
   EXPECT_TRUE(IsReplaceable(tmp.Path("free.c")));
-  for (const std::string& other : {tmp.Path("link.c"), tmp.Path("fifo.c"), tmp.path().string(),
-                                   std::string("/dev/null")})
+  for (const std::string& other :
+       {tmp.Path("link.c"), tmp.Path("fifo.c"), tmp.path().string(), std::string("/dev/null")})
     EXPECT_FALSE(IsReplaceable(other)) << other;
 }
 

@@ -27,10 +27,10 @@ namespace ts = testing_support;
 struct Job {
   const char* program;
   std::vector<std::string> args;
-  std::string fifo;                  // the output the run stops at
-  std::string staged;                // an output it has staged before
-  std::vector<std::string> kept;     // files of the example that must stay
-  std::vector<std::string> absent;   // outputs that must not appear
+  std::string fifo;                 // the output the run stops at
+  std::string staged;               // an output it has staged before
+  std::vector<std::string> kept;    // files of the example that must stay
+  std::vector<std::string> absent;  // outputs that must not appear
 };
 
 // The hidden temporary files in `dir`.
