@@ -1,5 +1,4 @@
-// The file-system seam on POSIX: what may be deleted or replaced, and what
-// names nothing.
+// The file-system seam on POSIX: what may be deleted, and what names nothing.
 #include "path/file_system.h"
 
 #include <gtest/gtest.h>
@@ -26,20 +25,6 @@ TEST(FileSystem, RemoveOutputFileLeavesLinkTargetsAndFifos) {
   EXPECT_FALSE(fs::exists(fs::symlink_status(tmp.Path("link.c"))));
   EXPECT_TRUE(fs::is_regular_file(target));
   EXPECT_TRUE(fs::is_fifo(tmp.Path("fifo.c")));
-}
-
-// What a rename would replace as a whole, and so what an output may be
-// staged for: /dev/stdout, a link, must survive a job writing into it.
-TEST(FileSystem, OnlyFilesAndFreeNamesAreReplaceable) {
-  testing_support::TempDir tmp;
-  const std::string target = tmp.Write("target.c", "x");
-  fs::create_symlink(target, tmp.Path("link.c"));
-  ASSERT_EQ(::mkfifo(tmp.Path("fifo.c").c_str(), 0600), 0);
-  EXPECT_TRUE(IsReplaceable(target));
-  EXPECT_TRUE(IsReplaceable(tmp.Path("free.c")));
-  for (const std::string& other :
-       {tmp.Path("link.c"), tmp.Path("fifo.c"), tmp.path().string(), std::string("/dev/null")})
-    EXPECT_FALSE(IsReplaceable(other)) << other;
 }
 
 TEST(FileSystem, PathsWithNulOrPastPathMaxNameNothing) {

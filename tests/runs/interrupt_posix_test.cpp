@@ -10,12 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "path/staging_name.h"
 #include "support/test_platform_posix.h"
 #include "support/test_support.h"
 
@@ -46,11 +48,9 @@ std::vector<std::string> TemporaryFiles(const fs::path& dir) {
 // Waits until the run `pid` has made the temporary file of `staged`; false
 // when it ends or takes too long first.
 bool WaitForStaging(pid_t pid, const fs::path& dir, const std::string& staged) {
-  const std::string prefix = "." + staged + ".flipdeck-" + std::to_string(pid) + "-";
-  for (int tries = 0; tries < 2000; ++tries) {
-    for (const std::string& name : TemporaryFiles(dir))
-      if (name.starts_with(prefix)) return true;
-    if (::waitpid(pid, nullptr, WNOHANG) != 0) return false;
+  const fs::path name = dir / (StagingName(staged, pid, 0, PathStyle::Posix));
+  for (int tries = 0; tries < 2000 && ::waitpid(pid, nullptr, WNOHANG) == 0; ++tries) {
+    if (fs::exists(name)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return false;
@@ -60,8 +60,8 @@ bool WaitForStaging(pid_t pid, const fs::path& dir, const std::string& staged) {
 void Drain(const std::string& path) {
   const int fifo = ::open(path.c_str(), O_RDONLY);
   ASSERT_GE(fifo, 0);
-  char buffer[4096];
-  while (::read(fifo, buffer, sizeof buffer) > 0) {
+  std::array<char, 4096> buffer;
+  while (::read(fifo, buffer.data(), buffer.size()) > 0) {
   }
   ::close(fifo);
 }
