@@ -6,8 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "path/path_style.h"
 
@@ -76,9 +76,11 @@ bool CreateNewFile(const std::string& path, bool& taken);
 /// `to` names. False when the system refuses.
 bool MoveFileOnto(const std::string& from, const std::string& to);
 
-/// The names of the entries of the directory `dir` ("" is the working
-/// directory), without "." and "..". False when it cannot be read.
-bool ListDirectory(const std::string& dir, std::vector<std::string>& names);
+/// Calls `visit` with the name of every entry of the directory `dir` ("" is
+/// the working directory) but "." and "..", one at a time, so that a huge
+/// directory costs no memory; `visit` may delete the entry it is given.
+/// False when the directory cannot be read.
+bool VisitDirectory(const std::string& dir, const std::function<void(const std::string&)>& visit);
 
 /// Deletes `path` when it names a regular file itself (not a link, a
 /// directory, a device). Never reports.

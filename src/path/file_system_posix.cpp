@@ -105,15 +105,14 @@ bool MoveFileOnto(const std::string& from, const std::string& to) {
   return ::rename(ToNativePath(from).c_str(), ToNativePath(to).c_str()) == 0;
 }
 
-bool ListDirectory(const std::string& dir, std::vector<std::string>& names) {
-  names.clear();
+bool VisitDirectory(const std::string& dir, const std::function<void(const std::string&)>& visit) {
   if (HasNul(dir)) return false;
   const std::unique_ptr<DIR, int (*)(DIR*)> stream(
       ::opendir(dir.empty() ? "." : ToNativePath(dir).c_str()), ::closedir);
   if (!stream) return false;
   while (const dirent* entry = ::readdir(stream.get())) {
     const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
+    if (name != "." && name != "..") visit(name);
   }
   return true;
 }

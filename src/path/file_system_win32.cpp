@@ -1,7 +1,6 @@
 // The file-system seam on Windows.
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "path/file_system.h"
 #include "path/unique_handle_win32.h"
@@ -120,8 +119,7 @@ bool MoveFileOnto(const std::string& from, const std::string& to) {
   return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-bool ListDirectory(const std::string& dir, std::vector<std::string>& names) {
-  names.clear();
+bool VisitDirectory(const std::string& dir, const std::function<void(const std::string&)>& visit) {
   if (HasNul(dir)) return false;
   // "C:" lists the drive's working directory, as a name after it would be.
   const bool bare = dir.empty() || dir.back() == '\\' || dir.back() == '/' || dir.back() == ':';
@@ -132,7 +130,7 @@ bool ListDirectory(const std::string& dir, std::vector<std::string>& names) {
   const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> search(raw, ::FindClose);
   do {
     const std::string name = entry.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
+    if (name != "." && name != "..") visit(name);
   } while (::FindNextFileA(search.get(), &entry) != 0);
   return true;
 }

@@ -72,13 +72,11 @@ void CStagedOutputs::Withdraw() {
 void CStagedOutputs::RemoveLeftovers(const std::string& directory) {
   if (std::find(m_swept.begin(), m_swept.end(), directory) != m_swept.end()) return;
   m_swept.push_back(directory);
-  std::vector<std::string> names;
-  if (!ListDirectory(directory, names)) return;
   // This process's own files may belong to a run of it going on.
   const uint64_t self = CurrentProcessId();
-  for (const std::string& name : names) {
+  VisitDirectory(directory, [&](const std::string& name) {
     uint64_t writer = 0;
-    if (!ReadStagingName(name, writer) || writer == self || IsProcessRunning(writer)) continue;
+    if (!ReadStagingName(name, writer) || writer == self || IsProcessRunning(writer)) return;
     RemoveRegularFile(directory + name);
-  }
+  });
 }
