@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "anime/console.h"
 #include "settings/value_integers.h"
 
 namespace {
@@ -29,6 +30,17 @@ void CAnimeFile::Free() {
   m_mapImages.clear();
   m_mapPalettes.clear();
   m_nKeptBytes = 0;
+}
+
+bool CAnimeFile::CommitOutputs() {
+  std::string failed;
+  if (m_outputs.Commit(failed)) return true;
+  // An interrupt ends the process with its own status, which says enough.
+  if (failed.empty()) return false;
+  // A C file without its header, or a header without its C, would pass for
+  // the output of a run that worked.
+  m_outputs.Withdraw();
+  return ReportError("[" + failed + "] rename failed");
 }
 
 bool CAnimeFile::GetString(std::string_view key, std::string& value) const {

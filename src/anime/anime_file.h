@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "path/staged_outputs.h"
 #include "project/picture_library.h"
 #include "settings/key_value_file.h"
 #include "texture/load_report.h"
@@ -61,6 +62,12 @@ class CAnimeFile {
   bool WriteCameraSource(const std::string& cPath, const std::string& hPath, bool verbose);
   /// Writes the C header with the definitions of struct qmTMF and qmTLF.
   bool WriteHeader(const std::string& hPath, bool verbose);
+  /// Gives the files the writers wrote their names: until now they exist
+  /// only under temporary names, which go with this object unless renamed
+  /// here. False when interrupted (silently) or when a file cannot take its
+  /// name: then "err : [path] rename failed" names it, and none of the
+  /// files remains.
+  bool CommitOutputs();
 
   /// Loads the TMF file and writes its C data into `out`: two line ends,
   /// the image array and its struct qmTMF `name`.
@@ -80,6 +87,8 @@ class CAnimeFile {
  private:
   LoadReporter m_report;
   std::unique_ptr<CKeyValueFile> m_pSettings;
+  // What the writers wrote, under temporary names until CommitOutputs.
+  CStagedOutputs m_outputs;
   // The projects both writers read, each file read and searched once a run.
   CPictureLibrary m_library;
   // The images and palettes the sequence part wrote, for the camera part,

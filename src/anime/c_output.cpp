@@ -4,6 +4,7 @@
 
 #include "anime/console.h"
 #include "path/file_system.h"
+#include "path/staged_outputs.h"
 
 namespace {
 
@@ -22,16 +23,22 @@ CCOutput::~CCOutput() {
   if (m_pStream != nullptr) Drain();
 }
 
-bool CCOutput::Open(const std::string& path, Mode mode) {
+bool CCOutput::Open(CStagedOutputs& outputs, const std::string& path, Mode mode) {
+  m_pOutputs = &outputs;
   if (path.empty()) {
     m_pStream = &std::cout;
     m_strName = "stdout";
     return true;
   }
   m_strName = path;
-  const std::ios::openmode openMode =
-      std::ios::out | (mode == Mode::kAppend ? std::ios::app : std::ios::trunc);
-  m_file.open(ToNativePath(path), openMode);
+  std::string file;
+  if (!outputs.Add(path, file)) return false;
+  // A temporary file is new and empty: appended to, it is written from the
+  // start without a truncation, which ext4 takes for the rewrite of an old
+  // file and answers by writing it out to the disk at its close.
+  const bool append = mode == Mode::kAppend || file != path;
+  const std::ios::openmode openMode = std::ios::out | (append ? std::ios::app : std::ios::trunc);
+  m_file.open(ToNativePath(file), openMode);
   if (!m_file.is_open()) return false;
   m_pStream = &m_file;
   return true;
@@ -72,7 +79,13 @@ void CCOutput::Block(std::string_view text) { Put(text); }
 
 bool CCOutput::CheckWritten() {
   // Once lost, always lost: the report may have cleared the shared stream.
-  if (m_pStream == nullptr || m_bReported) return false;
+  if (m_pStream == nullptr || m_bFailed) return false;
+  // Asked between pictures, so that an interrupt waits no longer than one
+  // picture takes before the run ends and takes its files with it.
+  if (m_pOutputs->IsInterrupted()) {
+    m_bFailed = true;
+    return false;
+  }
   Drain();
   if (m_pStream->flush()) return true;
   return ReportWriteFailed();
@@ -89,7 +102,7 @@ bool CCOutput::Close() {
 }
 
 bool CCOutput::ReportWriteFailed() {
-  m_bReported = true;
+  m_bFailed = true;
   // When the C output is standard output, the console shares its stream
   // and its failure state. The message still gets its chance: after a
   // failure that has passed (an interrupted write) the user reads it, and
@@ -102,6 +115,15 @@ void WriteFileComment(CCOutput& out) {
   out.Line("/* 2D Flipdeck for QUORVAX */ ");
   out.Line("/* This file created by flipdeck.exe */ ");
   out.Line("/* Do not edit */ ");
+}
+
+bool CanIncludeHeader(std::string_view hPath) {
+  for (const char c : hPath) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '"' || byte == 0x7f) return false;
+    if (byte < 0x20 && byte != '\t' && byte != '\v' && byte != '\f') return false;
+  }
+  return true;
 }
 
 void WriteOpeningLines(CCOutput& out, const std::string& hPath) {

@@ -75,7 +75,8 @@ bool CAnimeFile::WriteCameraSource(const std::string& cPath, const std::string& 
   if (!problem.key.empty()) return ReportError(problem.key + " is out of range");
 
   CCOutput out;
-  if (!out.Open(cPath, CCOutput::Mode::kAppend)) return ReportError(cPath + " can not open");
+  if (!out.Open(m_outputs, cPath, CCOutput::Mode::kAppend))
+    return ReportError(cPath + " can not open");
   WriteOpeningLines(out, hPath);
 
   CPictureEmitter emitter(*this, m_library, out,

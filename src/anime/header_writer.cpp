@@ -18,7 +18,7 @@ bool CAnimeFile::WriteHeader(const std::string& hPath, bool verbose) {
     Console() << "Header file output ";
   }
   CCOutput out;
-  if (hPath.empty() || !out.Open(hPath, CCOutput::Mode::kReplace))
+  if (hPath.empty() || !out.Open(m_outputs, hPath, CCOutput::Mode::kReplace))
     return ReportError(hPath + " can not open");
 
   WriteFileComment(out);

@@ -1,6 +1,7 @@
 #include "anime/outputs_apart.h"
 
 #include "anime/anime_file.h"
+#include "anime/c_output.h"
 #include "path/path_utils.h"
 
 namespace {
@@ -11,6 +12,9 @@ constexpr std::string_view kBothInputAndOutput = "is both input and output";
 
 bool CheckOutputsApart(const std::string& animePath, const std::string& cPath,
                        const std::string& hPath, const OutputRefusal& refuse) {
+  // The C includes the header by the name as typed; one it cannot carry
+  // would break the C or make it include another file.
+  if (!CanIncludeHeader(hPath)) return refuse(hPath, "can not be named in #include");
   if (NamesSameFile(cPath, animePath)) return refuse(cPath, kBothInputAndOutput);
   if (NamesSameFile(hPath, animePath)) return refuse(hPath, kBothInputAndOutput);
   if (NamesSameFile(cPath, hPath)) return refuse(cPath, "is named by both -o and -e");

@@ -15,8 +15,9 @@ class CAnimeFile;
 /// "is both input and output"). Returns false, as the checks then do.
 using OutputRefusal = std::function<bool(const std::string& path, std::string_view reason)>;
 
-/// Refuses, through `refuse`, an output (`cPath` or `hPath`, "" for none)
-/// that names the TAF file `animePath`, or both outputs naming one file.
+/// Refuses, through `refuse`, a header name the C cannot include, an output
+/// (`cPath` or `hPath`, "" for none) that names the TAF file `animePath`, or
+/// both outputs naming one file.
 /// True when they are apart.
 bool CheckOutputsApart(const std::string& animePath, const std::string& cPath,
                        const std::string& hPath, const OutputRefusal& refuse);

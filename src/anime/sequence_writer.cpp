@@ -64,7 +64,8 @@ bool CAnimeFile::WriteSequenceSource(const std::string& cPath, const std::string
   if (!hPath.empty() && !WriteHeader(hPath, verbose)) return false;
 
   CCOutput out;
-  if (!out.Open(cPath, CCOutput::Mode::kReplace)) return ReportError(cPath + "can not open");
+  if (!out.Open(m_outputs, cPath, CCOutput::Mode::kReplace))
+    return ReportError(cPath + "can not open");
   WriteOpeningLines(out, hPath);
 
   int32_t keyCount = 0;

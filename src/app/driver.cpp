@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "anime/anime_file.h"
+#include "anime/c_output.h"
 #include "anime/console.h"
 #include "anime/outputs_apart.h"
 #include "app/error_box.h"
@@ -89,6 +90,9 @@ bool RunConversion(const char* animePath, const char* cPath, const char* hPath, 
   if (!loaded) return ReportPathError(anime, " can not open");
   if (!animeFile.WriteSequenceSource(c, h, verbose)) return false;
   if (!animeFile.WriteCameraSource(c, h, verbose)) return false;
+  // Only now do the outputs appear under their names: a reader, a build
+  // tool or the next run never meets a C file that a failed run cut short.
+  if (!animeFile.CommitOutputs()) return false;
   animeFile.Free();
   return true;
 }

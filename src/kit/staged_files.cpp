@@ -1,12 +1,8 @@
 #include "kit/staged_files.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <random>
-#include <system_error>
 #include <utility>
 
 #include "kit/diagnostics.h"
@@ -15,35 +11,13 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// A new file beside `target` that no other job can be writing: ".NAME.", a
-// random number, ".tmp". Opened exclusively ("x"), so a name taken is tried
-// again.
-std::unique_ptr<std::FILE, FileCloser> CreateTemporary(const fs::path& target, fs::path& name) {
-  static std::mt19937_64 random{std::random_device{}()};
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    name = target.parent_path() / ("." + target.filename().string() + "." +
-                                   std::to_string(random() % 1000000000) + ".tmp");
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.string().c_str(), "wbx"));
-    if (file) return file;
-    if (errno != EEXIST) break;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 CStagedFiles::CStagedFiles(std::vector<std::string> inputs) : m_inputs(std::move(inputs)) {}
-
-CStagedFiles::~CStagedFiles() {
-  std::error_code error;
-  for (const CStaged& staged : m_staged) fs::remove(staged.temporary, error);
-}
 
 bool CStagedFiles::Plan(const std::vector<std::string>& targets) {
   for (const std::string& target : targets) {
@@ -71,11 +45,17 @@ bool CStagedFiles::Stage(const std::string& target, std::span<const std::string_
 
 bool CStagedFiles::StageWritten(const std::string& target,
                                 const std::function<bool(const Writer&)>& produce) {
-  const fs::path path(ToNativePath(target));
-  fs::path temporary;
-  std::unique_ptr<std::FILE, FileCloser> file = CreateTemporary(path, temporary);
-  if (!file) return ReportKitError(target, "cannot be written in its directory");
-  m_staged.push_back({target, temporary.string()});
+  // Between files is where an interrupt is looked for: the job then ends
+  // and its temporary files go with it.
+  if (m_outputs.IsInterrupted()) return false;
+  std::string name;
+  if (!m_outputs.Add(target, name))
+    return ReportKitError(target, "cannot be written in its directory");
+  // A link, a device or a pipe under the target's name is written through,
+  // from its start; a new temporary file is only appended to.
+  const char* mode = name == target ? "wb" : "ab";
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToNativePath(name).c_str(), mode));
+  if (!file) return ReportKitError(target, "cannot be opened for writing");
   bool written = true;
   const bool produced = produce([&](std::string_view bytes) {
     written = written && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
@@ -88,12 +68,10 @@ bool CStagedFiles::StageWritten(const std::string& target,
 }
 
 bool CStagedFiles::Commit() {
-  for (CStaged& staged : m_staged) {
-    std::error_code error;
-    fs::rename(staged.temporary, ToNativePath(staged.target), error);
-    if (error) return ReportKitError(staged.target, "cannot be replaced: " + error.message());
-    staged.temporary.clear();
-  }
-  m_staged.clear();
-  return true;
+  std::string failed;
+  if (m_outputs.Commit(failed)) return true;
+  // An interrupt ends the job with the status of its signal, which says
+  // enough.
+  if (failed.empty()) return false;
+  return ReportKitError(failed, "cannot be replaced");
 }

@@ -1,8 +1,10 @@
 // CStagedFiles: the files one job writes. Every target is checked before
 // anything is written; each file is written to a temporary file beside its
 // target as the job goes, and all of them are renamed over their targets
-// only when the whole job has succeeded. A job that fails leaves no partial
-// file and no changed file.
+// only when the whole job has succeeded (the rule flipdeck's outputs follow
+// too, path/staged_outputs.h). A job that fails, or is interrupted, leaves
+// no partial file and no changed file; a job killed outright leaves its
+// temporary files to the next job writing beside them.
 #pragma once
 
 #include <functional>
@@ -11,14 +13,12 @@
 #include <string_view>
 #include <vector>
 
+#include "path/staged_outputs.h"
+
 class CStagedFiles {
  public:
   /// `inputs`: the files the job reads, which no target may name.
   explicit CStagedFiles(std::vector<std::string> inputs);
-  /// Removes every temporary file that was not renamed.
-  ~CStagedFiles();
-  CStagedFiles(const CStagedFiles&) = delete;
-  CStagedFiles& operator=(const CStagedFiles&) = delete;
 
   /// Takes `targets` in, refusing, before anything is written, one that
   /// names an input of the job or another target (also through another
@@ -27,7 +27,8 @@ class CStagedFiles {
 
   /// Writes `bytes`, the whole content of the planned `target`, into a new
   /// temporary file in the target's directory. False after the message
-  /// (the directory cannot be written, the disk is full).
+  /// (the directory cannot be written, the disk is full), or silently when
+  /// an interrupt waits for the job to end.
   bool Stage(const std::string& target, std::string_view bytes);
   /// The same for content given in `parts`, written one after the other:
   /// a large file need not be put together in memory first.
@@ -42,15 +43,11 @@ class CStagedFiles {
   bool StageWritten(const std::string& target, const std::function<bool(const Writer&)>& produce);
 
   /// Renames every staged file over its target. False after the message
-  /// when one cannot be renamed.
+  /// when one cannot be renamed, or silently when interrupted.
   bool Commit();
 
  private:
-  struct CStaged {
-    std::string target;
-    std::string temporary;
-  };
   std::vector<std::string> m_inputs;
   std::vector<std::string> m_targets;
-  std::vector<CStaged> m_staged;
+  CStagedOutputs m_outputs;
 };

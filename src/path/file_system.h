@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "path/path_style.h"
@@ -59,3 +60,28 @@ bool GetFileIdentity(const std::string& path, FileIdentity& identity);
 /// alone, since an output named /dev/null must survive a run as root. Never
 /// reports.
 void RemoveOutputFile(const std::string& path);
+
+/// Whether a file renamed onto `path` would take the place of nothing or of
+/// a regular file. False for a symbolic link (the rename would replace the
+/// link itself, which may be the system's, as /dev/stdout is), a directory,
+/// a device (/dev/null, NUL) or a FIFO: an output named so is written in
+/// place, through the link, into the device or the pipe a reader waits on.
+bool IsReplaceable(const std::string& path);
+
+/// Creates `path` as a new empty file. False when it cannot, with `taken`
+/// true when that is because something has the name already.
+bool CreateNewFile(const std::string& path, bool& taken);
+
+/// Renames the file `from` to `to` in the same directory, replacing a file
+/// `to` names. False when the system refuses.
+bool MoveFileOnto(const std::string& from, const std::string& to);
+
+/// Calls `visit` with the name of every entry of the directory `dir` ("" is
+/// the working directory) but "." and "..", one at a time, so that a huge
+/// directory costs no memory; `visit` may delete the entry it is given.
+/// False when the directory cannot be read.
+bool VisitDirectory(const std::string& dir, const std::function<void(const std::string&)>& visit);
+
+/// Deletes `path` when it names a regular file itself (not a link, a
+/// directory, a device). Never reports.
+void RemoveRegularFile(const std::string& path);

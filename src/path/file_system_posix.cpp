@@ -1,9 +1,13 @@
 // The file-system seam on POSIX systems.
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "path/file_system.h"
@@ -76,5 +80,45 @@ void RemoveOutputFile(const std::string& path) {
   struct stat info {};
   if (!StatPath(path, info, false)) return;
   if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return;
+  ::unlink(ToNativePath(path).c_str());
+}
+
+bool IsReplaceable(const std::string& path) {
+  struct stat info {};
+  return !StatPath(path, info, false) || S_ISREG(info.st_mode);
+}
+
+bool CreateNewFile(const std::string& path, bool& taken) {
+  taken = false;
+  if (path.empty() || HasNul(path)) return false;
+  const int file =
+      ::open(ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (file < 0) {
+    taken = errno == EEXIST;
+    return false;
+  }
+  return ::close(file) == 0;
+}
+
+bool MoveFileOnto(const std::string& from, const std::string& to) {
+  if (HasNul(from) || HasNul(to)) return false;
+  return ::rename(ToNativePath(from).c_str(), ToNativePath(to).c_str()) == 0;
+}
+
+bool VisitDirectory(const std::string& dir, const std::function<void(const std::string&)>& visit) {
+  if (HasNul(dir)) return false;
+  const std::unique_ptr<DIR, int (*)(DIR*)> stream(
+      ::opendir(dir.empty() ? "." : ToNativePath(dir).c_str()), ::closedir);
+  if (!stream) return false;
+  while (const dirent* entry = ::readdir(stream.get())) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") visit(name);
+  }
+  return true;
+}
+
+void RemoveRegularFile(const std::string& path) {
+  struct stat info {};
+  if (!StatPath(path, info, false) || !S_ISREG(info.st_mode)) return;
   ::unlink(ToNativePath(path).c_str());
 }

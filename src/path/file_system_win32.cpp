@@ -1,4 +1,5 @@
 // The file-system seam on Windows.
+#include <memory>
 #include <string>
 
 #include "path/file_system.h"
@@ -82,5 +83,63 @@ void RemoveOutputFile(const std::string& path) {
   const DWORD attributes = GetAttributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) return;
+  ::DeleteFileA(path.c_str());
+}
+
+bool IsReplaceable(const std::string& path) {
+  const DWORD attributes = GetAttributes(path);
+  const DWORD notFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & notFile) != 0) return false;
+  if (path.empty() || HasNul(path)) return true;
+  // NUL and CON have no attributes to tell them by on every version: the
+  // kind of an opened handle does.
+  HANDLE raw =
+      ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return true;
+  const UniqueHandle handle(raw);
+  return ::GetFileType(handle.get()) == FILE_TYPE_DISK;
+}
+
+bool CreateNewFile(const std::string& path, bool& taken) {
+  taken = false;
+  if (path.empty() || HasNul(path)) return false;
+  HANDLE raw = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    return false;
+  }
+  return ::CloseHandle(raw) != 0;
+}
+
+bool MoveFileOnto(const std::string& from, const std::string& to) {
+  if (HasNul(from) || HasNul(to)) return false;
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool VisitDirectory(const std::string& dir, const std::function<void(const std::string&)>& visit) {
+  if (HasNul(dir)) return false;
+  // "C:" lists the drive's working directory, as a name after it would be.
+  const bool bare = dir.empty() || dir.back() == '\\' || dir.back() == '/' || dir.back() == ':';
+  const std::string pattern = dir + (bare ? "*" : "\\*");
+  WIN32_FIND_DATAA entry{};
+  HANDLE raw = ::FindFirstFileA(pattern.c_str(), &entry);
+  if (raw == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> search(raw, ::FindClose);
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") visit(name);
+  } while (::FindNextFileA(search.get(), &entry) != 0);
+  return true;
+}
+
+void RemoveRegularFile(const std::string& path) {
+  const DWORD attributes = GetAttributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  const DWORD notFile =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;
+  if ((attributes & notFile) != 0) return;
   ::DeleteFileA(path.c_str());
 }

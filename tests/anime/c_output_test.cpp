@@ -4,14 +4,16 @@
 
 #include <iostream>
 
+#include "path/staged_outputs.h"
 #include "support/test_support.h"
 
 namespace {
 
 TEST(COutput, StandardOutputThatFailedIsNamedStdout) {
   testing_support::CoutCapture capture;
+  CStagedOutputs outputs;
   CCOutput out;
-  ASSERT_TRUE(out.Open("", CCOutput::Mode::kReplace));
+  ASSERT_TRUE(out.Open(outputs, "", CCOutput::Mode::kReplace));
   out.Line("/* lost */");
   EXPECT_TRUE(out.CheckWritten());
   std::cout.setstate(std::ios::badbit);
@@ -24,8 +26,9 @@ TEST(COutput, StandardOutputThatFailedIsNamedStdout) {
 // line in order, however the blocks fell.
 TEST(COutput, NamedFileGetsEveryLineAcrossBlocks) {
   testing_support::TempDir dir;
+  CStagedOutputs outputs;
   CCOutput out;
-  ASSERT_TRUE(out.Open(dir.Path("a.c"), CCOutput::Mode::kReplace));
+  ASSERT_TRUE(out.Open(outputs, dir.Path("a.c"), CCOutput::Mode::kReplace));
   const std::string big(3 << 20, 'b');
   std::string expected;
   for (int i = 0; i < 200000; ++i) {
@@ -35,6 +38,8 @@ TEST(COutput, NamedFileGetsEveryLineAcrossBlocks) {
   out.Block(big);
   out.Line("end");
   ASSERT_TRUE(out.Close());
+  std::string failed;
+  ASSERT_TRUE(outputs.Commit(failed));
   EXPECT_EQ(dir.Read("a.c"), testing_support::AsWritten(expected + big + "end\n"));
 }
 

@@ -192,6 +192,20 @@ TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
   EXPECT_EQ(dir.Read("cap.tmf").size(), 64 + 4096 * 4096 / 2);
 }
 
+// A link under a target's name is written through, never replaced: it may
+// be the system's own, as /dev/stdout is.
+TEST(Kit, JobsWriteThroughLinks) {
+  ts::TempDir dir;
+  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
+  for (const char* name : {"walk1.tmf", "walk.tlf"})
+    dir.Write(name, ts::ReadFileBytes(walk + name));
+  fs::create_directory(dir.path() / "shared");
+  fs::create_symlink("shared/walk1.png", dir.path() / "walk1.png");
+  ASSERT_EQ(Kit(dir, "export walk1.tmf walk.tlf -o walk1.png").status, 0);
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "walk1.png"));
+  EXPECT_TRUE(dir.Read("shared/walk1.png").starts_with("\x89PNG"));
+}
+
 TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   ts::TempDir dir;
   const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
@@ -240,6 +254,9 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"import over.png", "over.png: picture of 4097 x 4096 pixels is too large"},
       {"import walk1.png --out-dir missing",
        "missing/walk1.tmf: cannot be written in its directory"},
+      // The image is staged before the palette fails: it must go too.
+      {"import --shared missing/walk.tlf walk1.png",
+       "missing/walk.tlf: cannot be written in its directory"},
       {"import --shared walk1.png walk1.png",
        "walk1.png: is also an input of this job: refused, nothing written"},
       {"export walk1.tmf walk.tlf -o walk1.tmf",

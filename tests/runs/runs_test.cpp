@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 
+#include "path/process.h"
 #include "support/fixture_builder.h"
 #include "support/test_support.h"
 #include "texture/texture_format.h"
@@ -63,6 +64,28 @@ void AddExample(const std::string& name, Case& c) {
   }
 }
 
+// `name` with "@PID@" standing for this test's process, which runs while
+// flipdeck does: the writer of a temporary file that must be left alone.
+std::string WithOwnPid(std::string name) {
+  const std::string marker = "@PID@";
+  if (const size_t at = name.find(marker); at != std::string::npos)
+    name.replace(at, marker.size(), std::to_string(CurrentProcessId()));
+  return name;
+}
+
+// The hidden temporary files under `dir` that the case did not write: a run
+// must take its own with it, however it ends.
+std::vector<std::string> NewTemporaryFiles(const fs::path& dir, const Case& c) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    const std::string relative = entry.path().lexically_relative(dir).generic_string();
+    if (name.starts_with(".") && name.ends_with(".tmp") && c.files.count(relative) == 0)
+      found.push_back(relative);
+  }
+  return found;
+}
+
 void ParseCase(const fs::path& file, Case& c) {
   std::ifstream in(file);
   ASSERT_TRUE(in) << file;
@@ -92,7 +115,7 @@ void ParseCase(const fs::path& file, Case& c) {
       while (words >> name) c.args.push_back(name == "\"\"" ? "" : ts::Unescape(name));
     } else if (!(words >> name)) {
       ADD_FAILURE() << file << ": " << verb << " without its value";
-    } else if (verb == "exit") {
+    } else if (name = WithOwnPid(name); verb == "exit") {
       c.exit = std::stoi(name);
     } else if (verb == "include") {
       ParseCase(kCases / (name + ".inc"), c);
@@ -208,6 +231,7 @@ TEST_P(Run, GivesItsTextAndKeepsItsInputs) {
   }
   for (const std::string& name : c.dirs) EXPECT_TRUE(fs::is_directory(dir.path() / name)) << name;
   for (const std::string& name : c.absent) EXPECT_FALSE(dir.Exists(name)) << name;
+  EXPECT_EQ(NewTemporaryFiles(dir.path(), c), std::vector<std::string>());
 }
 
 // The preview reads an animation as flipdeck converts it, so it fails

@@ -9,6 +9,7 @@
 #include <chrono>
 
 #include "support/test_platform.h"
+#include "support/test_platform_posix.h"
 #include "support/test_support.h"
 
 namespace testing_support {
@@ -17,10 +18,10 @@ const char kSeparator = '/';
 const char kLineEnd[] = "\n";
 const char kNullDevice[] = "/dev/null";
 
-int RunProgram(const std::string& program, const std::vector<std::string>& args,
-               const std::string& workDir, const std::string& outPath, const std::string& errPath,
-               std::string& /*shown*/) {
-  pid_t pid = ::fork();
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                   const std::string& workDir, const std::string& outPath,
+                   const std::string& errPath) {
+  const pid_t pid = ::fork();
   if (pid == 0) {
     int in = ::open("/dev/null", O_RDONLY);
     int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -37,6 +38,13 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
     ::execv(argv[0], argv.data());
     ::_exit(127);
   }
+  return pid;
+}
+
+int RunProgram(const std::string& program, const std::vector<std::string>& args,
+               const std::string& workDir, const std::string& outPath, const std::string& errPath,
+               std::string& /*shown*/) {
+  const pid_t pid = StartProgram(program, args, workDir, outPath, errPath);
   int status = 0;
   if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) return WEXITSTATUS(status);
   return -1;

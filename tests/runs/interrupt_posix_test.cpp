@@ -1,0 +1,115 @@
+// Interrupts that reach flipdeck or flipdeck-kit while an output is half
+// done: the run ends with the status of the signal and leaves no temporary
+// file and no output behind. Each run is held at a known point: one output
+// is staged already when the run opens the next, a FIFO, which it can
+// write only once the test reads it; the signal comes in between.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "path/staging_name.h"
+#include "support/test_platform_posix.h"
+#include "support/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace ts = testing_support;
+
+struct Job {
+  const char* program;
+  std::vector<std::string> args;
+  std::string fifo;                 // the output the run stops at
+  std::string staged;               // an output it has staged before
+  std::vector<std::string> kept;    // files of the example that must stay
+  std::vector<std::string> absent;  // outputs that must not appear
+};
+
+// The hidden temporary files in `dir`.
+std::vector<std::string> TemporaryFiles(const fs::path& dir) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with(".") && name.ends_with(".tmp")) found.push_back(name);
+  }
+  return found;
+}
+
+// Waits until the run `pid` has made the temporary file of `staged`; false
+// when it ends or takes too long first.
+bool WaitForStaging(pid_t pid, const fs::path& dir, const std::string& staged) {
+  const fs::path name = dir / (StagingName(staged, pid, 0, PathStyle::Posix));
+  for (int tries = 0; tries < 2000 && ::waitpid(pid, nullptr, WNOHANG) == 0; ++tries) {
+    if (fs::exists(name)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+// Reads the FIFO `path` to its end, which lets the run go on.
+void Drain(const std::string& path) {
+  const int fifo = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(fifo, 0);
+  std::array<char, 4096> buffer;
+  while (::read(fifo, buffer.data(), buffer.size()) > 0) {
+  }
+  ::close(fifo);
+}
+
+void Interrupt(const Job& job, int signal) {
+  SCOPED_TRACE(testing::Message() << job.program << " " << job.args[0] << ", signal " << signal);
+  ts::TempDir dir;
+  const fs::path walk = fs::path(FLIPDECK_SOURCE_DIR) / "examples/walk";
+  for (const auto& entry : fs::directory_iterator(walk))
+    dir.Write(entry.path().filename().string(), ts::ReadFileBytes(entry.path().string()));
+  fs::remove(dir.path() / job.fifo);
+  ASSERT_EQ(::mkfifo(dir.Path(job.fifo).c_str(), 0600), 0);
+  const ts::TempDir streams;
+
+  const pid_t pid = ts::StartProgram(job.program, job.args, dir.path().string(),
+                                     streams.Path("out"), streams.Path("err"));
+  ASSERT_GT(pid, 0);
+  if (!WaitForStaging(pid, dir.path(), job.staged)) {
+    ::kill(pid, SIGKILL);  // it may wait at the FIFO for good
+    ::waitpid(pid, nullptr, 0);
+    FAIL() << "no temporary file of " << job.staged << "\n"
+           << streams.Read("out") << streams.Read("err");
+  }
+  ASSERT_EQ(::kill(pid, signal), 0);
+  Drain(dir.Path(job.fifo));
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+  EXPECT_EQ(TemporaryFiles(dir.path()), std::vector<std::string>());
+  for (const std::string& name : job.kept)
+    EXPECT_EQ(dir.Read(name), ts::ReadFileBytes((walk / name).string())) << name;
+  for (const std::string& name : job.absent) EXPECT_FALSE(dir.Exists(name)) << name;
+}
+
+TEST(Interrupt, LeavesNoTemporaryFileAndNoOutput) {
+  const std::vector<Job> jobs = {
+      // The header is staged, then the C opened.
+      {FLIPDECK_BINARY, {"-ofifo.c", "-ewalk.h", "walk.taf"}, "fifo.c", "walk.h", {}, {"walk.h"}},
+      // walk1's image and palette are staged, then walk2's image opened.
+      {FLIPDECK_KIT_BINARY,
+       {"import", "walk1.png", "walk2.png"},
+       "walk2.tmf",
+       "walk1.tmf",
+       {"walk1.tmf"},
+       {"walk1.tlf", "walk2.tlf"}},
+  };
+  for (const Job& job : jobs)
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) Interrupt(job, signal);
+}
+
+}  // namespace
