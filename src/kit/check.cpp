@@ -6,7 +6,6 @@
 
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
-#include "path/file_system.h"
 #include "texture/error_box.h"
 
 namespace {
@@ -27,6 +26,9 @@ class CLoaderCapture {
 };
 
 }  // namespace
+
+CCheckContext::CCheckContext(const CheckOptions& checkOptions)
+    : options(checkOptions), paths(checkOptions.anime), taf(paths.Name(checkOptions.anime)) {}
 
 const CKeyRules& TafKeyRules() {
   static const CKeyRules rules{
@@ -70,7 +72,6 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options, std::function<int()>&
 
 int RunCheck(const CheckOptions& options, std::ostream& out) {
   CCheckContext c(options);
-  c.taf = ToNativePath(options.anime);
   CLoaderCapture capture(c.loaderText);
   if (!CKeyValueFile::ReadText(options.anime, c.tafText) || !c.anime.Load(options.anime)) {
     c.report.Error(

@@ -7,7 +7,6 @@
 #include "kit/check.h"
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
-#include "path/file_system.h"
 #include "path/path_utils.h"
 #include "settings/key_value_file.h"
 
@@ -75,14 +74,17 @@ void CProjectRules::CheckAll() {
     size_t pos = 4;
     int32_t n = 0;
     if (!ScanDecimal(key, pos, n) || m_namedProjects.count(n) != 0) continue;
+    std::string path;
+    const std::string project =
+        m_c.anime.GetString(key, path) ? m_c.paths.Name(path) : Quoted(value);
     m_c.report.Warning(m_c.taf, m_c.Line(key),
                        "no key frame or camera key names project " + std::to_string(n) + " (" +
-                           value + "): flipdeck writes nothing of it");
+                           project + "): flipdeck writes nothing of it");
   }
 }
 
 void CProjectRules::CheckProject(const std::string& path, const CPictureProject& project) {
-  const std::string shown = ToNativePath(path);
+  const std::string shown = m_c.paths.Name(path);
   std::string text;
   CKeyValueFile::ReadText(path, text);
   const CKeyValueFile& settings = *project.GetSettings();

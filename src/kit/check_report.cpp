@@ -1,10 +1,7 @@
 #include "kit/check_report.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <tuple>
-
-#include "path/file_system.h"
 
 void CCheckReport::Add(Severity severity, const std::string& file, int line, std::string message) {
   m_problems.push_back({severity, file, line, std::move(message)});
@@ -41,16 +38,6 @@ bool CCheckReport::HasErrors(bool werror) const {
 std::string Quoted(std::string_view text) { return "`" + std::string(text) + "`"; }
 
 std::string StopsWith(const std::string& text) { return "stops with \"" + text + "\""; }
-
-std::string ShownFile(const std::string& fullPath) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::path cwd = fs::current_path(error);
-  if (error) return fullPath;
-  const fs::path relative = fs::path(ToNativePath(fullPath)).lexically_relative(cwd);
-  if (relative.empty() || *relative.begin() == "..") return fullPath;
-  return relative.string();
-}
 
 std::string NameRange(const std::string& prefix, int first, int last) {
   const std::string a = prefix + std::to_string(first);

@@ -15,6 +15,7 @@
 #include "anime/anime_file.h"
 #include "kit/check_report.h"
 #include "kit/picture_uses.h"
+#include "kit/shown_paths.h"
 #include "project/picture_library.h"
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
@@ -40,9 +41,10 @@ struct CShownPicture {
 };
 
 struct CCheckContext {
-  explicit CCheckContext(const CheckOptions& checkOptions) : options(checkOptions) {}
+  explicit CCheckContext(const CheckOptions& checkOptions);
 
   const CheckOptions& options;
+  CShownPaths paths;  // how messages name every file
   CCheckReport report;
   CAnimeFile anime;
   std::string taf;  // the TAF as messages name it

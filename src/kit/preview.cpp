@@ -11,6 +11,7 @@
 #include "kit/preview_model.h"
 #include "kit/preview_page.h"
 #include "kit/staged_files.h"
+#include "path/file_system.h"
 
 void AddPreviewCommand(CLI::App& app, PreviewOptions& options, std::function<int()>& job) {
   CLI::App* command = app.add_subcommand(
@@ -55,6 +56,8 @@ int RunPreview(const PreviewOptions& options) {
     const std::string_view bytes(reinterpret_cast<const char*>(gif.data()), gif.size());
     if (!files.Stage(options.gif, bytes)) return 1;
   }
-  const CPreviewPage html(preview, {options.anime, options.fps, options.scale});
+  const std::filesystem::path taf(ToNativePath(options.anime));
+  const CPreviewPage html(
+      preview, {taf.filename().string(), taf.parent_path().string(), options.fps, options.scale});
   return files.Stage(page, html.Parts()) && files.Commit() ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include "anime/camera_grid.h"
 #include "anime/timeline.h"
 #include "kit/diagnostics.h"
+#include "kit/shown_paths.h"
 #include "project/picture_library.h"
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
@@ -21,7 +22,11 @@ class CPreviewReader {
  public:
   CPreviewReader(const CAnimeFile& anime, const std::string& tafPath, bool keepPixels,
                  CPreview& preview)
-      : m_anime(anime), m_strTaf(tafPath), m_bKeepPixels(keepPixels), m_preview(preview) {}
+      : m_anime(anime),
+        m_paths(tafPath),
+        m_strTaf(m_paths.Name(tafPath)),
+        m_bKeepPixels(keepPixels),
+        m_preview(preview) {}
 
   bool ReadSequence();
   bool ReadCamera();
@@ -34,7 +39,8 @@ class CPreviewReader {
   bool Required(const char* key, int32_t& value) const;
 
   const CAnimeFile& m_anime;
-  std::string m_strTaf;
+  CShownPaths m_paths;   // how messages name files
+  std::string m_strTaf;  // the TAF as they name it
   bool m_bKeepPixels;
   CPreview& m_preview;
   CPictureLibrary m_library;
@@ -68,25 +74,27 @@ bool CPreviewReader::Resolve(int32_t project, const std::string& name, const std
   bool loaded = false;
   const CPictureProject& pictures = m_library.GetProject(tpfPath, loaded);
   const std::string what = "picture " + Quoted(name) + " of " + key;
-  if (!loaded) return ReportKitError(tpfPath, "cannot be opened (project of " + what + ")");
+  const std::string tpf = m_paths.Name(tpfPath);
+  if (!loaded) return ReportKitError(tpf, "cannot be opened (project of " + what + ")");
   CPictureInfo info;
   if (!pictures.Lookup(name, info))
-    return ReportKitError(tpfPath, "has no picture " + Quoted(name) + " (named by " + key + ")");
+    return ReportKitError(tpf, "has no picture " + Quoted(name) + " (named by " + key + ")");
 
   std::string tmfPath;
   std::string tlfPath;
   m_library.FindFiles(tpfPath, info, tmfPath, tlfPath);
   if (tmfPath.empty())
-    return ReportKitError(tpfPath,
-                          "the image " + info.m_strTmf + " of " + what +
-                              " is in none of its TMF directories: " + pictures.GetTmfDir());
+    return ReportKitError(tpf, "the image " + info.m_strTmf + " of " + what +
+                                   " is in none of its TMF directories: " +
+                                   m_paths.NameDirectories(pictures.GetTmfDir()));
   if (tlfPath.empty()) {
     // Flipdeck loads the image before it looks for the palette.
     CTmfImage image;
-    if (!image.Load(tmfPath)) return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
-    return ReportKitError(tpfPath,
-                          "the palette " + info.m_strTlf + " of " + what +
-                              " is in none of its TLF directories: " + pictures.GetTlfDir());
+    if (!image.Load(tmfPath))
+      return ReportKitError(m_paths.Name(tmfPath), "cannot be loaded (" + what + ")");
+    return ReportKitError(tpf, "the palette " + info.m_strTlf + " of " + what +
+                                   " is in none of its TLF directories: " +
+                                   m_paths.NameDirectories(pictures.GetTlfDir()));
   }
   size_t index = 0;
   if (!LoadPicture(tmfPath, tlfPath, what, index)) return false;
@@ -106,10 +114,12 @@ bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& 
     index = known->second;
     return true;
   }
+  const std::string tmf = m_paths.Name(tmfPath);
+  const std::string tlf = m_paths.Name(tlfPath);
   CTmfImage image;
-  if (!image.Load(tmfPath)) return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
+  if (!image.Load(tmfPath)) return ReportKitError(tmf, "cannot be loaded (" + what + ")");
   CTlfPalette palette;
-  if (!palette.Load(tlfPath)) return ReportKitError(tlfPath, "cannot be loaded (" + what + ")");
+  if (!palette.Load(tlfPath)) return ReportKitError(tlf, "cannot be loaded (" + what + ")");
 
   CPreviewPicture picture;
   picture.tmfPath = tmfPath;
@@ -118,12 +128,11 @@ bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& 
   picture.declaredHeight = image.GetHeight();
   if (image.GetWidth() == 0 || image.GetKeptRows() == 0) {
     // Flipdeck converts it all the same; there is just nothing to draw.
-    ReportKitWarning(tmfPath, "holds no pixels: " + what + " shows nothing");
+    ReportKitWarning(tmf, "holds no pixels: " + what + " shows nothing");
   } else {
     std::vector<uint8_t> png;
-    if (!MakePicturePixels(image, palette, tmfPath, tlfPath, PaletteOverrun::kMark,
-                           picture.pixels) ||
-        !EncodePicturePng(picture.pixels, tmfPath, png))
+    if (!MakePicturePixels(image, palette, tmf, tlf, PaletteOverrun::kMark, picture.pixels) ||
+        !EncodePicturePng(picture.pixels, tmf, png))
       return false;
     picture.width = picture.pixels.width;
     picture.height = picture.pixels.height;
@@ -131,7 +140,7 @@ bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& 
     if (!m_bKeepPixels) picture.pixels = CPicturePixels();
   }
   if (image.GetKeptRows() < image.GetHeight())
-    ReportKitWarning(tmfPath,
+    ReportKitWarning(tmf,
                      "has more rows than the 512 KiB of its C array hold: the target "
                      "shows the bottom " +
                          std::to_string(image.GetKeptRows()) + " of its " +

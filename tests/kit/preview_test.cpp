@@ -132,6 +132,17 @@ TEST_F(PreviewTest, NamesWhereFlipdeckStopsAndWritesNothingThen) {
   }
 }
 
+// A page passed on tells nothing of the artist's folders: it names the
+// animation and its files from the animation's own folder.
+TEST_F(PreviewTest, PageNamesFilesFromTheAnimationsFolder) {
+  ASSERT_EQ(Preview(m_dir.Path("walk.taf")).exitStatus, 0);
+  const std::string page = m_dir.Read("walk.html");
+  EXPECT_EQ(page.find(m_dir.path().string()), std::string::npos);
+  for (const char* named :
+       {"\"title\":\"walk.taf\"", "\"tmf\":\"walk1.tmf\"", "\"tlf\":\"walk.tlf\""})
+    EXPECT_NE(page.find(named), std::string::npos) << named;
+}
+
 TEST(AppendJsonString, KeepsTextOutOfMarkupAndReadsStrayBytesAsLatin1) {
   const std::pair<std::string, std::string> rows[] = {
       {"a\"<b>\\&", "\"a\\\"\\u003cb\\u003e\\\\\\u0026\""},
