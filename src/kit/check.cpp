@@ -6,6 +6,7 @@
 
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
+#include "kit/settings_trouble.h"
 #include "texture/error_box.h"
 
 namespace {
@@ -74,9 +75,9 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
   CCheckContext c(options);
   CLoaderCapture capture(c.loaderText);
   if (!CKeyValueFile::ReadText(options.anime, c.tafText) || !c.anime.Load(options.anime)) {
-    c.report.Error(
-        c.taf, 0,
-        "cannot be opened: flipdeck " + StopsWith("[" + options.anime + "] can not open"));
+    c.report.Error(c.taf, 0,
+                   SettingsFileTrouble(options.anime) + ": flipdeck " +
+                       StopsWith("[" + options.anime + "] can not open"));
     c.report.Print(out, options.werror);
     return 1;
   }

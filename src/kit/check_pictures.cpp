@@ -8,7 +8,9 @@
 #include "kit/check.h"
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
+#include "kit/expand_problem.h"
 #include "kit/name_suggestion.h"
+#include "kit/settings_trouble.h"
 #include "settings/key_value_file.h"
 
 namespace {
@@ -71,20 +73,25 @@ void CPictureRules::ReportStop(const CPictureUse& use, const CResolvedPicture& r
                            " is not defined: flipdeck " + StopsWith(ProjectStop(use.part, key)));
       return;
     }
+    // Said once, with the stop of the first key that meets it: the
+    // sequence part stops there, and the camera part never runs after it.
+    if (!m_said.insert("project key\n" + key).second) return;
     std::string value;
     CExpandProblem problem;
     m_c.anime.GetSettings()->Expand(*raw, value, &problem);
     m_c.report.Error(m_c.taf, m_c.Line(key),
-                     key + " cannot be expanded (" + DescribeExpandProblem(problem) +
-                         "): flipdeck " + StopsWith(ProjectStop(use.part, key)));
+                     key + " cannot be expanded (" +
+                         DescribeExpandProblem(problem, *m_c.anime.GetSettings()) + "): flipdeck " +
+                         StopsWith(ProjectStop(use.part, key)));
     return;
   }
   if (resolved.stop == Stop::kProjectNotLoaded) {
     // Said once, with the stop the first key that shows a picture of it meets.
     if (!m_said.insert("project\n" + path).second) return;
     m_c.report.Error(m_c.taf, m_c.Line(key),
-                     "project " + m_c.paths.Name(path) + " cannot be opened: flipdeck reports \"[" +
-                         path + "] can not open\", finds none of its pictures and " +
+                     "project " + m_c.paths.Name(path) + " " + SettingsFileTrouble(path) +
+                         ": flipdeck reports \"[" + path +
+                         "] can not open\", finds none of its pictures and " +
                          StopsWith(PictureStop(use.part, use.picture)));
     return;
   }

@@ -7,6 +7,7 @@
 #include "kit/check.h"
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
+#include "kit/expand_problem.h"
 #include "path/path_utils.h"
 #include "settings/key_value_file.h"
 
@@ -117,7 +118,7 @@ void CProjectRules::CheckPictureCount(const std::string& shown, const CKeyValueF
   CExpandProblem problem;
   if (!settings.Expand(*raw, value, &problem)) {
     m_c.report.Error(shown, line,
-                     "PICT_NUM cannot be expanded (" + DescribeExpandProblem(problem) +
+                     "PICT_NUM cannot be expanded (" + DescribeExpandProblem(problem, settings) +
                          "): flipdeck reads it as written");
     value = *raw;
   }
@@ -147,7 +148,7 @@ void CProjectRules::CheckDirectoryKey(const std::string& shown, const CKeyValueF
   CExpandProblem problem;
   if (!settings.Expand(*raw, value, &problem)) {
     m_c.report.Error(shown, line,
-                     key + " cannot be expanded (" + DescribeExpandProblem(problem) +
+                     key + " cannot be expanded (" + DescribeExpandProblem(problem, settings) +
                          "): flipdeck searches it as written");
     value = *raw;
   }
@@ -182,7 +183,8 @@ void CProjectRules::CheckEntries(const std::string& path, const std::string& sho
     if (entry.expandProblem.kind != CExpandProblem::Kind::kNone) {
       const bool gone = entry.expandProblem.name.starts_with("PICT.");
       m_c.report.Error(shown, entry.line,
-                       key + " cannot be expanded (" + DescribeExpandProblem(entry.expandProblem) +
+                       key + " cannot be expanded (" +
+                           DescribeExpandProblem(entry.expandProblem, *project.GetSettings()) +
                            (gone ? "; picture keys leave the project once read" : "") +
                            "): flipdeck reads it as written");
     }

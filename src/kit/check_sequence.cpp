@@ -8,6 +8,7 @@
 #include "kit/check.h"
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
+#include "kit/expand_problem.h"
 #include "settings/key_value_file.h"
 
 namespace {
@@ -76,8 +77,9 @@ void CheckKeyCount(CCheckContext& c, const CTimeline& timeline, int32_t keyCount
   std::string value;
   CExpandProblem problem;
   if (!settings.Expand(*raw, value, &problem)) {
-    c.report.Error(c.taf, c.Line(key),
-                   key + " cannot be expanded (" + DescribeExpandProblem(problem) + "): " + tail);
+    c.report.Error(
+        c.taf, c.Line(key),
+        key + " cannot be expanded (" + DescribeExpandProblem(problem, settings) + "): " + tail);
     return;
   }
   std::vector<std::string> fields;

@@ -104,23 +104,6 @@ void CheckUnknownKeys(CCheckReport& report, const std::string& file, const CKeyV
   }
 }
 
-std::string DescribeExpandProblem(const CExpandProblem& problem) {
-  const std::string reference = "$(" + problem.name + ")";
-  switch (problem.kind) {
-    case CExpandProblem::Kind::kUndefined:
-      return reference + " names no key";
-    case CExpandProblem::Kind::kCloseFirst:
-      return "a ')' stands before its first '$('";
-    case CExpandProblem::Kind::kEndless:
-      return reference + " leads back to itself";
-    case CExpandProblem::Kind::kTooLong:
-      return reference + " makes it longer than 1 MiB";
-    case CExpandProblem::Kind::kNone:
-      break;
-  }
-  return "";
-}
-
 void CheckNumber(CCheckReport& report, const std::string& file, int line, const std::string& key,
                  std::string_view value, const IntReading& reading, const std::string& zeroMeans) {
   const bool reference = value.find("$(") != std::string_view::npos;

@@ -12,7 +12,6 @@
 
 class CCheckReport;
 class CKeyValueFile;
-struct CExpandProblem;
 
 /// The keys flipdeck reads in one kind of settings file.
 struct CKeyRules {
@@ -37,9 +36,6 @@ void CheckUnknownKeys(CCheckReport& report, const std::string& file, const CKeyV
 /// Whether `key` is `pattern` with its "#" written as plain numbers:
 /// ("FRAME_KEY12", "FRAME_KEY#") -> true, ("FRAME_KEY012", ...) -> false.
 bool MatchesPattern(std::string_view key, std::string_view pattern);
-
-/// Why a value could not be expanded, for a message: "$(X) names no key".
-std::string DescribeExpandProblem(const CExpandProblem& problem);
 
 /// Checks the integer flipdeck reads from `key` by `reading` of `value`: no
 /// digits is an error, saying that flipdeck reads 0 and then `zeroMeans`;

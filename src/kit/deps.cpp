@@ -8,6 +8,8 @@
 #include "anime/anime_file.h"
 #include "kit/diagnostics.h"
 #include "kit/picture_uses.h"
+#include "kit/settings_trouble.h"
+#include "kit/shown_paths.h"
 #include "kit/staged_files.h"
 #include "path/file_system.h"
 #include "path/path_utils.h"
@@ -106,7 +108,8 @@ void AddDepsCommand(CLI::App& app, DepsOptions& options, std::function<int()>& j
 int RunDeps(const DepsOptions& options, std::ostream& out) {
   CAnimeFile anime;
   if (!anime.Load(options.anime)) {
-    ReportKitError(options.anime, "cannot be opened");
+    ReportKitError(CShownPaths(options.anime).Name(options.anime),
+                   SettingsFileTrouble(options.anime));
     return 1;
   }
   const std::vector<std::string> inputs = ConversionInputs(anime, options.anime);

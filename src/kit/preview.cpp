@@ -10,6 +10,8 @@
 #include "kit/preview_gif.h"
 #include "kit/preview_model.h"
 #include "kit/preview_page.h"
+#include "kit/settings_trouble.h"
+#include "kit/shown_paths.h"
 #include "kit/staged_files.h"
 #include "path/file_system.h"
 
@@ -38,7 +40,8 @@ int RunPreview(const PreviewOptions& options) {
   const std::string page = options.output.empty() ? DefaultPagePath(options.anime) : options.output;
   CAnimeFile anime;
   if (!anime.Load(options.anime)) {
-    ReportKitError(options.anime, "cannot be opened");
+    ReportKitError(CShownPaths(options.anime).Name(options.anime),
+                   SettingsFileTrouble(options.anime));
     return 1;
   }
   std::vector<std::string> inputs = anime.GetInputFiles();

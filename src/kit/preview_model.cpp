@@ -6,6 +6,8 @@
 #include "anime/camera_grid.h"
 #include "anime/timeline.h"
 #include "kit/diagnostics.h"
+#include "kit/expand_problem.h"
+#include "kit/settings_trouble.h"
 #include "kit/shown_paths.h"
 #include "project/picture_library.h"
 #include "texture/tlf_palette.h"
@@ -75,7 +77,8 @@ bool CPreviewReader::Resolve(int32_t project, const std::string& name, const std
   const CPictureProject& pictures = m_library.GetProject(tpfPath, loaded);
   const std::string what = "picture " + Quoted(name) + " of " + key;
   const std::string tpf = m_paths.Name(tpfPath);
-  if (!loaded) return ReportKitError(tpf, "cannot be opened (project of " + what + ")");
+  if (!loaded)
+    return ReportKitError(tpf, SettingsFileTrouble(tpfPath) + " (project of " + what + ")");
   CPictureInfo info;
   if (!pictures.Lookup(name, info))
     return ReportKitError(tpf, "has no picture " + Quoted(name) + " (named by " + key + ")");
@@ -217,10 +220,15 @@ bool CPreviewReader::ReadCamera() {
 
   std::vector<CPreviewShow> shows;
   for (const CCameraKey& key : grid.keys) {
-    if (!key.readable)
-      return ReportKitError(m_strTaf, key.key +
-                                          " cannot be read: its value must be "
-                                          "\"project,picture\"");
+    if (!key.readable) {
+      const CKeyValueFile& settings = *m_anime.GetSettings();
+      std::string value;
+      CExpandProblem problem;
+      settings.Expand(*settings.Find(key.key), value, &problem);
+      return ReportKitError(m_strTaf, key.key + " cannot be expanded (" +
+                                          DescribeExpandProblem(problem, settings) +
+                                          "): flipdeck stops the camera part there");
+    }
     if (!grid.IsInside(key))
       return ReportKitError(m_strTaf, key.key + " lies outside the camera grid of " +
                                           std::to_string(grid.sizeX) + " x " +

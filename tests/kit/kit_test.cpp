@@ -13,6 +13,7 @@
 
 #include "image/png_reader.h"
 #include "kit/kit.h"
+#include "settings/key_value_file.h"
 #include "support/png_fixture.h"
 #include "support/test_support.h"
 #include "texture/texture_format.h"
@@ -237,6 +238,30 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
     const KitRun run = Kit(dir, line);
     EXPECT_EQ(run.status, 2) << line;
     EXPECT_NE(run.err.find(fault), std::string::npos) << run.err;
+  }
+}
+
+// Every command that reads an animation says why it cannot, where flipdeck
+// only says "can not open".
+TEST(Kit, SaysWhyAnAnimationCannotBeRead) {
+  ts::TempDir dir;
+  fs::create_directory(dir.path() / "folder.taf");
+  dir.Write("huge.taf", "");
+  fs::resize_file(dir.path() / "huge.taf", CKeyValueFile::kMaxFileSize + 1);
+  const std::pair<std::string, std::string> rows[] = {
+      {"gone.taf", "does not exist"},
+      {"folder.taf", "is a directory, not a settings file"},
+      {"huge.taf", "holds 67108865 bytes, more than the 64 MiB flipdeck reads of a settings file"}};
+  for (const auto& [taf, why] : rows) {
+    for (const std::string command : {"preview", "deps -o out.c", "check"}) {
+      ts::CoutCapture out;
+      const KitRun run = Kit(dir, command + " " + taf);
+      EXPECT_EQ(run.status, 1) << command << " " << taf;
+      const std::string said = command == "check" ? out.Text() : run.err;
+      const std::string says =
+          command == "check" ? taf + ": error: " + why : "flipdeck-kit: error: " + taf + ": " + why;
+      EXPECT_NE(said.find(says), std::string::npos) << command << "\n" << said;
+    }
   }
 }
 

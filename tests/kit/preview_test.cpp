@@ -92,7 +92,7 @@ const Problem kProblems[] = {
     {.drop = "FRAME_KEY", .says = "walk.taf: FRAME_KEY is not defined"},
     {.drop = "FRAME_KEY0", .says = "walk.taf: FRAME_KEY0 is not defined or cannot be read"},
     {.add = "FRAME_KEY1 = 10,3,walk2", .says = "FRAME_KEY1 names project 3, but TPF.3.FILE is not"},
-    {.add = "TPF.0.FILE = gone.tpf", .says = "gone.tpf: cannot be opened"},
+    {.add = "TPF.0.FILE = gone.tpf", .says = "gone.tpf: does not exist (project of"},
     {.add = "FRAME_KEY1 = 10,0,walk9", .says = "walk.tpf: has no picture \"walk9\" (named by"},
     {.tpf = "PICT.1 = walk2,gone.tmf,walk.tlf",
      .says =
@@ -101,7 +101,8 @@ const Problem kProblems[] = {
     {.add = "FRAME_KEY = 3\nFRAME_KEY2 = 5,0,walk1",
      .says = "walk.taf: FRAME_KEY2 begins at frame 5, before frame 10"},
     {.drop = "CAM_Y_NUM", .says = "walk.taf: CAM_Y_NUM is not defined"},
-    {.add = "CAM.0.0 = $(CAM.0.0)", .says = "walk.taf: CAM.0.0 cannot be read"},
+    {.add = "CAM.0.0 = $(CAM.0.0)",
+     .says = "walk.taf: CAM.0.0 cannot be expanded ($(CAM.0.0) leads back to itself)"},
     {.add = "CAM.4.0 = 0,walk1", .says = "CAM.4.0 lies outside the camera grid of 4 x 4 positions"},
     {.add = "CAM_ANIM = 0",
      .says = "CAM.0.0 lies outside the camera grid of 0 x 0 positions (CAM_"},
