@@ -175,16 +175,26 @@ bool CPreviewReader::ReadSequence() {
     // Flipdeck writes a key frame's picture before it looks at its frame.
     if (!Resolve(view.key.project, view.key.picture, key, show)) return false;
     if (k == timeline.outOfOrder) {
+      // The second key frame is measured from frame 0, each later one from
+      // the one before it; the view before would last the difference.
+      const std::string keyBefore = "FRAME_KEY" + std::to_string(timeline.views[k - 1].key.index);
       const int32_t before = k == 1 ? 0 : timeline.views[k - 1].key.frame;
-      return ReportKitError(m_strTaf, key + " begins at frame " + std::to_string(view.key.frame) +
-                                          ", before frame " + std::to_string(before) +
-                                          " where the key frame before it begins");
+      const int64_t frames = int64_t{view.key.frame} - before;
+      return ReportKitError(
+          m_strTaf, key + " begins at frame " + std::to_string(view.key.frame) + ", before frame " +
+                        std::to_string(before) + " where the key frame before it begins: " +
+                        keyBefore + " would show for " + std::to_string(frames) +
+                        " frames, and flipdeck stops with \"frame over! FRAME_LENGTH\" instead");
     }
+    // Its frames are never counted: flipdeck stops at the next key frame.
+    if (k + 1 == timeline.outOfOrder && timeline.outOfOrder < timeline.views.size()) continue;
     if (view.frames <= 0) {
       ReportKitWarning(m_strTaf, key + " shows for " + std::to_string(view.frames) +
                                      " frames (FRAME_LENGTH " +
-                                     std::to_string(m_preview.frameLength) +
-                                     "): skipped, as the player skips it");
+                                     std::to_string(m_preview.frameLength) + "): flipdeck writes " +
+                                     std::to_string(view.frames) +
+                                     " as its count, and the player passes over it, as the "
+                                     "preview does");
       m_preview.skipped.push_back({key, view.frames});
       continue;
     }
