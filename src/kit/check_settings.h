@@ -22,8 +22,9 @@ struct CKeyRules {
 
 /// Checks each line of `text`, the settings file `file`: a line that sets
 /// no key (an error when it names a key flipdeck reads, which it then
-/// never sees: `CAM.-1.0 = 0,walk1`, an indented `  FRAME_ANIM = 1`), and
-/// each key set more than once (the last value wins).
+/// never sees: `CAM.-1.0 = 0,walk1`, an indented `  FRAME_ANIM = 1`), lines
+/// ended by CR alone, which flipdeck reads as one, and each key set more
+/// than once (the last value wins).
 void CheckLines(CCheckReport& report, const std::string& file, std::string_view text,
                 const CKeyRules& rules);
 
