@@ -7,6 +7,7 @@
 
 #include "anime/anime_file.h"
 #include "kit/diagnostics.h"
+#include "kit/image_outputs.h"
 #include "kit/preview_gif.h"
 #include "kit/preview_model.h"
 #include "kit/preview_page.h"
@@ -50,6 +51,14 @@ int RunPreview(const PreviewOptions& options) {
   std::vector<std::string> targets = {page};
   if (!options.gif.empty()) targets.push_back(options.gif);
   if (!files.Plan(targets)) return 1;
+  // The page and the GIF may replace what an earlier preview wrote, but
+  // never a picture.
+  if (!CheckImageName(page, "html", "the page") ||
+      (!options.gif.empty() && !CheckImageName(options.gif, "gif", "the GIF")))
+    return 1;
+  for (const std::string& target : targets) {
+    if (!CheckPngOverwrite(target, false, false)) return 1;
+  }
 
   CPreview preview;
   if (!ReadPreview(anime, options.anime, !options.gif.empty(), preview)) return 1;

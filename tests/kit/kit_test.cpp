@@ -79,7 +79,7 @@ TEST(Kit, ExportThenImportGivesBackTheSameFiles) {
   for (const Pair& pair : pairs) {
     dir.Write("a.tmf", pair.tmf);
     dir.Write("a.tlf", pair.tlf);
-    ASSERT_EQ(Kit(dir, "export a.tmf a.tlf -o a.png").status, 0);
+    ASSERT_EQ(Kit(dir, "export a.tmf a.tlf -o a.png --force").status, 0);
     ASSERT_EQ(Kit(dir, "import " + pair.flags + " a.png --out-dir back").status, 0);
     ASSERT_EQ(dir.Read("back/a.tmf"), pair.tmf) << &pair - pairs.data();
     ASSERT_EQ(dir.Read("back/a.tlf"), pair.tlf) << &pair - pairs.data();
@@ -155,7 +155,7 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
                                                                    variant >= 2, 7))));
           const std::string ia16 = type == PaletteType::kIa16 ? "--ia16 " : "";
           ASSERT_EQ(Kit(dir, "import " + ia16 + "p.png").status, 0);
-          ASSERT_EQ(Kit(dir, "export p.tmf p.tlf -o q.png").status, 0);
+          ASSERT_EQ(Kit(dir, "export p.tmf p.tlf -o q.png --force").status, 0);
           CPngPicture before;
           CPngPicture after;
           std::string message;
@@ -191,6 +191,8 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   dir.Write("two.png",
             Bytes(ts::MakeTestPng(
                 {3, 1, false, 2, 1, {0, 1}, {{0, 0, 0, 255}, {255, 255, 255, 255}}, 0, {}})));
+  // A picture kept under a name that does not say so.
+  dir.Write("art", ts::ReadFileBytes(walk + "walk1.png"));
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
 
@@ -209,6 +211,13 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
        "walk1.png: is also an input of this job: refused, nothing written"},
       {"export walk1.tmf walk.tlf -o walk1.tmf",
        "walk1.tmf: is also an input of this job: refused, nothing written"},
+      // The art a picture was made from is not replaced by its 5-bit reduction.
+      {"export walk1.tmf walk.tlf -o walk1.png",
+       "walk1.png: holds a PNG picture, perhaps the only copy of its art: give --force to replace "
+       "it; nothing written"},
+      {"export walk1.tmf walk.tlf -o art", "art: holds a PNG picture"},
+      {"export walk1.tmf walk.tlf -o walk1.gif",
+       "walk1.gif: names a .gif file, where a PNG would go: give a name ending in .png"},
       {"export far.tmf walk.tlf -o far.png",
        "far.tmf: pixel (1, 0) has index 20 beyond the 16 entries of walk.tlf"},
       {"new w walk1.png", "walk1.tmf: exists already: give --force to replace it"},

@@ -51,7 +51,7 @@ class PreviewTest : public ::testing::Test {
 
   // The picture flipdeck-kit export writes for `tmf` through `tlf`.
   CPngPicture Exported(const std::string& tmf, const std::string& tlf) {
-    EXPECT_EQ(Kit("export " + tmf + " " + tlf + " -o exported.png").exitStatus, 0);
+    EXPECT_EQ(Kit("export " + tmf + " " + tlf + " -o exported.png --force").exitStatus, 0);
     CPngPicture picture;
     std::string message;
     EXPECT_TRUE(ReadPngFile(m_dir.Path("exported.png"), picture, message)) << message;
@@ -111,6 +111,11 @@ const Problem kProblems[] = {
      .says = "CAM.0.0 lies outside the camera grid of 0 x 0 positions (CAM_"},
     {.args = "walk.taf -o walk.tpf", .says = "walk.tpf: is also an input of this job"},
     {.args = "walk.taf --gif walk1.tmf", .says = "walk1.tmf: is also an input of this job"},
+    // A picture is somebody's art: neither the GIF nor the page goes there.
+    {.args = "walk.taf --gif walk1.png",
+     .says = "walk1.png: names a .png file, where the GIF would go: give a name ending in .gif"},
+    {.args = "walk.taf -o walk1.png --gif walk.gif",
+     .says = "walk1.png: names a .png file, where the page would go: give a name ending in .html"},
     {.add = "FRAME_LENGTH = 5",
      .exit = 0,
      .says = "warning: walk.taf: FRAME_KEY1 shows for -5 frames (FRAME_LENGTH 5): flipdeck writes "
