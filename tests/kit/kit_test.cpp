@@ -13,6 +13,7 @@
 
 #include "image/png_reader.h"
 #include "kit/kit.h"
+#include "kit/new.h"
 #include "settings/key_value_file.h"
 #include "support/png_fixture.h"
 #include "support/test_support.h"
@@ -247,6 +248,54 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
     const KitRun run = Kit(dir, line);
     EXPECT_EQ(run.status, 2) << line;
     EXPECT_NE(run.err.find(fault), std::string::npos) << run.err;
+  }
+}
+
+// Whatever its names hold, new either refuses them and writes nothing, or
+// writes a project that flipdeck converts from the folder it went to: a
+// picture's name goes into the TPF, NAME into both files, and the folder
+// is where flipdeck searches the images.
+TEST(Kit, NewWritesOnlyProjectsThatConvert) {
+  const std::string png =
+      ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/walk1.png");
+  std::vector<std::string> odd = {"$(TPF_DIR)", "$(", ")x$(", "\xc3\xa9", "\xe9"};
+  for (int c = 1; c < 128; ++c) {
+    const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (!plain && c != '/') odd.emplace_back(1, static_cast<char>(c));
+  }
+  enum Place { kPicture, kName, kFolder };
+  for (const std::string& text : odd) {
+    for (const Place place : {kPicture, kName, kFolder}) {
+      for (const bool first : {false, true}) {
+        const std::string name = first ? text + "a" : "a" + text + "b";
+        SCOPED_TRACE(testing::Message() << "place " << place << ": `" << name << "`");
+        ts::TempDir dir;
+        NewOptions options;
+        options.name = place == kName ? name : "walk";
+        options.outDir = place == kFolder ? name : "";
+        options.pictures = {place == kPicture ? name + ".png" : "walk1.png"};
+        dir.Write(options.pictures[0], png);
+        if (!options.outDir.empty()) fs::create_directory(dir.path() / options.outDir);
+        const size_t before = std::distance(fs::recursive_directory_iterator(dir.path()), {});
+        std::ostringstream err;
+        int status = 0;
+        {
+          ts::ScopedWorkingDir cwd(dir.path());
+          std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+          status = RunNew(options);
+          std::cerr.rdbuf(saved);
+        }
+        if (status != 0) {
+          EXPECT_NE(err.str().find("flipdeck-kit: error: "), std::string::npos);
+          EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir.path()), {}), before);
+          continue;
+        }
+        const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", options.name + ".taf"},
+                                                      (dir.path() / options.outDir).string());
+        EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+        EXPECT_EQ(run.out.find("err :"), std::string::npos) << run.out << run.err;
+      }
+    }
   }
 }
 
