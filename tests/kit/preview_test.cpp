@@ -13,6 +13,7 @@
 #include "anime/anime_file.h"
 #include "anime/timeline.h"
 #include "image/png_reader.h"
+#include "kit/picture_png.h"
 #include "kit/preview_page.h"
 #include "support/fixture_builder.h"
 #include "support/test_platform.h"
@@ -163,12 +164,27 @@ TEST(AppendJsonString, KeepsTextOutOfMarkupAndReadsStrayBytesAsLatin1) {
       {"caf\xe9", "\"caf\\u00e9\""},                                 // a Latin-1 byte
       {"\xc3", "\"\\u00c3\""},                                       // a sequence cut short
       {"\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""},                 // a surrogate
+      {"a\x01\n\x1f", "\"a\\u0001\\u000a\\u001f\""},                 // control bytes
   };
   for (const auto& [text, json] : rows) {
     std::string out;
     AppendJsonString(out, text);
     EXPECT_EQ(out, json) << text;
   }
+}
+
+// Every length of a last group of three bytes, padded as base64 pads it.
+TEST(MakePngDataUri, PadsTheLastGroup) {
+  const std::pair<std::vector<uint8_t>, std::string> rows[] = {
+      {{}, ""},
+      {{0x89}, "iQ=="},
+      {{0x89, 'P'}, "iVA="},
+      {{0x89, 'P', 'N'}, "iVBO"},
+      {{0x89, 'P', 'N', 'G'}, "iVBORw=="},
+      {{0xff, 0xff, 0xff, 0xff, 0xff}, "//////8="},
+  };
+  for (const auto& [bytes, digits] : rows)
+    EXPECT_EQ(MakePngDataUri(bytes), "data:image/png;base64," + digits) << digits;
 }
 
 struct GifCloser {
