@@ -117,7 +117,7 @@ if ((HAVE_KIT)); then
   mkdir -p "$PNGS"
   while IFS=' ,' read -r key _ name tmf tlf; do
     [[ $key == PICT.* ]] || continue
-    "$KIT" export "$W1/$tmf" "$W1/$tlf" -o "$PNGS/$name.png" >/dev/null || Fail "export of $tmf failed"
+    "$KIT" export --force "$W1/$tmf" "$W1/$tlf" -o "$PNGS/$name.png" >/dev/null || Fail "export of $tmf failed"
   done <"$W1/pictures.tpf"
 fi
 ImportPngs() { "$KIT" import --out-dir "$WORK/imported" "$PNGS"/*.png; }
@@ -132,7 +132,7 @@ PNM_FILES=()
 if ((HAVE_KIT)); then
   mkdir -p "$PNM"
   while IFS=', ' read -r name tmf tlf; do
-    "$KIT" export "$W1/$tmf" "$W1/$tlf" -o "$PNM/$name.png" || Fail "export of $name failed"
+    "$KIT" export --force "$W1/$tmf" "$W1/$tlf" -o "$PNM/$name.png" || Fail "export of $name failed"
     pngtopnm "$PNM/$name.png" >"$PNM/$name.ppm" 2>/dev/null || Fail "pngtopnm failed on $name"
     pngtopnm -alpha "$PNM/$name.png" >"$PNM/$name.pgm" 2>/dev/null || Fail "pngtopnm -alpha failed"
     PNM_FILES+=("$name")

@@ -6,7 +6,13 @@
 
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
-#include "path/file_system.h"
+#include "kit/settings_trouble.h"
+
+CCheckContext::CCheckContext(const CheckOptions& checkOptions)
+    : options(checkOptions),
+      paths(checkOptions.anime),
+      anime(ReportLoaderError),
+      taf(paths.Name(checkOptions.anime)) {}
 
 const CKeyRules& TafKeyRules() {
   static const CKeyRules rules{
@@ -50,11 +56,10 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options, std::function<int()>&
 
 int RunCheck(const CheckOptions& options, std::ostream& out) {
   CCheckContext c(options);
-  c.taf = ToNativePath(options.anime);
   if (!CKeyValueFile::ReadText(options.anime, c.tafText) || !c.anime.Load(options.anime)) {
-    c.report.Error(
-        c.taf, 0,
-        "cannot be opened: flipdeck " + StopsWith("[" + options.anime + "] can not open"));
+    c.report.Error(c.taf, 0,
+                   SettingsFileTrouble(options.anime) + ": flipdeck " +
+                       StopsWith("[" + options.anime + "] can not open"));
     c.report.Print(out, options.werror);
     return 1;
   }

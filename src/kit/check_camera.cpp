@@ -7,6 +7,7 @@
 #include "kit/check.h"
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
+#include "kit/expand_problem.h"
 #include "settings/key_value_file.h"
 #include "settings/value_integers.h"
 
@@ -113,7 +114,8 @@ void CheckCamera(CCheckContext& c) {
       CExpandProblem problem;
       c.anime.GetSettings()->Expand(*c.anime.GetSettings()->Find(name), value, &problem);
       c.report.Error(c.taf, line,
-                     name + " cannot be expanded (" + DescribeExpandProblem(problem) +
+                     name + " cannot be expanded (" +
+                         DescribeExpandProblem(problem, *c.anime.GetSettings()) +
                          "): flipdeck stops the camera part there without a message");
       continue;
     }

@@ -8,9 +8,9 @@
 #include "kit/check.h"
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
+#include "kit/expand_problem.h"
 #include "kit/name_suggestion.h"
-#include "path/file_system.h"
-#include "path/path_utils.h"
+#include "kit/settings_trouble.h"
 #include "settings/key_value_file.h"
 
 namespace {
@@ -22,15 +22,6 @@ std::string ProjectStop(CWriterPart part, const std::string& key) {
 std::string PictureStop(CWriterPart part, const std::string& picture) {
   return picture + (part == CWriterPart::kSequence ? " is not found in project file"
                                                    : " is not found in project file.");
-}
-
-// "/a/tex or /a/common": a directory list as a message names it.
-std::string DirectoriesText(const std::string& list) {
-  std::string text;
-  const std::vector<std::string_view> dirs = SplitDirectoryList(list);
-  for (size_t i = 0; i < dirs.size(); ++i)
-    text += (i == 0 ? "" : i + 1 == dirs.size() ? " or " : ", ") + std::string(dirs[i]);
-  return text;
 }
 
 // The entry that gives picture `name`: the last one read with that name.
@@ -82,19 +73,24 @@ void CPictureRules::ReportStop(const CPictureUse& use, const CResolvedPicture& r
                            " is not defined: flipdeck " + StopsWith(ProjectStop(use.part, key)));
       return;
     }
+    // Said once, with the stop of the first key that meets it: the
+    // sequence part stops there, and the camera part never runs after it.
+    if (!m_said.insert("project key\n" + key).second) return;
     std::string value;
     CExpandProblem problem;
     m_c.anime.GetSettings()->Expand(*raw, value, &problem);
     m_c.report.Error(m_c.taf, m_c.Line(key),
-                     key + " cannot be expanded (" + DescribeExpandProblem(problem) +
-                         "): flipdeck " + StopsWith(ProjectStop(use.part, key)));
+                     key + " cannot be expanded (" +
+                         DescribeExpandProblem(problem, *m_c.anime.GetSettings()) + "): flipdeck " +
+                         StopsWith(ProjectStop(use.part, key)));
     return;
   }
   if (resolved.stop == Stop::kProjectNotLoaded) {
     // Said once, with the stop the first key that shows a picture of it meets.
     if (!m_said.insert("project\n" + path).second) return;
     m_c.report.Error(m_c.taf, m_c.Line(key),
-                     "project " + Quoted(path) + " cannot be opened: flipdeck reports \"[" + path +
+                     "project " + m_c.paths.Name(path) + " " + SettingsFileTrouble(path) +
+                         ": flipdeck reports \"[" + path +
                          "] can not open\", finds none of its pictures and " +
                          StopsWith(PictureStop(use.part, use.picture)));
     return;
@@ -107,7 +103,7 @@ void CPictureRules::ReportStop(const CPictureUse& use, const CResolvedPicture& r
   m_c.shownByProject[path];  // a project whose pictures are missing is still checked
   m_c.report.Error(m_c.taf, m_c.Line(use.key),
                    "picture " + Quoted(use.picture) + " is not in project " +
-                       std::to_string(use.project) + " (" + path + "): flipdeck " +
+                       std::to_string(use.project) + " (" + m_c.paths.Name(path) + "): flipdeck " +
                        StopsWith(PictureStop(use.part, use.picture)) +
                        (nearest.empty() ? "" : "; did you mean " + Quoted(nearest) + "?"));
 }
@@ -116,7 +112,7 @@ void CPictureRules::FollowFiles(const CPictureUse& use, const CResolvedPicture& 
   bool loaded = false;
   const CPictureProject& project = m_c.library.GetProject(resolved.projectPath, loaded);
   const CPictureEntry* entry = EntryOf(project, use.picture);
-  const std::string tpf = ToNativePath(resolved.projectPath);
+  const std::string tpf = m_c.paths.Name(resolved.projectPath);
   const int line = entry != nullptr ? entry->line : 0;
   m_c.pictures[{resolved.projectPath, use.picture}] = {resolved.projectPath, use.picture,
                                                        resolved.tmfPath, resolved.tlfPath};
@@ -136,7 +132,7 @@ void CPictureRules::FollowFiles(const CPictureUse& use, const CResolvedPicture& 
     if (!m_said.insert(tpf + "\n" + side.kind + "\n" + side.name).second) continue;
     m_c.report.Error(tpf, line,
                      std::string(side.kind) + " " + Quoted(side.name) + " of picture " +
-                         use.picture + " is not found in " + DirectoriesText(side.dirs) +
+                         use.picture + " is not found in " + m_c.paths.NameDirectories(side.dirs) +
                          ": flipdeck " + StopsWith(side.stop));
   }
   CCheckedFile* image = nullptr;

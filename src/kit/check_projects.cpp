@@ -7,7 +7,7 @@
 #include "kit/check.h"
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
-#include "path/file_system.h"
+#include "kit/expand_problem.h"
 #include "path/path_utils.h"
 #include "settings/key_value_file.h"
 
@@ -75,14 +75,17 @@ void CProjectRules::CheckAll() {
     size_t pos = 4;
     int32_t n = 0;
     if (!ScanDecimal(key, pos, n) || m_namedProjects.count(n) != 0) continue;
+    std::string path;
+    const std::string project =
+        m_c.anime.GetString(key, path) ? m_c.paths.Name(path) : Quoted(value);
     m_c.report.Warning(m_c.taf, m_c.Line(key),
                        "no key frame or camera key names project " + std::to_string(n) + " (" +
-                           value + "): flipdeck writes nothing of it");
+                           project + "): flipdeck writes nothing of it");
   }
 }
 
 void CProjectRules::CheckProject(const std::string& path, const CPictureProject& project) {
-  const std::string shown = ToNativePath(path);
+  const std::string shown = m_c.paths.Name(path);
   std::string text;
   CKeyValueFile::ReadText(path, text);
   const CKeyValueFile& settings = *project.GetSettings();
@@ -115,7 +118,7 @@ void CProjectRules::CheckPictureCount(const std::string& shown, const CKeyValueF
   CExpandProblem problem;
   if (!settings.Expand(*raw, value, &problem)) {
     m_c.report.Error(shown, line,
-                     "PICT_NUM cannot be expanded (" + DescribeExpandProblem(problem) +
+                     "PICT_NUM cannot be expanded (" + DescribeExpandProblem(problem, settings) +
                          "): flipdeck reads it as written");
     value = *raw;
   }
@@ -145,7 +148,7 @@ void CProjectRules::CheckDirectoryKey(const std::string& shown, const CKeyValueF
   CExpandProblem problem;
   if (!settings.Expand(*raw, value, &problem)) {
     m_c.report.Error(shown, line,
-                     key + " cannot be expanded (" + DescribeExpandProblem(problem) +
+                     key + " cannot be expanded (" + DescribeExpandProblem(problem, settings) +
                          "): flipdeck searches it as written");
     value = *raw;
   }
@@ -180,7 +183,8 @@ void CProjectRules::CheckEntries(const std::string& path, const std::string& sho
     if (entry.expandProblem.kind != CExpandProblem::Kind::kNone) {
       const bool gone = entry.expandProblem.name.starts_with("PICT.");
       m_c.report.Error(shown, entry.line,
-                       key + " cannot be expanded (" + DescribeExpandProblem(entry.expandProblem) +
+                       key + " cannot be expanded (" +
+                           DescribeExpandProblem(entry.expandProblem, *project.GetSettings()) +
                            (gone ? "; picture keys leave the project once read" : "") +
                            "): flipdeck reads it as written");
     }

@@ -1,10 +1,32 @@
 #include "kit/check_report.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <tuple>
 
-#include "path/file_system.h"
+namespace {
+
+// `text` with its control characters written out: a file name or value
+// holding a line end must not break the one line a message takes, which
+// editors and CI read as one diagnostic. "a\rb" -> `a\rb`, byte 1 -> `\x01`.
+std::string Printable(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string printable;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      printable += c;
+    } else if (c == '\r' || c == '\n' || c == '\t') {
+      printable += c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\t";
+    } else {
+      printable += "\\x";
+      printable += kHex[byte >> 4];
+      printable += kHex[byte & 15];
+    }
+  }
+  return printable;
+}
+
+}  // namespace
 
 void CCheckReport::Add(Severity severity, const std::string& file, int line, std::string message) {
   m_problems.push_back({severity, file, line, std::move(message)});
@@ -21,10 +43,10 @@ void CCheckReport::Print(std::ostream& out, bool werror) const {
   std::string previous;
   for (const CProblem* problem : sorted) {
     const bool error = problem->severity == Severity::kError || werror;
-    std::string text = problem->file;
+    std::string text = Printable(problem->file);
     if (problem->line > 0) text += ":" + std::to_string(problem->line);
     text += error ? ": error: " : ": warning: ";
-    text += problem->message;
+    text += Printable(problem->message);
     // A rule that meets one problem twice (a picture two keys share) says it once.
     if (text == previous) continue;
     out << text << "\n";
@@ -41,16 +63,6 @@ bool CCheckReport::HasErrors(bool werror) const {
 std::string Quoted(std::string_view text) { return "`" + std::string(text) + "`"; }
 
 std::string StopsWith(const std::string& text) { return "stops with \"" + text + "\""; }
-
-std::string ShownFile(const std::string& fullPath) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::path cwd = fs::current_path(error);
-  if (error) return fullPath;
-  const fs::path relative = fs::path(ToNativePath(fullPath)).lexically_relative(cwd);
-  if (relative.empty() || *relative.begin() == "..") return fullPath;
-  return relative.string();
-}
 
 std::string NameRange(const std::string& prefix, int first, int last) {
   const std::string a = prefix + std::to_string(first);

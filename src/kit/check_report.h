@@ -46,10 +46,5 @@ std::string Quoted(std::string_view text);
 /// flipdeck's console text as a message quotes it: "stops with \"<text>\"".
 std::string StopsWith(const std::string& text);
 
-/// A binary file as messages name it: relative to the working directory
-/// when it lies inside it (`/work/anim/walk1.tmf` in /work -> `anim/walk1.tmf`),
-/// else the full path.
-std::string ShownFile(const std::string& fullPath);
-
 /// "FRAME_KEY2", "FRAME_KEY2 and FRAME_KEY3" or "FRAME_KEY2 to FRAME_KEY9".
 std::string NameRange(const std::string& prefix, int first, int last);

@@ -16,6 +16,7 @@
 #include "kit/check_report.h"
 #include "kit/diagnostics.h"
 #include "kit/picture_uses.h"
+#include "kit/shown_paths.h"
 #include "project/picture_library.h"
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
@@ -41,10 +42,10 @@ struct CShownPicture {
 };
 
 struct CCheckContext {
-  explicit CCheckContext(const CheckOptions& checkOptions)
-      : options(checkOptions), anime(ReportLoaderError) {}
+  explicit CCheckContext(const CheckOptions& checkOptions);
 
   const CheckOptions& options;
+  CShownPaths paths;  // how messages name every file
   CCheckReport report;
   CAnimeFile anime;
   std::string taf;  // the TAF as messages name it

@@ -8,6 +8,7 @@
 #include "kit/check.h"
 #include "kit/check_rules.h"
 #include "kit/check_settings.h"
+#include "kit/expand_problem.h"
 #include "settings/key_value_file.h"
 
 namespace {
@@ -31,16 +32,25 @@ std::vector<int32_t> DefinedKeyFrames(const CKeyValueFile& settings) {
   return indexes;
 }
 
+// Without the sequence flipdeck writes no gAnimeCmd and no header, while a
+// C file converted with -e still includes the header: a build that compiles
+// it fails on a file that was never written.
 void ReportSequenceOff(CCheckContext& c, bool animSet, const std::vector<int32_t>& keyFrames) {
   const int line = c.Line("FRAME_ANIM");
   const std::string state = animSet ? "FRAME_ANIM is 0" : "FRAME_ANIM is not set";
-  if (!c.options.header.empty())
-    c.report.Error(c.taf, line,
-                   state + ", so flipdeck writes no sequence and no header: the C will include \"" +
-                       c.options.header + "\", a header that is never written");
-  if (!keyFrames.empty())
+  const std::string keys = keyFrames.empty() ? "" : " and never reads the key frames";
+  if (c.options.header.empty()) {
     c.report.Warning(c.taf, line,
-                     state + ": flipdeck writes no sequence and never reads the key frames");
+                     state + ": flipdeck writes no sequence" + keys +
+                         "; nor a header, so a C file converted with -e includes a header "
+                         "that is never written");
+    return;
+  }
+  c.report.Error(c.taf, line,
+                 state + ", so flipdeck writes no sequence and no header: the C will include \"" +
+                     c.options.header + "\", a header that is never written");
+  if (!keyFrames.empty())
+    c.report.Warning(c.taf, line, state + ": flipdeck writes no sequence" + keys);
 }
 
 // Where the key frames end before FRAME_KEY says they do.
@@ -76,8 +86,9 @@ void CheckKeyCount(CCheckContext& c, const CTimeline& timeline, int32_t keyCount
   std::string value;
   CExpandProblem problem;
   if (!settings.Expand(*raw, value, &problem)) {
-    c.report.Error(c.taf, c.Line(key),
-                   key + " cannot be expanded (" + DescribeExpandProblem(problem) + "): " + tail);
+    c.report.Error(
+        c.taf, c.Line(key),
+        key + " cannot be expanded (" + DescribeExpandProblem(problem, settings) + "): " + tail);
     return;
   }
   std::vector<std::string> fields;

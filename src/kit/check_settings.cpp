@@ -47,6 +47,38 @@ std::string WhyNoKey(std::string_view line) {
          "'_', '@', '.' and '\\'";
 }
 
+// Reports `line` when it holds line ends of CR alone (an old Mac editor's):
+// flipdeck ends lines at LF only, so it reads all of them as this one line,
+// a comment when the first is, and never sees the keys of the others. A CR
+// before the LF is an ordinary line end. False when there is none.
+bool ReportBareCarriageReturns(CCheckReport& report, const std::string& file, int number,
+                               std::string_view line) {
+  const std::string_view text = TrimRight(line);
+  if (text.find('\r') == std::string_view::npos) return false;
+  int lines = 1;
+  int keys = 0;
+  for (size_t start = text.find('\r'); start != std::string_view::npos; ++lines) {
+    const size_t end = text.find('\r', start + 1);
+    std::string_view key;
+    std::string_view value;
+    const std::string_view piece = text.substr(start + 1, end == text.npos ? end : end - start - 1);
+    if (CKeyValueFile::ParseKeyLine(piece, key, value)) ++keys;
+    start = end;
+  }
+  const std::string what = "lines end here with CR alone, which flipdeck does not take for a " +
+                           std::string("line end: it reads these ") + std::to_string(lines) +
+                           " lines as one";
+  if (keys == 0) {
+    report.Warning(file, number, what);
+    return true;
+  }
+  report.Error(file, number,
+               what + " and never sees the " + std::to_string(keys) +
+                   (keys == 1 ? " key" : " keys") +
+                   " set on the lines after the first; save the file with LF or CR LF line ends");
+  return true;
+}
+
 }  // namespace
 
 bool MatchesPattern(std::string_view key, std::string_view pattern) {
@@ -57,12 +89,14 @@ void CheckLines(CCheckReport& report, const std::string& file, std::string_view 
                 const CKeyRules& rules) {
   std::map<std::string, std::vector<int>> setters;
   CKeyValueFile::ForEachLine(text, [&](int number, std::string_view line) {
+    const bool bareCarriageReturns = ReportBareCarriageReturns(report, file, number, line);
     std::string_view key;
     std::string_view value;
     if (CKeyValueFile::ParseKeyLine(line, key, value)) {
       setters[std::string(key)].push_back(number);
       return;
     }
+    if (bareCarriageReturns) return;  // what stands there is not one line
     const std::string why = WhyNoKey(line);
     if (why.empty()) return;
     const bool meant = BeginsWithReadKey(TrimLeft(line), rules);
@@ -102,23 +136,6 @@ void CheckUnknownKeys(CCheckReport& report, const std::string& file, const CKeyV
         file, line,
         "flipdeck never reads " + key + (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
   }
-}
-
-std::string DescribeExpandProblem(const CExpandProblem& problem) {
-  const std::string reference = "$(" + problem.name + ")";
-  switch (problem.kind) {
-    case CExpandProblem::Kind::kUndefined:
-      return reference + " names no key";
-    case CExpandProblem::Kind::kCloseFirst:
-      return "a ')' stands before its first '$('";
-    case CExpandProblem::Kind::kEndless:
-      return reference + " leads back to itself";
-    case CExpandProblem::Kind::kTooLong:
-      return reference + " makes it longer than 1 MiB";
-    case CExpandProblem::Kind::kNone:
-      break;
-  }
-  return "";
 }
 
 void CheckNumber(CCheckReport& report, const std::string& file, int line, const std::string& key,

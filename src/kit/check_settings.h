@@ -12,7 +12,6 @@
 
 class CCheckReport;
 class CKeyValueFile;
-struct CExpandProblem;
 
 /// The keys flipdeck reads in one kind of settings file.
 struct CKeyRules {
@@ -23,8 +22,9 @@ struct CKeyRules {
 
 /// Checks each line of `text`, the settings file `file`: a line that sets
 /// no key (an error when it names a key flipdeck reads, which it then
-/// never sees: `CAM.-1.0 = 0,walk1`, an indented `  FRAME_ANIM = 1`), and
-/// each key set more than once (the last value wins).
+/// never sees: `CAM.-1.0 = 0,walk1`, an indented `  FRAME_ANIM = 1`), lines
+/// ended by CR alone, which flipdeck reads as one, and each key set more
+/// than once (the last value wins).
 void CheckLines(CCheckReport& report, const std::string& file, std::string_view text,
                 const CKeyRules& rules);
 
@@ -37,9 +37,6 @@ void CheckUnknownKeys(CCheckReport& report, const std::string& file, const CKeyV
 /// Whether `key` is `pattern` with its "#" written as plain numbers:
 /// ("FRAME_KEY12", "FRAME_KEY#") -> true, ("FRAME_KEY012", ...) -> false.
 bool MatchesPattern(std::string_view key, std::string_view pattern);
-
-/// Why a value could not be expanded, for a message: "$(X) names no key".
-std::string DescribeExpandProblem(const CExpandProblem& problem);
 
 /// Checks the integer flipdeck reads from `key` by `reading` of `value`: no
 /// digits is an error, saying that flipdeck reads 0 and then `zeroMeans`;

@@ -52,7 +52,7 @@ void PrintSummary(const CCheckContext& c, std::ostream& out) {
     if (found == c.files.end() || !found->second.loaded) continue;
     const CTmfImage& image = *found->second.image;
     pictures.push_back(
-        {picture.name, picture.project,
+        {picture.name, c.paths.Name(picture.project),
          std::to_string(image.GetWidth()) + " x " + std::to_string(image.GetHeight()),
          std::to_string(image.GetBitsPerPixel()) + "-bit",
          std::to_string(DataBytes(found->second))});

@@ -51,7 +51,7 @@ void CheckBody(CCheckContext& c, const CCheckedFile& file) {
 template <class T>
 bool LoadChecked(CCheckContext& c, const std::string& path, CCheckedFile& file,
                  std::unique_ptr<T>& loaded, const std::string& stop) {
-  file.shown = ShownFile(path);
+  file.shown = c.paths.Name(path);
   loaded = std::make_unique<T>();
   std::string loaderText;
   const auto capture = [&loaderText](const std::string&, const std::string& message) {

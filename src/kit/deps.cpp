@@ -11,6 +11,8 @@
 #include "kit/depfile_spelling.h"
 #include "kit/diagnostics.h"
 #include "kit/picture_uses.h"
+#include "kit/settings_trouble.h"
+#include "kit/shown_paths.h"
 #include "kit/staged_files.h"
 #include "path/file_system.h"
 #include "path/path_utils.h"
@@ -112,7 +114,8 @@ int RunDeps(const DepsOptions& options, std::ostream& out) {
     return 1;
   CAnimeFile anime(ReportLoaderError);
   if (!anime.Load(options.anime)) {
-    ReportKitError(options.anime, "cannot be opened");
+    ReportKitError(CShownPaths(options.anime).Name(options.anime),
+                   SettingsFileTrouble(options.anime));
     return 1;
   }
   if (!CheckOutputsOffInputs(anime, options.output, options.header, ReportRefusedOutput)) return 1;

@@ -12,10 +12,13 @@ struct ExportOptions {
   std::string image;    // the TMF file
   std::string palette;  // the TLF file
   std::string output;   // the PNG file
+  bool force = false;   // replace a PNG that exists
 };
 
 /// Registers `export` on `app`; when it is the command given, `job` runs it.
 void AddExportCommand(CLI::App& app, ExportOptions& options, std::function<int()>& job);
 
-/// The export job: 0 when the PNG was written, 1 after the messages.
+/// The export job: 0 when the PNG was written, 1 after the messages. A PNG
+/// that exists already is replaced only with `force`: it may be the art the
+/// image was made from, which the 5-bit colours of the image cannot give back.
 int RunExport(const ExportOptions& options);

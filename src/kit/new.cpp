@@ -4,13 +4,14 @@
 
 #include <filesystem>
 #include <limits>
-#include <set>
 
 #include "kit/diagnostics.h"
 #include "kit/import.h"
+#include "kit/new_names.h"
 #include "kit/staged_files.h"
 #include "path/file_system.h"
 #include "path/path_utils.h"
+#include "settings/value_integers.h"
 
 namespace fs = std::filesystem;
 
@@ -43,6 +44,41 @@ bool ParseFrames(const NewOptions& options, std::vector<int32_t>& frames) {
 
 std::string InOutDir(const NewOptions& options, const std::string& name) {
   return options.outDir.empty() ? name : (fs::path(ToNativePath(options.outDir)) / name).string();
+}
+
+// Refuses, before any picture is read, what the project files cannot carry,
+// so that every project new writes converts from the folder it goes to.
+bool CheckNames(const NewOptions& options) {
+  const std::string taf = InOutDir(options, options.name + ".taf");
+  if (options.name.find_first_of("/\\") != std::string::npos)
+    return ReportKitError(taf, "NAME " + options.name +
+                                   " holds a directory separator: NAME names the project's files, "
+                                   "--out-dir the folder they go to");
+  if (!options.name.empty() && IsWhiteSpace(options.name.front()))
+    return ReportKitError(taf,
+                          "NAME begins with a blank, which flipdeck drops from TPF.0.FILE: "
+                          "choose another name");
+  if (options.name.starts_with('-'))
+    return ReportKitError(taf,
+                          "NAME begins with '-': flipdeck would take NAME.taf for an option; "
+                          "choose another name");
+  if (const std::string trouble = ValueTrouble(options.name); !trouble.empty())
+    return ReportKitError(taf, "NAME holds " + trouble + ": choose another name");
+  for (const std::string& picture : options.pictures) {
+    // The picture's images and palettes take its name.
+    const std::string stem = fs::path(ToNativePath(picture)).stem().string();
+    if (const std::string trouble = ValueTrouble(stem); !trouble.empty())
+      return ReportKitError(picture, "its name holds " + trouble + ": rename it");
+  }
+  // The project's own folder is where flipdeck looks for its images and
+  // palettes, read as a list of folders.
+  std::string folder;
+  if (GetFullPath(options.outDir, folder) && folder.find(';') != std::string::npos)
+    return ReportKitError(folder,
+                          "holds ';', which separates the folders flipdeck searches for "
+                          "the project's images: it would find none there; choose a "
+                          "folder without ';'");
+  return true;
 }
 
 std::string MakeTpf(const std::vector<std::string>& names, const std::vector<std::string>& tmfs,
@@ -89,24 +125,6 @@ std::string MakeTaf(const std::string& tpf, const std::vector<std::string>& name
 
 }  // namespace
 
-std::vector<std::string> PictureNames(const std::vector<std::string>& pictures) {
-  std::vector<std::string> names;
-  std::set<std::string> taken;
-  for (const std::string& picture : pictures) {
-    std::string name = fs::path(ToNativePath(picture)).stem().string();
-    for (char& c : name) {
-      const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-      if (!letter && !(c >= '0' && c <= '9')) c = '_';
-    }
-    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) name.insert(0, "_");
-    std::string unique = name;
-    for (int n = 2; taken.count(unique) != 0; ++n) unique = name + "_" + std::to_string(n);
-    taken.insert(unique);
-    names.push_back(unique);
-  }
-  return names;
-}
-
 void AddNewCommand(CLI::App& app, NewOptions& options, std::function<int()>& job) {
   CLI::App* command =
       app.add_subcommand("new", "Make a project of PNG pictures that flipdeck converts at once");
@@ -124,7 +142,7 @@ void AddNewCommand(CLI::App& app, NewOptions& options, std::function<int()>& job
 
 int RunNew(const NewOptions& options) {
   std::vector<int32_t> frames;
-  if (!ParseFrames(options, frames)) return 1;
+  if (!ParseFrames(options, frames) || !CheckNames(options)) return 1;
   int64_t length = 0;
   for (int32_t count : frames) length += count;
   if (length > std::numeric_limits<int32_t>::max()) {

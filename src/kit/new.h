@@ -30,8 +30,3 @@ void AddNewCommand(CLI::App& app, NewOptions& options, std::function<int()>& job
 /// The new job: 0 when every file was written, 1 after the messages of a
 /// job that changed no file.
 int RunNew(const NewOptions& options);
-
-/// Picture names from file names, made into names the TAF can quote (ASCII
-/// letters, digits and '_', not starting with a digit) and unique:
-/// `walk 1.png`, `walk-1.png`, `2.png` -> walk_1, walk_1_2, _2.
-std::vector<std::string> PictureNames(const std::vector<std::string>& pictures);

@@ -6,6 +6,9 @@
 #include "anime/camera_grid.h"
 #include "anime/timeline.h"
 #include "kit/diagnostics.h"
+#include "kit/expand_problem.h"
+#include "kit/settings_trouble.h"
+#include "kit/shown_paths.h"
 #include "project/picture_library.h"
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
@@ -21,7 +24,11 @@ class CPreviewReader {
  public:
   CPreviewReader(const CAnimeFile& anime, const std::string& tafPath, bool keepPixels,
                  CPreview& preview)
-      : m_anime(anime), m_strTaf(tafPath), m_bKeepPixels(keepPixels), m_preview(preview) {}
+      : m_anime(anime),
+        m_paths(tafPath),
+        m_strTaf(m_paths.Name(tafPath)),
+        m_bKeepPixels(keepPixels),
+        m_preview(preview) {}
 
   bool ReadSequence();
   bool ReadCamera();
@@ -34,7 +41,8 @@ class CPreviewReader {
   bool Required(const char* key, int32_t& value) const;
 
   const CAnimeFile& m_anime;
-  std::string m_strTaf;
+  CShownPaths m_paths;   // how messages name files
+  std::string m_strTaf;  // the TAF as they name it
   bool m_bKeepPixels;
   CPreview& m_preview;
   CPictureLibrary m_library;
@@ -68,26 +76,28 @@ bool CPreviewReader::Resolve(int32_t project, const std::string& name, const std
   bool loaded = false;
   const CPictureProject& pictures = m_library.GetProject(tpfPath, loaded);
   const std::string what = "picture " + Quoted(name) + " of " + key;
-  if (!loaded) return ReportKitError(tpfPath, "cannot be opened (project of " + what + ")");
+  const std::string tpf = m_paths.Name(tpfPath);
+  if (!loaded)
+    return ReportKitError(tpf, SettingsFileTrouble(tpfPath) + " (project of " + what + ")");
   CPictureInfo info;
   if (!pictures.Lookup(name, info))
-    return ReportKitError(tpfPath, "has no picture " + Quoted(name) + " (named by " + key + ")");
+    return ReportKitError(tpf, "has no picture " + Quoted(name) + " (named by " + key + ")");
 
   std::string tmfPath;
   std::string tlfPath;
   m_library.FindFiles(tpfPath, info, tmfPath, tlfPath);
   if (tmfPath.empty())
-    return ReportKitError(tpfPath,
-                          "the image " + info.m_strTmf + " of " + what +
-                              " is in none of its TMF directories: " + pictures.GetTmfDir());
+    return ReportKitError(tpf, "the image " + info.m_strTmf + " of " + what +
+                                   " is in none of its TMF directories: " +
+                                   m_paths.NameDirectories(pictures.GetTmfDir()));
   if (tlfPath.empty()) {
     // Flipdeck loads the image before it looks for the palette.
     CTmfImage image;
     if (!image.Load(tmfPath, ReportLoaderError))
-      return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
-    return ReportKitError(tpfPath,
-                          "the palette " + info.m_strTlf + " of " + what +
-                              " is in none of its TLF directories: " + pictures.GetTlfDir());
+      return ReportKitError(m_paths.Name(tmfPath), "cannot be loaded (" + what + ")");
+    return ReportKitError(tpf, "the palette " + info.m_strTlf + " of " + what +
+                                   " is in none of its TLF directories: " +
+                                   m_paths.NameDirectories(pictures.GetTlfDir()));
   }
   size_t index = 0;
   if (!LoadPicture(tmfPath, tlfPath, what, index)) return false;
@@ -107,12 +117,14 @@ bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& 
     index = known->second;
     return true;
   }
+  const std::string tmf = m_paths.Name(tmfPath);
+  const std::string tlf = m_paths.Name(tlfPath);
   CTmfImage image;
   if (!image.Load(tmfPath, ReportLoaderError))
-    return ReportKitError(tmfPath, "cannot be loaded (" + what + ")");
+    return ReportKitError(tmf, "cannot be loaded (" + what + ")");
   CTlfPalette palette;
   if (!palette.Load(tlfPath, ReportLoaderError))
-    return ReportKitError(tlfPath, "cannot be loaded (" + what + ")");
+    return ReportKitError(tlf, "cannot be loaded (" + what + ")");
 
   CPreviewPicture picture;
   picture.tmfPath = tmfPath;
@@ -121,12 +133,11 @@ bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& 
   picture.declaredHeight = image.GetHeight();
   if (image.GetWidth() == 0 || image.GetKeptRows() == 0) {
     // Flipdeck converts it all the same; there is just nothing to draw.
-    ReportKitWarning(tmfPath, "holds no pixels: " + what + " shows nothing");
+    ReportKitWarning(tmf, "holds no pixels: " + what + " shows nothing");
   } else {
     std::vector<uint8_t> png;
-    if (!MakePicturePixels(image, palette, tmfPath, tlfPath, PaletteOverrun::kMark,
-                           picture.pixels) ||
-        !EncodePicturePng(picture.pixels, tmfPath, png))
+    if (!MakePicturePixels(image, palette, tmf, tlf, PaletteOverrun::kMark, picture.pixels) ||
+        !EncodePicturePng(picture.pixels, tmf, png))
       return false;
     picture.width = picture.pixels.width;
     picture.height = picture.pixels.height;
@@ -134,7 +145,7 @@ bool CPreviewReader::LoadPicture(const std::string& tmfPath, const std::string& 
     if (!m_bKeepPixels) picture.pixels = CPicturePixels();
   }
   if (image.GetKeptRows() < image.GetHeight())
-    ReportKitWarning(tmfPath,
+    ReportKitWarning(tmf,
                      "has more rows than the 512 KiB of its C array hold: the target "
                      "shows the bottom " +
                          std::to_string(image.GetKeptRows()) + " of its " +
@@ -166,16 +177,26 @@ bool CPreviewReader::ReadSequence() {
     // Flipdeck writes a key frame's picture before it looks at its frame.
     if (!Resolve(view.key.project, view.key.picture, key, show)) return false;
     if (k == timeline.outOfOrder) {
+      // The second key frame is measured from frame 0, each later one from
+      // the one before it; the view before would last the difference.
+      const std::string keyBefore = "FRAME_KEY" + std::to_string(timeline.views[k - 1].key.index);
       const int32_t before = k == 1 ? 0 : timeline.views[k - 1].key.frame;
-      return ReportKitError(m_strTaf, key + " begins at frame " + std::to_string(view.key.frame) +
-                                          ", before frame " + std::to_string(before) +
-                                          " where the key frame before it begins");
+      const int64_t frames = int64_t{view.key.frame} - before;
+      return ReportKitError(
+          m_strTaf, key + " begins at frame " + std::to_string(view.key.frame) + ", before frame " +
+                        std::to_string(before) + " where the key frame before it begins: " +
+                        keyBefore + " would show for " + std::to_string(frames) +
+                        " frames, and flipdeck stops with \"frame over! FRAME_LENGTH\" instead");
     }
+    // Its frames are never counted: flipdeck stops at the next key frame.
+    if (k + 1 == timeline.outOfOrder && timeline.outOfOrder < timeline.views.size()) continue;
     if (view.frames <= 0) {
       ReportKitWarning(m_strTaf, key + " shows for " + std::to_string(view.frames) +
                                      " frames (FRAME_LENGTH " +
-                                     std::to_string(m_preview.frameLength) +
-                                     "): skipped, as the player skips it");
+                                     std::to_string(m_preview.frameLength) + "): flipdeck writes " +
+                                     std::to_string(view.frames) +
+                                     " as its count, and the player passes over it, as the "
+                                     "preview does");
       m_preview.skipped.push_back({key, view.frames});
       continue;
     }
@@ -211,10 +232,15 @@ bool CPreviewReader::ReadCamera() {
 
   std::vector<CPreviewShow> shows;
   for (const CCameraKey& key : grid.keys) {
-    if (!key.readable)
-      return ReportKitError(m_strTaf, key.key +
-                                          " cannot be read: its value must be "
-                                          "\"project,picture\"");
+    if (!key.readable) {
+      const CKeyValueFile& settings = *m_anime.GetSettings();
+      std::string value;
+      CExpandProblem problem;
+      settings.Expand(*settings.Find(key.key), value, &problem);
+      return ReportKitError(m_strTaf, key.key + " cannot be expanded (" +
+                                          DescribeExpandProblem(problem, settings) +
+                                          "): flipdeck stops the camera part there");
+    }
     if (!grid.IsInside(key))
       return ReportKitError(m_strTaf, key.key + " lies outside the camera grid of " +
                                           std::to_string(grid.sizeX) + " x " +

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 #include "kit/preview_assets.h"
 #include "kit/preview_model.h"
+#include "kit/shown_paths.h"
+#include "path/file_system.h"
 
 namespace {
 
@@ -60,12 +63,21 @@ void AppendText(std::string& json, const char* name, std::string_view value) {
   json += ',';
 }
 
+// `path` as the page names it: relative to the animation's folder, so that
+// a page passed on tells nothing of the artist's folders; the file name
+// alone where there is no relative path.
+std::string PagePath(const std::string& path, const std::string& folder) {
+  const std::string relative = RelativePath(path, folder);
+  return relative.empty() ? std::filesystem::path(ToNativePath(path)).filename().string()
+                          : relative;
+}
+
 // The fields a key frame and a camera cell share: the key and the picture
 // it shows, as the player's information panel tells them.
-void AppendShow(std::string& json, const CPreviewShow& show) {
+void AppendShow(std::string& json, const CPreviewShow& show, const std::string& folder) {
   AppendText(json, "key", show.key);
   AppendNumber(json, "project", show.project);
-  AppendText(json, "tpf", show.tpfPath);
+  AppendText(json, "tpf", PagePath(show.tpfPath, folder));
   AppendText(json, "name", show.name);
   AppendNumber(json, "param", show.param);
   AppendNumber(json, "picture", static_cast<int64_t>(show.picture));
@@ -158,15 +170,15 @@ void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settin
   AppendName(json, "sequence");
   json += preview.sequence ? "true," : "false,";
   AppendObjects(json, "pictures", preview.pictures, [&](const CPreviewPicture& picture) {
-    AppendText(json, "tmf", picture.tmfPath);
-    AppendText(json, "tlf", picture.tlfPath);
+    AppendText(json, "tmf", PagePath(picture.tmfPath, settings.folder));
+    AppendText(json, "tlf", PagePath(picture.tlfPath, settings.folder));
     AppendNumber(json, "width", picture.width);
     AppendNumber(json, "height", picture.height);
     AppendNumber(json, "declaredHeight", picture.declaredHeight);
     AppendNumber(json, "bits", picture.bits);
   });
   AppendObjects(json, "steps", preview.steps, [&](const CPreviewStep& step) {
-    AppendShow(json, step.show);
+    AppendShow(json, step.show, settings.folder);
     AppendNumber(json, "keyFrame", step.keyFrame);
     AppendNumber(json, "first", step.first);
     AppendNumber(json, "frames", step.frames);
@@ -187,7 +199,7 @@ void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settin
   AppendObjects(json, "cells", preview.cells, [&](const CPreviewCell& cell) {
     AppendNumber(json, "x", cell.x);
     AppendNumber(json, "y", cell.y);
-    AppendShow(json, cell.show);
+    AppendShow(json, cell.show, settings.folder);
   });
   Close(json, '}');
   json += "}</script>\n<script>\n";

@@ -17,9 +17,10 @@
 struct CPreview;
 
 struct CPageSettings {
-  std::string title;  // the TAF file as the command line names it
-  int64_t fps = 60;   // the frame rate the page starts with
-  int32_t scale = 0;  // screen pixels per picture pixel; 0 fits about 512
+  std::string title;   // the TAF's file name
+  std::string folder;  // the TAF's folder: the page names files relative to it
+  int64_t fps = 60;    // the frame rate the page starts with
+  int32_t scale = 0;   // screen pixels per picture pixel; 0 fits about 512
 };
 
 /// The screen pixels per picture pixel: `scale` when it is set, else the

@@ -41,7 +41,7 @@ TEST_P(Check, ReportsEachProblemWhereItLies) {
     ts::TempDir dir;
     for (const auto& [name, bytes] : c.files) dir.Write(name, bytes);
     CheckOptions options;
-    options.anime = c.anime;
+    options.anime = ts::WithDir(c.anime, dir.path().string());
     for (size_t i = 0; i < c.args.size(); ++i) {
       if (c.args[i] == "--werror") options.werror = true;
       if (c.args[i] == "--summary") options.summary = true;
@@ -60,7 +60,7 @@ TEST_P(Check, ReportsEachProblemWhereItLies) {
                        (options.werror && expected.find(": warning: ") != std::string::npos);
     EXPECT_EQ(status, fails ? 1 : 0);
     for (const auto& [name, bytes] : c.files) EXPECT_EQ(dir.Read(name), bytes) << name;
-    ExpectFlipdeckAgrees(dir, c.anime, options.header, expected);
+    ExpectFlipdeckAgrees(dir, options.anime, options.header, expected);
   }
 }
 

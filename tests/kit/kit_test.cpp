@@ -12,6 +12,8 @@
 #include <sstream>
 
 #include "kit/kit.h"
+#include "kit/new.h"
+#include "settings/key_value_file.h"
 #include "support/png_fixture.h"
 #include "support/png_picture.h"
 #include "support/test_platform.h"
@@ -79,7 +81,7 @@ TEST(Kit, ExportThenImportGivesBackTheSameFiles) {
   for (const Pair& pair : pairs) {
     dir.Write("a.tmf", pair.tmf);
     dir.Write("a.tlf", pair.tlf);
-    ASSERT_EQ(Kit(dir, "export a.tmf a.tlf -o a.png").status, 0);
+    ASSERT_EQ(Kit(dir, "export a.tmf a.tlf -o a.png --force").status, 0);
     ASSERT_EQ(Kit(dir, "import " + pair.flags + " a.png --out-dir back").status, 0);
     ASSERT_EQ(dir.Read("back/a.tmf"), pair.tmf) << &pair - pairs.data();
     ASSERT_EQ(dir.Read("back/a.tlf"), pair.tlf) << &pair - pairs.data();
@@ -165,7 +167,7 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
                                                                    variant >= 2, 7))));
           const std::string ia16 = type == PaletteType::kIa16 ? "--ia16 " : "";
           ASSERT_EQ(Kit(dir, "import " + ia16 + "p.png").status, 0);
-          ASSERT_EQ(Kit(dir, "export p.tmf p.tlf -o q.png").status, 0);
+          ASSERT_EQ(Kit(dir, "export p.tmf p.tlf -o q.png --force").status, 0);
           ts::CPngPicture before;
           ts::CPngPicture after;
           std::string message;
@@ -236,6 +238,8 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       ts::Assemble({6, 8, false, 16384, 16384, {}, {}, 0, {}}, {0x78, 0x9c});
   header.resize(header.size() - 12);  // no IEND
   const ts::CFeedingFifo fifo(elsewhere.Path("fifo.png"), Bytes(header));
+  // A picture kept under a name that does not say so.
+  dir.Write("art", ts::ReadFileBytes(walk + "walk1.png"));
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
   for (const char* name : {"walk.taf", "walk.tpf"}) dir.Write(name, ts::ReadFileBytes(walk + name));
@@ -261,6 +265,13 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
        "walk1.png: is also an input of this job: refused, nothing written"},
       {"export walk1.tmf walk.tlf -o walk1.tmf",
        "walk1.tmf: is also an input of this job: refused, nothing written"},
+      // The art a picture was made from is not replaced by its 5-bit reduction.
+      {"export walk1.tmf walk.tlf -o walk1.png",
+       "walk1.png: holds a PNG picture, perhaps the only copy of its art: give --force to replace "
+       "it; nothing written"},
+      {"export walk1.tmf walk.tlf -o art", "art: holds a PNG picture"},
+      {"export walk1.tmf walk.tlf -o walk1.gif",
+       "walk1.gif: names a .gif file, where a PNG would go: give a name ending in .png"},
       {"export far.tmf walk.tlf -o far.png",
        "far.tmf: pixel (1, 0) has index 20 beyond the 16 entries of walk.tlf"},
       {"new w walk1.png", "walk1.tmf: exists already: give --force to replace it"},
@@ -305,6 +316,78 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
     const KitRun run = Kit(dir, line);
     EXPECT_EQ(run.status, 2) << line;
     EXPECT_NE(run.err.find(fault), std::string::npos) << run.err;
+  }
+}
+
+// Whatever its names hold, new either refuses them and writes nothing, or
+// writes a project that flipdeck converts from the folder it went to: a
+// picture's name goes into the TPF, NAME into both files, and the folder
+// is where flipdeck searches the images.
+TEST(Kit, NewWritesOnlyProjectsThatConvert) {
+  const std::string png =
+      ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/walk1.png");
+  std::vector<std::string> odd = {"$(TPF_DIR)", "$(", ")x$(", "\xc3\xa9", "\xe9"};
+  for (int c = 1; c < 128; ++c) {
+    const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (!plain && c != '/') odd.emplace_back(1, static_cast<char>(c));
+  }
+  enum Place { kPicture, kName, kFolder };
+  for (const std::string& text : odd) {
+    for (const Place place : {kPicture, kName, kFolder}) {
+      for (const bool first : {false, true}) {
+        const std::string name = first ? text + "a" : "a" + text + "b";
+        SCOPED_TRACE(testing::Message() << "place " << place << ": `" << name << "`");
+        ts::TempDir dir;
+        NewOptions options;
+        options.name = place == kName ? name : "walk";
+        options.outDir = place == kFolder ? name : "";
+        options.pictures = {place == kPicture ? name + ".png" : "walk1.png"};
+        dir.Write(options.pictures[0], png);
+        if (!options.outDir.empty()) fs::create_directory(dir.path() / options.outDir);
+        const size_t before = std::distance(fs::recursive_directory_iterator(dir.path()), {});
+        std::ostringstream err;
+        int status = 0;
+        {
+          ts::ScopedWorkingDir cwd(dir.path());
+          std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+          status = RunNew(options);
+          std::cerr.rdbuf(saved);
+        }
+        if (status != 0) {
+          EXPECT_NE(err.str().find("flipdeck-kit: error: "), std::string::npos);
+          EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir.path()), {}), before);
+          continue;
+        }
+        const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", options.name + ".taf"},
+                                                      (dir.path() / options.outDir).string());
+        EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+        EXPECT_EQ(run.out.find("err :"), std::string::npos) << run.out << run.err;
+      }
+    }
+  }
+}
+
+// Every command that reads an animation says why it cannot, where flipdeck
+// only says "can not open".
+TEST(Kit, SaysWhyAnAnimationCannotBeRead) {
+  ts::TempDir dir;
+  fs::create_directory(dir.path() / "folder.taf");
+  dir.Write("huge.taf", "");
+  fs::resize_file(dir.path() / "huge.taf", CKeyValueFile::kMaxFileSize + 1);
+  const std::pair<std::string, std::string> rows[] = {
+      {"gone.taf", "does not exist"},
+      {"folder.taf", "is a directory, not a settings file"},
+      {"huge.taf", "holds 67108865 bytes, more than the 64 MiB flipdeck reads of a settings file"}};
+  for (const auto& [taf, why] : rows) {
+    for (const std::string command : {"preview", "deps -o out.c", "check"}) {
+      ts::CoutCapture out;
+      const KitRun run = Kit(dir, command + " " + taf);
+      EXPECT_EQ(run.status, 1) << command << " " << taf;
+      const std::string said = command == "check" ? out.Text() : run.err;
+      const std::string says =
+          command == "check" ? taf + ": error: " + why : "flipdeck-kit: error: " + taf + ": " + why;
+      EXPECT_NE(said.find(says), std::string::npos) << command << "\n" << said;
+    }
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include "anime/anime_file.h"
 #include "anime/timeline.h"
+#include "kit/picture_png.h"
 #include "kit/preview_page.h"
 #include "support/fixture_builder.h"
 #include "support/png_picture.h"
@@ -53,7 +54,7 @@ class PreviewTest : public ::testing::Test {
 
   // The picture flipdeck-kit export writes for `tmf` through `tlf`.
   CPngPicture Exported(const std::string& tmf, const std::string& tlf) {
-    EXPECT_EQ(Kit("export " + tmf + " " + tlf + " -o exported.png").exitStatus, 0);
+    EXPECT_EQ(Kit("export " + tmf + " " + tlf + " -o exported.png --force").exitStatus, 0);
     CPngPicture picture;
     std::string message;
     EXPECT_TRUE(ReadPngFile(m_dir.Path("exported.png"), picture, message)) << message;
@@ -84,7 +85,8 @@ struct Problem {
   const char* tpf = "";        // lines appended to walk.tpf
   const char* file = nullptr;  // a file replaced by "junk"
   int exit = 1;
-  const char* says = "";  // on standard error
+  const char* says = "";   // on standard error
+  const char* never = "";  // and what it must not say there
 };
 
 // Each problem at which flipdeck stops, in the order it looks, named with
@@ -94,24 +96,33 @@ const Problem kProblems[] = {
     {.drop = "FRAME_KEY", .says = "walk.taf: FRAME_KEY is not defined"},
     {.drop = "FRAME_KEY0", .says = "walk.taf: FRAME_KEY0 is not defined or cannot be read"},
     {.add = "FRAME_KEY1 = 10,3,walk2", .says = "FRAME_KEY1 names project 3, but TPF.3.FILE is not"},
-    {.add = "TPF.0.FILE = gone.tpf", .says = "gone.tpf: cannot be opened"},
+    {.add = "TPF.0.FILE = gone.tpf", .says = "gone.tpf: does not exist (project of"},
     {.add = "FRAME_KEY1 = 10,0,walk9", .says = "walk.tpf: has no picture \"walk9\" (named by"},
     {.tpf = "PICT.1 = walk2,gone.tmf,walk.tlf",
      .says =
          "walk.tpf: the image gone.tmf of picture \"walk2\" of FRAME_KEY1 is in none of its TMF"},
     {.file = "walk1.tmf", .says = "walk1.tmf: cannot be loaded (picture \"walk1\" of FRAME_KEY0)"},
     {.add = "FRAME_KEY = 3\nFRAME_KEY2 = 5,0,walk1",
-     .says = "walk.taf: FRAME_KEY2 begins at frame 5, before frame 10"},
+     .says = "walk.taf: FRAME_KEY2 begins at frame 5, before frame 10 where the key frame before "
+             "it begins: FRAME_KEY1 would show for -5 frames, and flipdeck stops with",
+     .never = "warning"},
     {.drop = "CAM_Y_NUM", .says = "walk.taf: CAM_Y_NUM is not defined"},
-    {.add = "CAM.0.0 = $(CAM.0.0)", .says = "walk.taf: CAM.0.0 cannot be read"},
+    {.add = "CAM.0.0 = $(CAM.0.0)",
+     .says = "walk.taf: CAM.0.0 cannot be expanded ($(CAM.0.0) leads back to itself)"},
     {.add = "CAM.4.0 = 0,walk1", .says = "CAM.4.0 lies outside the camera grid of 4 x 4 positions"},
     {.add = "CAM_ANIM = 0",
      .says = "CAM.0.0 lies outside the camera grid of 0 x 0 positions (CAM_"},
     {.args = "walk.taf -o walk.tpf", .says = "walk.tpf: is also an input of this job"},
     {.args = "walk.taf --gif walk1.tmf", .says = "walk1.tmf: is also an input of this job"},
+    // A picture is somebody's art: neither the GIF nor the page goes there.
+    {.args = "walk.taf --gif walk1.png",
+     .says = "walk1.png: names a .png file, where the GIF would go: give a name ending in .gif"},
+    {.args = "walk.taf -o walk1.png --gif walk.gif",
+     .says = "walk1.png: names a .png file, where the page would go: give a name ending in .html"},
     {.add = "FRAME_LENGTH = 5",
      .exit = 0,
-     .says = "warning: walk.taf: FRAME_KEY1 shows for -5 frames (FRAME_LENGTH 5): skipped"},
+     .says = "warning: walk.taf: FRAME_KEY1 shows for -5 frames (FRAME_LENGTH 5): flipdeck writes "
+             "-5 as its count"},
     {.add = "FRAME_ANIM = 0", .exit = 0},
 };
 
@@ -126,12 +137,26 @@ TEST_F(PreviewTest, NamesWhereFlipdeckStopsAndWritesNothingThen) {
     const ts::ProcessResult result = Preview(problem.args);
     EXPECT_EQ(result.exitStatus, problem.exit) << result.err;
     EXPECT_NE(result.err.find(problem.says), std::string::npos) << result.err;
+    if (*problem.never != '\0') {
+      EXPECT_EQ(result.err.find(problem.never), std::string::npos) << result.err;
+    }
     // The page goes beside the TAF when no other is named.
     EXPECT_EQ(m_dir.Exists("walk.html"), problem.exit == 0);
     EXPECT_EQ(m_dir.Read("walk.tpf"), tpf);
     std::error_code error;
     std::filesystem::remove(m_dir.path() / "walk.html", error);
   }
+}
+
+// A page passed on tells nothing of the artist's folders: it names the
+// animation and its files from the animation's own folder.
+TEST_F(PreviewTest, PageNamesFilesFromTheAnimationsFolder) {
+  ASSERT_EQ(Preview(m_dir.Path("walk.taf")).exitStatus, 0);
+  const std::string page = m_dir.Read("walk.html");
+  EXPECT_EQ(page.find(m_dir.path().string()), std::string::npos);
+  for (const char* named :
+       {"\"title\":\"walk.taf\"", "\"tmf\":\"walk1.tmf\"", "\"tlf\":\"walk.tlf\""})
+    EXPECT_NE(page.find(named), std::string::npos) << named;
 }
 
 TEST(AppendJsonString, KeepsTextOutOfMarkupAndReadsStrayBytesAsLatin1) {
@@ -141,12 +166,27 @@ TEST(AppendJsonString, KeepsTextOutOfMarkupAndReadsStrayBytesAsLatin1) {
       {"caf\xe9", "\"caf\\u00e9\""},                                 // a Latin-1 byte
       {"\xc3", "\"\\u00c3\""},                                       // a sequence cut short
       {"\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""},                 // a surrogate
+      {"a\x01\n\x1f", "\"a\\u0001\\u000a\\u001f\""},                 // control bytes
   };
   for (const auto& [text, json] : rows) {
     std::string out;
     AppendJsonString(out, text);
     EXPECT_EQ(out, json) << text;
   }
+}
+
+// Every length of a last group of three bytes, padded as base64 pads it.
+TEST(MakePngDataUri, PadsTheLastGroup) {
+  const std::pair<std::vector<uint8_t>, std::string> rows[] = {
+      {{}, ""},
+      {{0x89}, "iQ=="},
+      {{0x89, 'P'}, "iVA="},
+      {{0x89, 'P', 'N'}, "iVBO"},
+      {{0x89, 'P', 'N', 'G'}, "iVBORw=="},
+      {{0xff, 0xff, 0xff, 0xff, 0xff}, "//////8="},
+  };
+  for (const auto& [bytes, digits] : rows)
+    EXPECT_EQ(MakePngDataUri(bytes), "data:image/png;base64," + digits) << digits;
 }
 
 struct GifCloser {
