@@ -12,6 +12,7 @@
 #include "image/palette_builder.h"
 #include "image/png_reader.h"
 #include "kit/diagnostics.h"
+#include "kit/image_outputs.h"
 #include "kit/progress.h"
 #include "kit/regular_file.h"
 #include "kit/staged_files.h"
@@ -267,6 +268,11 @@ int RunImport(const ImportOptions& options) {
   CImporter importer(options);
   CStagedFiles files(importer.Inputs());
   if (!files.Plan(importer.Targets())) return 1;
+  // The shared palette is the one target named by hand: `--shared art.png`
+  // must not put a palette where a picture is.
+  if (!options.shared.empty() && (!CheckImageName(options.shared, "tlf", "the shared palette") ||
+                                  !CheckPngOverwrite(options.shared, false, false)))
+    return 1;
   if (!importer.ReadImposedPalette()) return 1;
   // A shared palette is complete only when every picture has shown its
   // colours: the pictures are read twice, rather than all held at once.

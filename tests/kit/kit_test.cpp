@@ -263,6 +263,9 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
        "missing/walk.tlf: cannot be written in its directory"},
       {"import --shared walk1.png walk1.png",
        "walk1.png: is also an input of this job: refused, nothing written"},
+      // A palette never lands where a picture is, or where its name says one goes.
+      {"import --shared art walk1.png", "art: holds a PNG picture"},
+      {"import --shared new.png walk1.png", "new.png: names a .png file"},
       {"export walk1.tmf walk.tlf -o walk1.tmf",
        "walk1.tmf: is also an input of this job: refused, nothing written"},
       // The art a picture was made from is not replaced by its 5-bit reduction.
