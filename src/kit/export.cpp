@@ -8,6 +8,7 @@
 #include "kit/diagnostics.h"
 #include "kit/image_outputs.h"
 #include "kit/picture_png.h"
+#include "kit/regular_file.h"
 #include "kit/staged_files.h"
 
 void AddExportCommand(CLI::App& app, ExportOptions& options, std::function<int()>& job) {
@@ -24,6 +25,9 @@ int RunExport(const ExportOptions& options) {
   CStagedFiles files({options.image, options.palette});
   if (!files.Plan({options.output}) || !CheckImageName(options.output, "png", "a PNG") ||
       !CheckPngOverwrite(options.output, options.force, true))
+    return 1;
+  if (!CheckRegularFile(options.image, "a TMF file") ||
+      !CheckRegularFile(options.palette, "a TLF file"))
     return 1;
   std::vector<uint8_t> png;
   if (!EncodePicturePng(options.image, options.palette, png)) return 1;

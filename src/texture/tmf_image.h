@@ -77,9 +77,10 @@ class CTmfImage {
   int32_t GetHeight() const { return m_height; }
   int32_t GetBitsPerPixel() const { return m_bitsPerPixel; }
 
-  /// The most bytes of rows LoadWhole keeps: 256 MiB, a 16384 x 16384 8-bit
-  /// picture.
-  static constexpr uint64_t kMaxWholeBytes = uint64_t{1} << 28;
+  /// The most bytes of rows LoadWhole keeps: 16 MiB, a 4096 x 4096 8-bit
+  /// picture, the largest the kit imports. A header may declare far more
+  /// over a body of a few bytes; what comes of it must stay in proportion.
+  static constexpr uint64_t kMaxWholeBytes = uint64_t{1} << 24;
 
  private:
   int32_t m_width = 0;

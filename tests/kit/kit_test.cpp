@@ -240,6 +240,7 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   const ts::CFeedingFifo fifo(elsewhere.Path("fifo.png"), Bytes(header));
   // A picture kept under a name that does not say so.
   dir.Write("art", ts::ReadFileBytes(walk + "walk1.png"));
+  dir.Write("vast.tmf", EncodeTmfFile({kTmfTag8Bit, 16384, 16384, 8}, std::string(16, '\1')));
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
   for (const char* name : {"walk.taf", "walk.tpf"}) dir.Write(name, ts::ReadFileBytes(walk + name));
@@ -281,6 +282,8 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"new w walk1.png --frames 2,0", "--frames: '0' is no number of frames (1 or more)"},
       {"new w walk1.png --frames 2,3 --force", "--frames: gives 2 counts for 1 pictures"},
       {"export walk1.tmf nope.tlf -o x.png", "[TLF] [nope.tlf] file open failed."},
+      // 16384 x 16384 declared over 16 bytes of body: refused, not made.
+      {"export vast.tmf walk.tlf -o vast.png", "[TMF] not enough memory for create TMF."},
       // deps refuses what flipdeck refuses, with its reason.
       {"deps walk.taf -o walk.taf -MF out.d",
        "walk.taf: is both input and output, which flipdeck refuses"},
@@ -290,6 +293,7 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
        "out.c: is named by both -o and -e, which flipdeck refuses"},
   };
   rows.push_back({"import " + folder, "folder.png: is a directory, not a PNG file"});
+  rows.push_back({"export " + folder + " walk.tlf -o x.png", "folder.png: is a directory, not a TMF"});
   rows.push_back({"import --palette " + folder + " walk1.png", "folder.png: is a directory, not"});
   if (fifo.IsMade())
     rows.push_back({"import " + elsewhere.Path("fifo.png"),
