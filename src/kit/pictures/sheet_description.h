@@ -106,6 +106,9 @@ struct CSheetFailure {
   std::string what;
 };
 
+/// A size as messages give it: (4, 3) -> "4 x 3".
+std::string SizeText(uint64_t width, uint64_t height);
+
 /// Checks that every frame of `sheet` lies on a sheet of `width` x
 /// `height` pixels; false with the first frame that reaches past it
 /// ("frames[3]: 16 x 16 at 60, 0 reaches past the 64 x 64 sheet"), the

@@ -6,10 +6,6 @@
 
 namespace {
 
-std::string SizeText(uint32_t w, uint32_t h) {
-  return std::to_string(w) + " x " + std::to_string(h);
-}
-
 bool IsTransparent(const CSheetImage& image, uint32_t left, uint32_t top, uint32_t w, uint32_t h) {
   for (uint32_t y = top; y < top + h; ++y)
     for (uint32_t x = left; x < left + w; ++x)

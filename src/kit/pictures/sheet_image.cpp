@@ -55,10 +55,8 @@ bool LoadSheetImage(const CSheetDescription& sheet, CSheetImage& image, CSheetFa
   }
   const bool sized = sheet.width != 0;
   if (sized && (image.GetWidth() != sheet.width || image.GetHeight() != sheet.height)) {
-    failure = {sheet.source, "meta.size is " + std::to_string(sheet.width) + " x " +
-                                 std::to_string(sheet.height) + ", but " + path + " is " +
-                                 std::to_string(image.GetWidth()) + " x " +
-                                 std::to_string(image.GetHeight())};
+    failure = {sheet.source, "meta.size is " + SizeText(sheet.width, sheet.height) + ", but " +
+                                 path + " is " + SizeText(image.GetWidth(), image.GetHeight())};
     image = CSheetImage();
     return false;
   }

@@ -11,8 +11,8 @@
 
 namespace {
 
-// The largest position or sheet side taken: a PNG may be this wide, in
-// one row, and sums of two still fit 32 bits.
+// The largest position or sheet side taken: beyond any sheet PNG the
+// reader takes (2^28 pixels), and a position plus a side still fits 32 bits.
 constexpr uint64_t kMaxPosition = 2147483647;
 
 std::string KindName(const CJsonTree& value) {
@@ -38,10 +38,6 @@ std::string ValueText(const CJsonTree& value) {
 
 std::string Member(const std::string& path, const char* key) {
   return path.empty() ? std::string(key) : path + "." + key;
-}
-
-std::string SizeText(uint64_t w, uint64_t h) {
-  return std::to_string(w) + " x " + std::to_string(h);
 }
 
 // Reads the tree member by member, each failure naming the member's path.
@@ -83,10 +79,11 @@ class CSheetReader {
     const std::string outside =
         ", outside " + std::to_string(least) + " to " + std::to_string(most);
     uint64_t whole = 0;
-    if (value.is_number_integer() && value.get<int64_t>() < 0) {
-      return Fail(path, "is " + ValueText(value) + outside);
-    } else if (value.is_number_integer()) {
+    if (value.is_number_unsigned()) {
       whole = value.get<uint64_t>();
+    } else if (value.is_number_integer()) {
+      // The parser keeps every number without a minus sign unsigned.
+      return Fail(path, "is " + ValueText(value) + outside);
     } else if (value.is_number_float()) {
       const double real = value.get<double>();
       if (!std::isfinite(real) || real != std::floor(real))
