@@ -106,6 +106,17 @@ void CheckPictures(const CSheetImage& image, const CSheetDescription& sheet, Pal
                 Entries(view, type) == Entries(shown, type),
             "frames sharing a picture show the same entries");
   }
+  // And pictures apart differ; a few are enough to see it.
+  const size_t compared = std::min<size_t>(pictures.firstFrames.size(), 16);
+  std::vector<std::vector<uint16_t>> shown;
+  for (size_t at = 0; at < compared; ++at) {
+    const CFrameView view(image, sheet.frames[pictures.firstFrames[at]]);
+    shown.push_back(Entries(view, type));
+    for (size_t before = 0; before < at; ++before)
+      Require(shown[before] != shown[at] ||
+                  sheet.frames[pictures.firstFrames[before]].canvasWidth != view.GetWidth(),
+              "pictures apart differ");
+  }
 }
 
 // The sheet's size: meta.size, or the least that holds every frame.
