@@ -18,7 +18,7 @@
 set -euo pipefail
 
 declare -A SETS=(
-  [build]="cmake ninja-build g++ make libpng-dev libgif-dev libcli11-dev zlib1g-dev"
+  [build]="cmake ninja-build g++ make libpng-dev libgif-dev libcli11-dev zlib1g-dev nlohmann-json3-dev"
   [test]="libgtest-dev libgmock-dev chromium"
   [sanitize]="clang libclang-rt-dev"
   [fuzz]="clang libclang-rt-dev"

@@ -4,7 +4,7 @@
 #
 #   tools/fuzz.sh [seconds] [target...]
 #
-# seconds defaults to 60; targets default to all five. FUZZ_BUILD names the
+# seconds defaults to 60; targets default to all six. FUZZ_BUILD names the
 # build directory (default build-fuzz). The corpus each run grows stays in
 # the build directory; crashing inputs land in <build>/fuzz-artifacts/ and
 # belong, once fixed, in tests/fuzz/regressions/<target>/. Exits 1 when any
@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-if ((${#targets[@]} == 0)); then targets=(settings tmf tlf conversion png); fi
+if ((${#targets[@]} == 0)); then targets=(settings tmf tlf conversion png sheet); fi
 build="${FUZZ_BUILD:-build-fuzz}"
 
 if [[ ! -f "$build/build.ninja" ]]; then

@@ -25,6 +25,9 @@ int FuzzTmf(const uint8_t* data, size_t size);
 int FuzzTlf(const uint8_t* data, size_t size);
 /// A PNG file: read it, and write what it holds as an indexed PNG again.
 int FuzzPng(const uint8_t* data, size_t size);
+/// Sprite-sheet JSON: read it, lay it over pixels made of the same bytes,
+/// find its pictures and time its animations.
+int FuzzSheet(const uint8_t* data, size_t size);
 /// A TAF, TPF, TMF and TLF file separated by kConversionSeparator,
 /// converted as a whole project. A camera grid of more than
 /// kMaxFuzzCameraCells positions is passed over: its cost is the size of

@@ -29,6 +29,9 @@ const FuzzTarget kTargets[] = {
 #ifdef FLIPDECK_FUZZ_PNG
     {"png", FuzzPng},
 #endif
+#ifdef FLIPDECK_FUZZ_SHEET
+    {"sheet", FuzzSheet},
+#endif
 };
 // clang-format on
 

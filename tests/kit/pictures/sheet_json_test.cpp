@@ -1,0 +1,116 @@
+#include "kit/pictures/sheet_json.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace {
+
+namespace ts = testing_support;
+
+// `text` with every `marker` replaced by `by`.
+std::string Replace(std::string text, const std::string& marker, const std::string& by) {
+  for (size_t at = text.find(marker); at != std::string::npos;
+       at = text.find(marker, at + by.size()))
+    text.replace(at, marker.size(), by);
+  return text;
+}
+
+TEST(SheetJson, EachBrokenSheetFailsNamingWhereAndWhatAndGivesNoSheet) {
+  for (const ts::TableRow& row : ts::ReadTable("kit/pictures/sheet_json_errors.table")) {
+    SCOPED_TRACE(row.where);
+    std::string text = Replace(row.input, "@F@",
+                               R"({"filename":"a","frame":{"x":0,"y":0,"w":4,"h":4},)"
+                               R"("duration":100})");
+    text = Replace(text, "@M@", R"("meta":{"image":"s.png"})");
+    CSheetDescription sheet;
+    sheet.image = "left from before";
+    CSheetFailure failure;
+    EXPECT_FALSE(ReadSheetJson(text, "sheet.json", sheet, failure));
+    EXPECT_EQ(failure.file + ": " + failure.what, row.expected);
+    EXPECT_TRUE(sheet.frames.empty() && sheet.image.empty());
+  }
+}
+
+// The array layout, a trimmed frame and a rotated one, fields the sheet does
+// not use, and the notes about slices and layers.
+TEST(SheetJson, ArrayLayoutKeepsPlacementRotationAndDurations) {
+  const std::string text = R"({"frames": [
+    {"filename": "walk 0.png", "frame": {"x": 0, "y": 0, "w": 4, "h": 4}, "rotated": false,
+     "trimmed": false, "spriteSourceSize": {"x": 0, "y": 0, "w": 4, "h": 4},
+     "sourceSize": {"w": 4, "h": 4}, "duration": 100, "pivot": {"x": 0.5, "y": 0.5}},
+    {"filename": "walk 1.png", "frame": {"x": 4, "y": 0, "w": 2, "h": 3}, "rotated": true,
+     "trimmed": true, "spriteSourceSize": {"x": 1, "y": 0, "w": 2, "h": 3},
+     "sourceSize": {"w": 4, "h": 4}, "duration": 16}],
+  "meta": {"app": "anything", "image": "art/walk.png", "size": {"w": 8, "h": 4},
+           "scale": "1", "slices": [{"name": "hit"}], "layers": []}})";
+  CSheetDescription sheet;
+  CSheetFailure failure;
+  ASSERT_TRUE(ReadSheetJson(text, "walk.json", sheet, failure)) << failure.what;
+  EXPECT_EQ(sheet.image, "art/walk.png");
+  EXPECT_EQ(sheet.width, 8u);
+  ASSERT_EQ(sheet.frames.size(), 2u);
+  const CSheetFrame& rotated = sheet.frames[1];
+  EXPECT_EQ(rotated.name, "walk 1.png");
+  EXPECT_EQ(rotated.frame, (CSheetRect{4, 0, 2, 3}));
+  EXPECT_TRUE(rotated.rotated);
+  EXPECT_EQ(rotated.SheetWidth(), 3u);  // turned on the sheet: 3 columns, 2 rows
+  EXPECT_EQ(rotated.placed, (CSheetRect{1, 0, 2, 3}));
+  EXPECT_EQ(rotated.duration, 16u);
+  EXPECT_TRUE(sheet.unusedSlices);
+  EXPECT_FALSE(sheet.unusedLayers);  // empty: nothing was left unused
+}
+
+// The object layout keeps the file's order, not the keys' sorted order; a
+// frame without placement is its whole picture. Tags read every direction,
+// and a repeat written as text or as a number.
+TEST(SheetJson, ObjectLayoutKeepsFileOrderAndTagsReadEveryForm) {
+  const std::string frame = R"({"frame": {"x": 0, "y": 0, "w": 3, "h": 2}, "duration": 50})";
+  const std::string text = R"({"frames": {"b": )" + frame + R"(, "a": )" + frame + R"(, "c": )" +
+                           frame + R"(}, "meta": {"image": "s.png", "frameTags": [
+      {"name": "idle", "from": 0, "to": 2},
+      {"name": "run", "from": 1, "to": 2, "direction": "pingpong_reverse", "repeat": "3"},
+      {"name": "hop", "from": 0, "to": 1.0, "direction": "reverse", "repeat": 2, "color": "#f00"}]}})";
+  CSheetDescription sheet;
+  CSheetFailure failure;
+  ASSERT_TRUE(ReadSheetJson(text, "s.json", sheet, failure)) << failure.what;
+  ASSERT_EQ(sheet.frames.size(), 3u);
+  EXPECT_EQ(sheet.frames[0].name + sheet.frames[1].name + sheet.frames[2].name, "bac");
+  EXPECT_EQ(sheet.frames[0].label, R"(frames["b"])");
+  EXPECT_EQ(sheet.frames[2].placed, (CSheetRect{0, 0, 3, 2}));
+  EXPECT_EQ(sheet.width, 0u);  // no meta.size: the PNG decides
+  ASSERT_EQ(sheet.tags.size(), 3u);
+  EXPECT_EQ(sheet.tags[0].direction, TagDirection::kForward);
+  EXPECT_EQ(sheet.tags[1].direction, TagDirection::kPingPongReverse);
+  EXPECT_EQ(sheet.tags[1].repeat, 3u);
+  EXPECT_EQ(sheet.tags[2].to, 1u);
+  EXPECT_EQ(sheet.tags[2].repeat, 2u);
+}
+
+TEST(SheetJson, FramesMayNotAskForMorePicturesThanTheSheetLimit) {
+  // 65 frames of 4096 x 4096 pictures pass 2^30 pixels at the last one.
+  std::string text = R"({"meta": {"image": "s.png"}, "frames": [)";
+  for (int at = 0; at < 65; ++at)
+    text += std::string(at ? "," : "") +
+            R"({"filename": "f", "frame": {"x": 0, "y": 0, "w": 1, "h": 1}, "duration": 1,)"
+            R"( "sourceSize": {"w": 4096, "h": 4096}})";
+  text += "]}";
+  CSheetDescription sheet;
+  CSheetFailure failure;
+  EXPECT_FALSE(ReadSheetJson(text, "s.json", sheet, failure));
+  EXPECT_EQ(failure.what,
+            "frames[64]: brings the pictures of the frames to more than 1073741824 pixels");
+}
+
+TEST(SheetJson, LoadNamesAFileThatCannotBeOpened) {
+  ts::TempDir dir;
+  CSheetDescription sheet;
+  CSheetFailure failure;
+  EXPECT_FALSE(LoadSheetJson(dir.Path("none.json"), sheet, failure));
+  EXPECT_EQ(failure.file, dir.Path("none.json"));
+  EXPECT_EQ(failure.what, "cannot be opened");
+  EXPECT_FALSE(LoadSheetJson(dir.Write("empty.json", ""), sheet, failure));
+  EXPECT_EQ(failure.file, dir.Path("empty.json") + ":1:1");
+}
+
+}  // namespace
