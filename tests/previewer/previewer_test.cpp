@@ -18,7 +18,7 @@
 #include "anime/anime_file.h"
 #include "anime/camera_grid.h"
 #include "anime/timeline.h"
-#include "kit/preview_model.h"
+#include "kit/preview/preview_model.h"
 #include "project/picture_library.h"
 #include "support/fixture_builder.h"
 #include "support/test_support.h"

@@ -1,0 +1,34 @@
+// flipdeck-kit deps: the files a conversion reads, as a dependency file in
+// make syntax that make and Ninja read alike:
+//   walk.c walk.h: /work/anim/walk.taf /work/anim/walk.tpf /work/anim/walk1.tmf ...
+// The set is what flipdeck opens when it converts the animation: the TAF;
+// every project a TPF.<n>.FILE key names (flipdeck reads them all to keep
+// its outputs off its inputs); and each TMF and TLF file the sequence part
+// and the camera part load. A file that is not there is no dependency: make
+// would stop at a prerequisite it cannot make and Ninja would rebuild for
+// ever, while flipdeck fails on it anyway, and a failed build step leaves
+// nothing that looks up to date.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class CAnimeFile;
+
+struct DepsOptions {
+  std::string anime;    // the TAF file
+  std::string output;   // the C file: the first target
+  std::string header;   // the header, a second target; "" for none
+  std::string depfile;  // where to write; "" for standard output
+};
+
+/// The deps job: 0 when the dependency file was written, 1 after the
+/// message (an output flipdeck refuses, the TAF cannot be read, a path that
+/// make and Ninja cannot both read).
+int RunDeps(const DepsOptions& options, std::ostream& out);
+
+/// Every file a conversion of `anime`, loaded from `tafPath`, opens, as full
+/// paths in the order it first opens them, each once.
+std::vector<std::string> ConversionInputs(const CAnimeFile& anime, const std::string& tafPath);

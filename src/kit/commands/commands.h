@@ -1,0 +1,35 @@
+// The command layer of flipdeck-kit: each subcommand's options and help on
+// the command line, one small file a subcommand (<name>_command.cpp). A
+// command fills its room's plain options struct and leaves the job it runs
+// in `job`; the rooms (pictures, check, preview, build) know nothing of the
+// command line, so tests call their Run functions directly.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+struct CheckOptions;
+struct DepsOptions;
+struct ExportOptions;
+struct ImportOptions;
+struct NewOptions;
+struct PreviewOptions;
+
+using KitJob = std::function<int()>;
+
+void AddImportCommand(CLI::App& app, ImportOptions& options, KitJob& job);
+void AddExportCommand(CLI::App& app, ExportOptions& options, KitJob& job);
+void AddNewCommand(CLI::App& app, NewOptions& options, KitJob& job);
+void AddCheckCommand(CLI::App& app, CheckOptions& options, KitJob& job);
+void AddDepsCommand(CLI::App& app, DepsOptions& options, KitJob& job);
+void AddPreviewCommand(CLI::App& app, PreviewOptions& options, KitJob& job);
+
+/// The arguments with compilers' spelling of the dependency file option,
+/// "-MF FILE" or "-MFFILE", as deps reads it ("--depfile FILE"): the
+/// command-line parser takes an option of one dash for one letter.
+std::vector<std::string> RespellDepfileOption(int argc, const char* const* argv);

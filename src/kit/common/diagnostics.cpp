@@ -1,0 +1,41 @@
+#include "kit/common/diagnostics.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "kit/common/progress.h"
+
+namespace {
+
+void Report(std::string_view level, std::string_view file, std::string_view what) {
+  // On a terminal a progress line may stand there: the message takes its place.
+  if (IsErrorStreamTerminal()) std::cerr << "\r\x1b[K";
+  std::cerr << "flipdeck-kit: " << level << ": " << file << ": " << what << "\n";
+  std::cerr.flush();
+}
+
+}  // namespace
+
+bool ReportKitError(std::string_view file, std::string_view what) {
+  Report("error", file, what);
+  return false;
+}
+
+void ReportKitWarning(std::string_view file, std::string_view what) {
+  Report("warning", file, what);
+}
+
+std::string ColourName(Rgba8 colour) {
+  char text[16];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x%02x", colour.r, colour.g, colour.b, colour.a);
+  return text;
+}
+
+std::string PixelName(uint32_t x, uint32_t y) {
+  return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
+
+void ReportLoaderError(const std::string& caption, const std::string& message) {
+  std::cerr << caption << " " << message;
+  std::cerr.flush();
+}

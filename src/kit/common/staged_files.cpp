@@ -1,0 +1,77 @@
+#include "kit/common/staged_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <utility>
+
+#include "kit/common/diagnostics.h"
+#include "path/file_system.h"
+#include "path/path_utils.h"
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+CStagedFiles::CStagedFiles(std::vector<std::string> inputs) : m_inputs(std::move(inputs)) {}
+
+bool CStagedFiles::Plan(const std::vector<std::string>& targets) {
+  for (const std::string& target : targets) {
+    for (const std::string& input : m_inputs) {
+      if (NamesSameFile(target, input))
+        return ReportKitError(target, "is also an input of this job: refused, nothing written");
+    }
+    for (const std::string& other : m_targets) {
+      if (NamesSameFile(target, other))
+        return ReportKitError(target, "would be written twice by this job: refused");
+    }
+    m_targets.push_back(target);
+  }
+  return true;
+}
+
+bool CStagedFiles::Stage(const std::string& target, std::string_view bytes) {
+  return Stage(target, std::span<const std::string_view>(&bytes, 1));
+}
+
+bool CStagedFiles::Stage(const std::string& target, std::span<const std::string_view> parts) {
+  return StageWritten(target,
+                      [parts](const Writer& write) { return std::ranges::all_of(parts, write); });
+}
+
+bool CStagedFiles::StageWritten(const std::string& target,
+                                const std::function<bool(const Writer&)>& produce) {
+  // Between files is where an interrupt is looked for: the job then ends
+  // and its temporary files go with it.
+  if (m_outputs.IsInterrupted()) return false;
+  std::string name;
+  if (!m_outputs.Add(target, name))
+    return ReportKitError(target, "cannot be written in its directory");
+  // A link, a device or a pipe under the target's name is written through,
+  // from its start; a new temporary file is only appended to.
+  const char* mode = name == target ? "wb" : "ab";
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToNativePath(name).c_str(), mode));
+  if (!file) return ReportKitError(target, "cannot be opened for writing");
+  bool written = true;
+  const bool produced = produce([&](std::string_view bytes) {
+    written = written && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    return written;
+  });
+  // Closing hands the last buffered bytes to the system; that can fail too.
+  if (!written || std::fclose(file.release()) != 0)
+    return ReportKitError(target, "could not be written completely (is the disk full?)");
+  return produced;
+}
+
+bool CStagedFiles::Commit() {
+  std::string failed;
+  if (m_outputs.Commit(failed)) return true;
+  // An interrupt ends the job with the status of its signal, which says
+  // enough.
+  if (failed.empty()) return false;
+  return ReportKitError(failed, "cannot be replaced");
+}

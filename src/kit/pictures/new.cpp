@@ -1,0 +1,205 @@
+#include "kit/pictures/new.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+
+#include "kit/common/diagnostics.h"
+#include "kit/common/staged_files.h"
+#include "kit/pictures/import.h"
+#include "kit/pictures/new_names.h"
+#include "path/file_system.h"
+#include "path/path_utils.h"
+#include "settings/value_integers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The frames of each picture from "N" or "N1,N2,...". False after the
+// message when a count is no whole number of at least 1, or the list is not
+// as long as the pictures.
+bool ParseFrames(const NewOptions& options, std::vector<int32_t>& frames) {
+  // Fields between commas; a comma at the end opens no further field.
+  std::vector<std::string> fields;
+  for (size_t start = 0; start < options.frames.size() || fields.empty();) {
+    const size_t comma = std::min(options.frames.find(',', start), options.frames.size());
+    fields.push_back(options.frames.substr(start, comma - start));
+    start = comma + 1;
+  }
+  std::vector<int32_t> counts;
+  for (const std::string& field : fields) {
+    size_t end = 0;
+    long long count = 0;
+    try {
+      count = std::stoll(field, &end);
+    } catch (const std::exception&) {
+      end = 0;
+    }
+    if (end == 0 || end != field.size() || count < 1 || count > std::numeric_limits<int32_t>::max())
+      return ReportKitError("--frames", "'" + field + "' is no number of frames (1 or more)");
+    counts.push_back(static_cast<int32_t>(count));
+  }
+  if (counts.size() == 1) counts.assign(options.pictures.size(), counts.front());
+  if (counts.size() != options.pictures.size())
+    return ReportKitError("--frames", "gives " + std::to_string(counts.size()) + " counts for " +
+                                          std::to_string(options.pictures.size()) + " pictures");
+  frames = counts;
+  return true;
+}
+
+std::string InOutDir(const NewOptions& options, const std::string& name) {
+  return options.outDir.empty() ? name : (fs::path(ToNativePath(options.outDir)) / name).string();
+}
+
+// Refuses, before any picture is read, what the project files cannot carry,
+// so that every project new writes converts from the folder it goes to.
+bool CheckNames(const NewOptions& options) {
+  const std::string taf = InOutDir(options, options.name + ".taf");
+  if (options.name.find_first_of("/\\") != std::string::npos)
+    return ReportKitError(taf, "NAME " + options.name +
+                                   " holds a directory separator: NAME names the project's files, "
+                                   "--out-dir the folder they go to");
+  if (!options.name.empty() && IsWhiteSpace(options.name.front()))
+    return ReportKitError(taf,
+                          "NAME begins with a blank, which flipdeck drops from TPF.0.FILE: "
+                          "choose another name");
+  if (options.name.starts_with('-'))
+    return ReportKitError(taf,
+                          "NAME begins with '-': flipdeck would take NAME.taf for an option; "
+                          "choose another name");
+  if (const std::string trouble = ValueTrouble(options.name); !trouble.empty())
+    return ReportKitError(taf, "NAME holds " + trouble + ": choose another name");
+  for (const std::string& picture : options.pictures) {
+    // The picture's images and palettes take its name.
+    const std::string stem = fs::path(ToNativePath(picture)).stem().string();
+    if (const std::string trouble = ValueTrouble(stem); !trouble.empty())
+      return ReportKitError(picture, "its name holds " + trouble + ": rename it");
+  }
+  // The project's own folder is where flipdeck looks for its images and
+  // palettes, read as a list of folders.
+  std::string folder;
+  if (GetFullPath(options.outDir, folder) && folder.find(';') != std::string::npos)
+    return ReportKitError(folder,
+                          "holds ';', which separates the folders flipdeck searches for "
+                          "the project's images: it would find none there; choose a "
+                          "folder without ';'");
+  return true;
+}
+
+std::string MakeTpf(const std::vector<std::string>& names, const std::vector<std::string>& tmfs,
+                    const std::vector<std::string>& tlfs) {
+  std::string text =
+      "# A flipdeck picture project, made by flipdeck-kit new.\n"
+      "# PICT_NUM: how many pictures it lists. PICT.n = name,TMF image,TLF palette:\n"
+      "# picture n; the files lie beside this project.\n"
+      "PICT_NUM = " +
+      std::to_string(names.size()) + "\n";
+  for (size_t i = 0; i < names.size(); ++i)
+    text += "PICT." + std::to_string(i) + " = " + names[i] + "," + tmfs[i] + "," + tlfs[i] + "\n";
+  return text;
+}
+
+std::string MakeTaf(const std::string& tpf, const std::vector<std::string>& names,
+                    const std::vector<int32_t>& frames, int64_t length) {
+  std::string text =
+      "# A flipdeck animation, made by flipdeck-kit new. Convert it from this\n"
+      "# directory: flipdeck reads TPF.0.FILE from where it runs.\n"
+      "# TPF.NUM: how many picture projects; TPF.0.FILE: project 0.\n"
+      "TPF.NUM = 1\n"
+      "TPF.0.FILE = " +
+      tpf +
+      "\n"
+      "# FRAME_ANIM = 1 switches the frame sequence on; FRAME_LENGTH: its frames.\n"
+      "FRAME_ANIM = 1\n"
+      "FRAME_LENGTH = " +
+      std::to_string(length) +
+      "\n"
+      "# FRAME_KEY: how many key frames. FRAME_KEYn = first frame,project,picture:\n"
+      "# from that frame on, the picture is on view.\n"
+      "FRAME_KEY = " +
+      std::to_string(names.size()) + "\n";
+  int64_t start = 0;
+  for (size_t i = 0; i < names.size(); ++i) {
+    text +=
+        "FRAME_KEY" + std::to_string(i) + " = " + std::to_string(start) + ",0," + names[i] + "\n";
+    start += frames[i];
+  }
+  text += "# CAM_ANIM = 0: no camera grid.\nCAM_ANIM = 0\n";
+  return text;
+}
+
+}  // namespace
+
+int RunNew(const NewOptions& options) {
+  std::vector<int32_t> frames;
+  if (!ParseFrames(options, frames) || !CheckNames(options)) return 1;
+  int64_t length = 0;
+  for (int32_t count : frames) length += count;
+  if (length > std::numeric_limits<int32_t>::max()) {
+    ReportKitError("--frames", "add up to more frames than an animation may have");
+    return 1;
+  }
+
+  // A picture shown twice is imported and listed once.
+  std::vector<std::string> distinct;
+  std::vector<size_t> shown;
+  for (const std::string& picture : options.pictures) {
+    size_t at = 0;
+    while (at < distinct.size() && !NamesSameFile(distinct[at], picture) && distinct[at] != picture)
+      ++at;
+    if (at == distinct.size()) distinct.push_back(picture);
+    shown.push_back(at);
+  }
+
+  // One palette for all when they fit it, else one each: a survey of their
+  // colours tells.
+  ImportOptions import;
+  import.pictures = distinct;
+  import.outDir = options.outDir.empty() ? "." : options.outDir;
+  const std::string shared = InOutDir(options, options.name + ".tlf");
+  import.shared = shared;
+  CImporter sharing(import);
+  for (const std::string& picture : distinct) {
+    if (!sharing.Survey(picture)) return 1;
+  }
+  const bool fitsOne = sharing.GetSharedColourCount() <= 256;
+  if (!fitsOne) import.shared.clear();
+  CImporter importer(import);
+
+  const std::string tpf = options.name + ".tpf";
+  const std::string taf = options.name + ".taf";
+  std::vector<std::string> targets = importer.Targets();
+  targets.push_back(InOutDir(options, tpf));
+  targets.push_back(InOutDir(options, taf));
+  if (!options.force) {
+    for (const std::string& target : targets) {
+      if (!GetFileStatus(target).exists) continue;
+      ReportKitError(target, "exists already: give --force to replace it");
+      return 1;
+    }
+  }
+  CStagedFiles files(importer.Inputs());
+  if (!files.Plan(targets)) return 1;
+  CImporter& chosen = fitsOne ? sharing : importer;
+  for (const std::string& picture : distinct) {
+    if (!chosen.Import(picture, files)) return 1;
+  }
+
+  const std::vector<std::string> names = PictureNames(distinct);
+  std::vector<std::string> tmfs;
+  std::vector<std::string> tlfs;
+  for (const std::string& picture : distinct) {
+    tmfs.push_back(fs::path(ImportTarget(picture, import.outDir, ".tmf")).filename().string());
+    tlfs.push_back(
+        fitsOne ? options.name + ".tlf"
+                : fs::path(ImportTarget(picture, import.outDir, ".tlf")).filename().string());
+  }
+  std::vector<std::string> keyNames;
+  for (size_t at : shown) keyNames.push_back(names[at]);
+  return chosen.Finish(files) && files.Stage(InOutDir(options, tpf), MakeTpf(names, tmfs, tlfs)) &&
+                 files.Stage(InOutDir(options, taf), MakeTaf(tpf, keyNames, frames, length)) &&
+                 files.Commit()
+             ? 0
+             : 1;
+}

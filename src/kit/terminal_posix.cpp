@@ -1,6 +1,0 @@
-// Whether standard error is a terminal, on POSIX systems.
-#include <unistd.h>
-
-#include "kit/progress.h"
-
-bool IsErrorStreamTerminal() { return ::isatty(STDERR_FILENO) != 0; }

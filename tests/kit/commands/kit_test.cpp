@@ -1,0 +1,402 @@
+// flipdeck-kit's jobs, run in this process on files made for the test: what
+// export writes must import back to the same bytes, what import reads must
+// export back as the same picture after the colour reduction, and a job
+// that fails must say why and change no file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <numeric>
+#include <random>
+#include <sstream>
+
+#include "kit/commands/kit.h"
+#include "kit/pictures/new.h"
+#include "settings/key_value_file.h"
+#include "support/png_fixture.h"
+#include "support/png_picture.h"
+#include "support/test_platform.h"
+#include "support/test_support.h"
+#include "texture/texture_format.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace ts = testing_support;
+
+struct KitRun {
+  int status = -1;
+  std::string err;  // standard error
+};
+
+// Runs flipdeck-kit with the words of `line` in `dir`.
+KitRun Kit(const ts::TempDir& dir, const std::string& line) {
+  ts::ScopedWorkingDir cwd(dir.path());
+  std::istringstream words(line);
+  std::vector<std::string> args{"flipdeck-kit"};
+  for (std::string word; words >> word;) args.push_back(word);
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::ostringstream err;
+  std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+  const int status = RunKit(static_cast<int>(argv.size()), argv.data());
+  std::cerr.rdbuf(saved);
+  return {status, err.str()};
+}
+
+std::string Bytes(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+TEST(Kit, ExportThenImportGivesBackTheSameFiles) {
+  struct Pair {
+    std::string tmf, tlf, flags;
+  };
+  std::vector<Pair> pairs;
+  // Every 16-bit entry of both palette types, 256 to a palette, each shown
+  // by one pixel of a 16 x 16 picture.
+  std::vector<uint8_t> everyIndex(256);
+  std::iota(everyIndex.begin(), everyIndex.end(), 0);
+  for (const uint32_t type : {kTlfTypeRgba5551, kTlfTypeIa16}) {
+    for (uint32_t block = 0; block < 256; ++block) {
+      std::vector<uint16_t> entries(256);
+      std::iota(entries.begin(), entries.end(), static_cast<uint16_t>(block << 8));
+      pairs.push_back({EncodeTmf(16, 16, 8, everyIndex), EncodeTlf(type, entries, 8),
+                       type == kTlfTypeIa16 ? "--ia16" : ""});
+    }
+  }
+  // Both depths, odd widths among them, pixels and palettes at random.
+  std::mt19937 random(11);
+  for (const int bits : {4, 8}) {
+    for (const int width : {1, 3, 8, 17}) {
+      const int height = 1 + static_cast<int>(random() % 5);
+      std::vector<uint8_t> indices(static_cast<size_t>(width * height));
+      for (uint8_t& index : indices) index = static_cast<uint8_t>(random() % (1u << bits));
+      std::vector<uint16_t> entries(bits == 4 ? 16 : 256);
+      for (uint16_t& entry : entries) entry = static_cast<uint16_t>(random());
+      pairs.push_back({EncodeTmf(width, height, bits, indices), EncodeTlf(0, entries, bits), ""});
+    }
+  }
+  ts::TempDir dir;
+  fs::create_directory(dir.path() / "back");
+  for (const Pair& pair : pairs) {
+    dir.Write("a.tmf", pair.tmf);
+    dir.Write("a.tlf", pair.tlf);
+    ASSERT_EQ(Kit(dir, "export a.tmf a.tlf -o a.png --force").status, 0);
+    ASSERT_EQ(Kit(dir, "import " + pair.flags + " a.png --out-dir back").status, 0);
+    ASSERT_EQ(dir.Read("back/a.tmf"), pair.tmf) << &pair - pairs.data();
+    ASSERT_EQ(dir.Read("back/a.tlf"), pair.tlf) << &pair - pairs.data();
+  }
+}
+
+// The bytes import writes, spelled out by hand rather than through the
+// encoders the round trips share: rows bottom first, the left pixel in the
+// high nibble, an odd width's spare nibble zero, the body padded to a whole
+// word, the palette padded with zero entries to 16 or 256.
+TEST(Kit, ImportWritesTheFileLayoutsByteForByte) {
+  const auto hex = [](std::string digits) {  // spaces only for the reader
+    std::erase(digits, ' ');
+    std::string bytes;
+    for (size_t i = 0; i + 1 < digits.size(); i += 2)
+      bytes.push_back(static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    return bytes;
+  };
+  const auto header = [&](const std::string& fields) {  // the rest of its 64 bytes zero
+    std::string bytes = hex(fields);
+    bytes.resize(64, '\0');
+    return bytes;
+  };
+  ts::TempDir dir;
+  // Red, green, red over blue, white, green: first seen red, green, blue, white.
+  dir.Write("p.png", Bytes(ts::MakeTestPng({2,
+                                            8,
+                                            false,
+                                            3,
+                                            2,
+                                            {255, 0, 0, 0, 255, 0, 255, 0, 0,  //
+                                             0, 0, 255, 255, 255, 255, 0, 255, 0},
+                                            {},
+                                            0,
+                                            {}})));
+  const std::string palette = hex("f801 07c1 003f ffff");
+  ASSERT_EQ(Kit(dir, "import p.png").status, 0);
+  EXPECT_EQ(dir.Read("p.tmf"),
+            header("00000000 00120200 00000003 00000002 00000004") + hex("2310 0100"));
+  EXPECT_EQ(dir.Read("p.tlf"),
+            header("00200100 00000010 00000000") + palette + std::string(24, '\0'));
+  // A depth forced past what the colours need takes the palette size with it.
+  ASSERT_EQ(Kit(dir, "import --bits 8 p.png").status, 0);
+  EXPECT_EQ(dir.Read("p.tmf"),
+            header("00000000 00120300 00000003 00000002 00000008") + hex("020301 000100 0000"));
+  EXPECT_EQ(dir.Read("p.tlf"),
+            header("00200200 00000100 00000000") + palette + std::string(504, '\0'));
+  // An imposed palette is written as it stands; each pixel takes the first
+  // entry of its colour (red is there twice).
+  dir.Write("imposed.tlf", header("00200100 00000010 00000000") + hex("ffff 003f 07c1 f801 f801") +
+                               std::string(22, '\0'));
+  ASSERT_EQ(Kit(dir, "import --palette imposed.tlf p.png").status, 0);
+  EXPECT_EQ(dir.Read("p.tmf"),
+            header("00000000 00120200 00000003 00000002 00000004") + hex("1020 3230"));
+  EXPECT_EQ(dir.Read("p.tlf"), dir.Read("imposed.tlf"));
+  // A shared palette takes the colours of all the pictures in first-seen
+  // order, the pictures in the order given: black is new in q, red is not.
+  dir.Write("q.png", Bytes(ts::MakeTestPng({2, 8, false, 2, 1, {0, 0, 0, 255, 0, 0}, {}, 0, {}})));
+  ASSERT_EQ(Kit(dir, "import --shared s.tlf p.png q.png").status, 0);
+  EXPECT_EQ(dir.Read("p.tmf"),
+            header("00000000 00120200 00000003 00000002 00000004") + hex("2310 0100"));
+  EXPECT_EQ(dir.Read("q.tmf"),
+            header("00000000 00120200 00000002 00000001 00000004") + hex("4000 0000"));
+  EXPECT_EQ(dir.Read("s.tlf"),
+            header("00200100 00000010 00000000") + palette + hex("0001") + std::string(22, '\0'));
+}
+
+// A picture of every colour type, depth and interlacing comes back as what
+// its colours reduce to: each pixel the colour of its palette entry.
+TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
+  const std::pair<int, std::vector<int>> formats[] = {
+      {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
+  ts::TempDir dir;
+  for (const auto& [colourType, depths] : formats) {
+    for (const int depth : depths) {
+      for (const int variant : {0, 1, 2, 3}) {  // interlaced, transparent
+        const bool grey = (colourType & 2) == 0;
+        for (const PaletteType type : {PaletteType::kRgba5551, PaletteType::kIa16}) {
+          if (type == PaletteType::kIa16 && !grey) continue;
+          SCOPED_TRACE(testing::Message() << colourType << " " << depth << " " << variant << " "
+                                          << static_cast<int>(type));
+          dir.Write("p.png", Bytes(ts::MakeTestPng(ts::MakeFixture(colourType, depth, variant & 1,
+                                                                   variant >= 2, 7))));
+          const std::string ia16 = type == PaletteType::kIa16 ? "--ia16 " : "";
+          ASSERT_EQ(Kit(dir, "import " + ia16 + "p.png").status, 0);
+          ASSERT_EQ(Kit(dir, "export p.tmf p.tlf -o q.png --force").status, 0);
+          ts::CPngPicture before;
+          ts::CPngPicture after;
+          std::string message;
+          ASSERT_TRUE(ts::ReadPngFile(dir.Path("p.png"), before, message));
+          ASSERT_TRUE(ts::ReadPngFile(dir.Path("q.png"), after, message));
+          ASSERT_EQ(after.indices.size(), size_t{before.width} * before.height);
+          for (size_t i = 0; i < after.indices.size(); ++i) {
+            const Rgba8 colour =
+                before.indexed ? before.palette[before.indices[i]] : before.pixels[i];
+            uint16_t entry = 0;
+            ASSERT_TRUE(ToPaletteEntry(colour, type, entry));
+            ASSERT_EQ(after.palette[after.indices[i]], FromPaletteEntry(entry, type)) << i;
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
+  ts::TempDir dir;
+  dir.Write("cap.png", Bytes(ts::MakeBlankPng(0, 1, 4096, 4096)));
+  ASSERT_EQ(Kit(dir, "import cap.png").status, 0);
+  EXPECT_EQ(dir.Read("cap.tmf").size(), 64 + 4096 * 4096 / 2);
+}
+
+// A link under a target's name is written through, never replaced: it may
+// be the system's own, as /dev/stdout is.
+TEST(Kit, JobsWriteThroughLinks) {
+  ts::TempDir dir;
+  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
+  for (const char* name : {"walk1.tmf", "walk.tlf"})
+    dir.Write(name, ts::ReadFileBytes(walk + name));
+  fs::create_directory(dir.path() / "shared");
+  fs::create_symlink("shared/walk1.png", dir.path() / "walk1.png");
+  ASSERT_EQ(Kit(dir, "export walk1.tmf walk.tlf -o walk1.png").status, 0);
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "walk1.png"));
+  EXPECT_TRUE(dir.Read("shared/walk1.png").starts_with("\x89PNG"));
+}
+
+TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
+  ts::TempDir dir;
+  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
+  for (const char* name : {"walk1.png", "walk1.tmf", "walk.tlf"})
+    dir.Write(name, ts::ReadFileBytes(walk + name));
+  dir.Write("cut.png", ts::ReadFileBytes(walk + "walk1.png").substr(0, 60));
+  dir.Write("text.png", "PICT_NUM = 1\n");
+  // 400 colours, all different in RGBA 5551 too.
+  ts::PngFixture many{2, 8, false, 20, 20, {}, {}, 0, {}};
+  for (uint16_t i = 0; i < 400; ++i)
+    many.samples.insert(many.samples.end(), {Widen5To8(i % 32), Widen5To8(i / 32), 0});
+  dir.Write("many.png", Bytes(ts::MakeTestPng(many)));
+  // A palette of opaque black and white only.
+  dir.Write("two.png",
+            Bytes(ts::MakeTestPng(
+                {3, 1, false, 2, 1, {0, 1}, {{0, 0, 0, 255}, {255, 255, 255, 255}}, 0, {}})));
+  // 1-bit grey of 16384 x 16384 in 33 KB: 268 million pixels, refused at
+  // the header rather than decoded; and the smallest picture past the cap.
+  dir.Write("huge.png", Bytes(ts::MakeBlankPng(0, 1, 16384, 16384)));
+  dir.Write("over.png", Bytes(ts::MakeBlankPng(0, 1, 4097, 4096)));
+  // Things that are no regular file, kept out of the snapshot below: a
+  // directory, a FIFO that would send a PNG header claiming 1 GiB of pixels
+  // and then end, and the null device.
+  ts::TempDir elsewhere;
+  const std::string folder = elsewhere.Path("folder.png");
+  fs::create_directory(folder);
+  std::vector<uint8_t> header =
+      ts::Assemble({6, 8, false, 16384, 16384, {}, {}, 0, {}}, {0x78, 0x9c});
+  header.resize(header.size() - 12);  // no IEND
+  const ts::CFeedingFifo fifo(elsewhere.Path("fifo.png"), Bytes(header));
+  // A picture kept under a name that does not say so.
+  dir.Write("art", ts::ReadFileBytes(walk + "walk1.png"));
+  dir.Write("vast.tmf", EncodeTmfFile({kTmfTag8Bit, 16384, 16384, 8}, std::string(16, '\1')));
+  // An 8-bit image that indexes past a 16-entry palette.
+  dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
+  for (const char* name : {"walk.taf", "walk.tpf"}) dir.Write(name, ts::ReadFileBytes(walk + name));
+
+  std::vector<std::pair<std::string, std::string>> rows = {
+      {"import many.png",
+       "many.png: has 400 colours; an 8-bit image shows at most 256: reduce its colours first "
+       "(for example with pngquant)"},
+      {"import --palette two.png walk1.png",
+       "walk1.png: pixel (0, 0) is #00000000, which the palette two.png does not hold"},
+      {"import --ia16 walk1.png", "walk1.png: palette entry 1 is #291810ff, not grey"},
+      {"import cut.png", "cut.png: truncated PNG data"},
+      {"import text.png", "text.png: not a PNG file"},
+      {"import walk1.png huge.png",
+       "huge.png: picture of 16384 x 16384 pixels is too large: at most 16777216 are read"},
+      {"import over.png", "over.png: picture of 4097 x 4096 pixels is too large"},
+      {"import walk1.png --out-dir missing",
+       "missing/walk1.tmf: cannot be written in its directory"},
+      // The image is staged before the palette fails: it must go too.
+      {"import --shared missing/walk.tlf walk1.png",
+       "missing/walk.tlf: cannot be written in its directory"},
+      {"import --shared walk1.png walk1.png",
+       "walk1.png: is also an input of this job: refused, nothing written"},
+      // A palette never lands where a picture is, or where its name says one goes.
+      {"import --shared art walk1.png", "art: holds a PNG picture"},
+      {"import --shared new.png walk1.png", "new.png: names a .png file"},
+      {"export walk1.tmf walk.tlf -o walk1.tmf",
+       "walk1.tmf: is also an input of this job: refused, nothing written"},
+      // The art a picture was made from is not replaced by its 5-bit reduction.
+      {"export walk1.tmf walk.tlf -o walk1.png",
+       "walk1.png: holds a PNG picture, perhaps the only copy of its art: give --force to replace "
+       "it; nothing written"},
+      {"export walk1.tmf walk.tlf -o art", "art: holds a PNG picture"},
+      {"export walk1.tmf walk.tlf -o walk1.gif",
+       "walk1.gif: names a .gif file, where a PNG would go: give a name ending in .png"},
+      {"export far.tmf walk.tlf -o far.png",
+       "far.tmf: pixel (1, 0) has index 20 beyond the 16 entries of walk.tlf"},
+      {"new w walk1.png", "walk1.tmf: exists already: give --force to replace it"},
+      {"new w walk1.png --frames 2,0", "--frames: '0' is no number of frames (1 or more)"},
+      {"new w walk1.png --frames 2,3 --force", "--frames: gives 2 counts for 1 pictures"},
+      {"export walk1.tmf nope.tlf -o x.png", "[TLF] [nope.tlf] file open failed."},
+      // 16384 x 16384 declared over 16 bytes of body: refused, not made.
+      {"export vast.tmf walk.tlf -o vast.png", "[TMF] not enough memory for create TMF."},
+      // deps refuses what flipdeck refuses, with its reason.
+      {"deps walk.taf -o walk.taf -MF out.d",
+       "walk.taf: is both input and output, which flipdeck refuses"},
+      {"deps walk.taf -o out.c -e walk1.tmf -MF out.d",
+       "walk1.tmf: is both input and output, which flipdeck refuses"},
+      {"deps walk.taf -o out.c -e ./out.c -MF out.d",
+       "out.c: is named by both -o and -e, which flipdeck refuses"},
+  };
+  rows.push_back({"import " + folder, "folder.png: is a directory, not a PNG file"});
+  rows.push_back(
+      {"export " + folder + " walk.tlf -o x.png", "folder.png: is a directory, not a TMF"});
+  rows.push_back({"import --palette " + folder + " walk1.png", "folder.png: is a directory, not"});
+  if (fifo.IsMade())
+    rows.push_back({"import " + elsewhere.Path("fifo.png"),
+                    "fifo.png: is a named pipe (FIFO), not a PNG file"});
+  if (*ts::kNullDevice != '\0')
+    rows.push_back({"import --out-dir " + elsewhere.path().string() + " " + ts::kNullDevice,
+                    std::string(ts::kNullDevice) + ": is a character device, not a PNG file"});
+  const auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+      files[entry.path().string()] = ts::ReadFileBytes(entry.path().string());
+    return files;
+  };
+  const auto before = snapshot();
+  for (const auto& [line, message] : rows) {
+    const KitRun run = Kit(dir, line);
+    EXPECT_EQ(run.status, 1) << line;
+    EXPECT_NE(run.err.find(message), std::string::npos) << line << "\n" << run.err;
+    EXPECT_TRUE(snapshot() == before) << line << ": files changed";
+  }
+  // A command line that cannot be read is another status, and names its fault.
+  const std::pair<const char*, const char*> badLines[] = {
+      {"import --bits 5 walk1.png", "--bits: 5 not in {4,8}"},
+      {"improt walk1.png", "improt"},
+      {"import --nope walk1.png", "--nope"}};
+  for (const auto& [line, fault] : badLines) {
+    const KitRun run = Kit(dir, line);
+    EXPECT_EQ(run.status, 2) << line;
+    EXPECT_NE(run.err.find(fault), std::string::npos) << run.err;
+  }
+}
+
+// Whatever its names hold, new either refuses them and writes nothing, or
+// writes a project that flipdeck converts from the folder it went to: a
+// picture's name goes into the TPF, NAME into both files, and the folder
+// is where flipdeck searches the images.
+TEST(Kit, NewWritesOnlyProjectsThatConvert) {
+  const std::string png =
+      ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/walk1.png");
+  std::vector<std::string> odd = {"$(TPF_DIR)", "$(", ")x$(", "\xc3\xa9", "\xe9"};
+  for (int c = 1; c < 128; ++c) {
+    const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (!plain && c != '/') odd.emplace_back(1, static_cast<char>(c));
+  }
+  enum Place { kPicture, kName, kFolder };
+  for (const std::string& text : odd) {
+    for (const Place place : {kPicture, kName, kFolder}) {
+      for (const bool first : {false, true}) {
+        const std::string name = first ? text + "a" : "a" + text + "b";
+        SCOPED_TRACE(testing::Message() << "place " << place << ": `" << name << "`");
+        ts::TempDir dir;
+        NewOptions options;
+        options.name = place == kName ? name : "walk";
+        options.outDir = place == kFolder ? name : "";
+        options.pictures = {place == kPicture ? name + ".png" : "walk1.png"};
+        dir.Write(options.pictures[0], png);
+        if (!options.outDir.empty()) fs::create_directory(dir.path() / options.outDir);
+        const size_t before = std::distance(fs::recursive_directory_iterator(dir.path()), {});
+        std::ostringstream err;
+        int status = 0;
+        {
+          ts::ScopedWorkingDir cwd(dir.path());
+          std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+          status = RunNew(options);
+          std::cerr.rdbuf(saved);
+        }
+        if (status != 0) {
+          EXPECT_NE(err.str().find("flipdeck-kit: error: "), std::string::npos);
+          EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir.path()), {}), before);
+          continue;
+        }
+        const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", options.name + ".taf"},
+                                                      (dir.path() / options.outDir).string());
+        EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+        EXPECT_EQ(run.out.find("err :"), std::string::npos) << run.out << run.err;
+      }
+    }
+  }
+}
+
+// Every command that reads an animation says why it cannot, where flipdeck
+// only says "can not open".
+TEST(Kit, SaysWhyAnAnimationCannotBeRead) {
+  ts::TempDir dir;
+  fs::create_directory(dir.path() / "folder.taf");
+  dir.Write("huge.taf", "");
+  fs::resize_file(dir.path() / "huge.taf", CKeyValueFile::kMaxFileSize + 1);
+  const std::pair<std::string, std::string> rows[] = {
+      {"gone.taf", "does not exist"},
+      {"folder.taf", "is a directory, not a settings file"},
+      {"huge.taf", "holds 67108865 bytes, more than the 64 MiB flipdeck reads of a settings file"}};
+  for (const auto& [taf, why] : rows) {
+    for (const std::string command : {"preview", "deps -o out.c", "check"}) {
+      ts::CoutCapture out;
+      const KitRun run = Kit(dir, command + " " + taf);
+      EXPECT_EQ(run.status, 1) << command << " " << taf;
+      const std::string said = command == "check" ? out.Text() : run.err;
+      const std::string says =
+          command == "check" ? taf + ": error: " + why : "flipdeck-kit: error: " + taf + ": " + why;
+      EXPECT_NE(said.find(says), std::string::npos) << command << "\n" << said;
+    }
+  }
+}
+
+}  // namespace
