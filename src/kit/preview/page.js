@@ -1,10 +1,4 @@
-// The preview page's script. It plays the steps flipdeck-kit computed from
-// flipdeck's timeline: each step is a view of one frame or more with its
-// first frame in the pass, and a frame is shown by looking it up among
-// them. Nothing here decides which views play or for how long.
-#include "kit/preview/preview_assets.h"
-
-const char kPreviewScript[] = R"JS("use strict";
+"use strict";
 const model = JSON.parse(document.getElementById("model").textContent);
 const pictures = model.pictures.map((picture, i) => document.getElementById("picture" + i));
 const stage = document.getElementById("stage");
@@ -318,4 +312,3 @@ function Start() {
 // The pictures are elements of the page, so they are decoded when it has
 // loaded.
 window.addEventListener("load", Start);
-)JS";
