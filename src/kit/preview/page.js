@@ -1,6 +1,6 @@
 "use strict";
-const model = JSON.parse(document.getElementById("model").textContent);
-const pictures = model.pictures.map((picture, i) => document.getElementById("picture" + i));
+const preview = JSON.parse(document.getElementById("model").textContent);
+const pictures = preview.pictures.map((picture, i) => document.getElementById("picture" + i));
 const stage = document.getElementById("stage");
 // Grids beyond this many positions are listed by their filled cells: a
 // table of millions of empty positions would only stall the browser.
@@ -15,26 +15,26 @@ const state = {
   request: 0,       // the pending animation frame request while playing
   startTime: 0,     // when playing began, and from which frame
   startFrame: 0,
-  fps: model.fps,
+  fps: preview.fps,
 };
 
-function Element(id) { return document.getElementById(id); }
+function ById(id) { return document.getElementById(id); }
 
 // The step on view at `frame` of the pass: the last one that begins at or
 // before it.
 function StepAt(frame) {
   let low = 0;
-  let high = model.steps.length - 1;
+  let high = preview.steps.length - 1;
   while (low < high) {
     const middle = Math.ceil((low + high) / 2);
-    if (model.steps[middle].first <= frame) low = middle; else high = middle - 1;
+    if (preview.steps[middle].first <= frame) low = middle; else high = middle - 1;
   }
-  return model.steps[low];
+  return preview.steps[low];
 }
 
 // Frame `frame` as the player reaches it from frame 0: the pass repeats.
 function InPass(frame) {
-  return ((frame % model.cycle) + model.cycle) % model.cycle;
+  return ((frame % preview.cycle) + preview.cycle) % preview.cycle;
 }
 
 // A checkerboard of white and light grey squares of `side` pixels, the
@@ -55,7 +55,7 @@ function Checker(context, side) {
 // pixel `scale` screen pixels, over a checkerboard of `checker` pixels.
 function DrawPicture(canvas, index, scale, checker) {
   const context = canvas.getContext("2d");
-  const picture = model.pictures[index];
+  const picture = preview.pictures[index];
   const width = Math.max(1, Math.round(picture.width * scale));
   const height = Math.max(1, Math.round(picture.height * scale));
   context.clearRect(0, 0, canvas.width, canvas.height);
@@ -67,30 +67,30 @@ function DrawPicture(canvas, index, scale, checker) {
 }
 
 function ShowPicture(where, key, show) {
-  const picture = model.pictures[show.picture];
-  DrawPicture(stage, show.picture, model.scale, 8);
-  Element("frame").textContent = where;
-  Element("key").textContent = key;
+  const picture = preview.pictures[show.picture];
+  DrawPicture(stage, show.picture, preview.scale, 8);
+  ById("frame").textContent = where;
+  ById("key").textContent = key;
   const parameter = show.param ? " (parameter " + show.param + ")" : "";
-  Element("picture").textContent = show.name + parameter;
-  Element("project").textContent = show.project + ": " + show.tpf;
-  Element("tmf").textContent = picture.tmf;
-  Element("tlf").textContent = picture.tlf;
+  ById("picture").textContent = show.name + parameter;
+  ById("project").textContent = show.project + ": " + show.tpf;
+  ById("tmf").textContent = picture.tmf;
+  ById("tlf").textContent = picture.tlf;
   let size = picture.width + " \u00d7 " + picture.height + ", " + picture.bits + " bits a pixel";
   if (picture.height !== picture.declaredHeight) {
     size += " (the image has " + picture.declaredHeight + " rows; its C array holds these)";
   }
-  Element("size").textContent = size;
+  ById("size").textContent = size;
 }
 
 function ShowFrame(frame) {
-  if (!model.cycle) return;
+  if (!preview.cycle) return;
   MarkCell(null);
   state.frame = InPass(frame);
   const step = StepAt(state.frame);
-  Element("scrub").value = state.frame;
-  const where = state.frame + " of frames 0 to " + (model.cycle - 1) + " (FRAME_LENGTH " +
-      model.frameLength + ")";
+  ById("scrub").value = state.frame;
+  const where = state.frame + " of frames 0 to " + (preview.cycle - 1) + " (FRAME_LENGTH " +
+      preview.frameLength + ")";
   ShowPicture(where, step.key + ", from frame " + step.keyFrame + " for " + step.frames, step);
 }
 
@@ -107,13 +107,13 @@ function MarkCell(cell) {
 }
 
 function Play() {
-  if (!model.cycle) return;
+  if (!preview.cycle) return;
   if (state.cell) ShowFrame(state.frame);
-  if (!Element("loop").checked && state.frame === model.cycle - 1) ShowFrame(0);
+  if (!ById("loop").checked && state.frame === preview.cycle - 1) ShowFrame(0);
   state.playing = true;
   state.startTime = performance.now();
   state.startFrame = state.frame;
-  Element("play").textContent = "Pause";
+  ById("play").textContent = "Pause";
   cancelAnimationFrame(state.request);
   state.request = requestAnimationFrame(Tick);
 }
@@ -121,7 +121,7 @@ function Play() {
 function Pause() {
   state.playing = false;
   cancelAnimationFrame(state.request);
-  Element("play").textContent = "Play";
+  ById("play").textContent = "Play";
 }
 
 function Toggle() { if (state.playing) Pause(); else Play(); }
@@ -136,8 +136,8 @@ function Step(by) {
 function Tick(now) {
   if (!state.playing) return;
   const due = state.startFrame + Math.floor(Math.max(0, now - state.startTime) * state.fps / 1000);
-  if (due >= model.cycle && !Element("loop").checked) {
-    ShowFrame(model.cycle - 1);
+  if (due >= preview.cycle && !ById("loop").checked) {
+    ShowFrame(preview.cycle - 1);
     Pause();
     return;
   }
@@ -156,7 +156,7 @@ function SetFps(fps) {
 // A thumbnail of the cell's picture that fits kThumbSide, whole pixels
 // where it can.
 function Thumbnail(cell) {
-  const picture = model.pictures[cell.picture];
+  const picture = preview.pictures[cell.picture];
   const fit = kThumbSide / Math.max(picture.width, picture.height, 1);
   const scale = fit >= 1 ? Math.floor(fit) : fit;
   const canvas = document.createElement("canvas");
@@ -176,15 +176,15 @@ function AddCellElement(element, cell) {
 }
 
 function BuildGrid() {
-  const grid = model.grid;
+  const grid = preview.grid;
   if (!grid) return;
-  Element("camera").hidden = false;
-  const holder = Element("grid");
+  ById("camera").hidden = false;
+  const holder = ById("grid");
   const positions = grid.columns * grid.rows;
-  Element("camera-note").textContent = grid.columns + " \u00d7 " + grid.rows + " positions, " +
+  ById("camera-note").textContent = grid.columns + " \u00d7 " + grid.rows + " positions, " +
       grid.cells.length + " filled. Hover over a cell for its key; click it to show its picture.";
   if (positions > kMostTableCells) {
-    Element("camera-note").textContent +=
+    ById("camera-note").textContent +=
         " Too many positions for a table: the filled ones follow.";
     const list = document.createElement("ul");
     for (const cell of grid.cells) {
@@ -226,15 +226,15 @@ function BuildGrid() {
 // X, Y. False when the fragment asks for neither.
 function FollowFragment() {
   const fragment = new URLSearchParams(location.hash.slice(1));
-  if (fragment.has("cam") && model.grid) {
+  if (fragment.has("cam") && preview.grid) {
     const [x, y] = fragment.get("cam").split(",").map(Number);
-    const cell = model.grid.cells.find((c) => c.x === x && c.y === y);
+    const cell = preview.grid.cells.find((c) => c.x === x && c.y === y);
     if (cell) {
       ShowCell(cell);
       return true;
     }
   }
-  if (fragment.has("frame") && model.cycle) {
+  if (fragment.has("frame") && preview.cycle) {
     Pause();
     ShowFrame(Math.trunc(Number(fragment.get("frame"))) || 0);
     return true;
@@ -244,56 +244,56 @@ function FollowFragment() {
 
 function Notes() {
   const notes = [];
-  if (!model.sequence) notes.push("FRAME_ANIM is off: there is no frame sequence.");
-  else if (!model.cycle) notes.push("No key frame shows for a frame: there is nothing to play.");
-  if (model.cycle > model.frameLength) {
-    notes.push("The last key frame lies beyond FRAME_LENGTH: a pass takes " + model.cycle +
+  if (!preview.sequence) notes.push("FRAME_ANIM is off: there is no frame sequence.");
+  else if (!preview.cycle) notes.push("No key frame shows for a frame: there is nothing to play.");
+  if (preview.cycle > preview.frameLength) {
+    notes.push("The last key frame lies beyond FRAME_LENGTH: a pass takes " + preview.cycle +
                " frames.");
   }
-  for (const skip of model.skipped) {
+  for (const skip of preview.skipped) {
     notes.push(skip.key + " shows for " + skip.frames + " frames: the player passes over it.");
   }
-  Element("notes").textContent = notes.join(" ");
+  ById("notes").textContent = notes.join(" ");
 }
 
 function Start() {
-  document.title = model.title + ": flipdeck-kit preview";
-  Element("title").textContent = model.title;
+  document.title = preview.title + ": flipdeck-kit preview";
+  ById("title").textContent = preview.title;
   let width = 1;
   let height = 1;
-  for (const picture of model.pictures) {
-    width = Math.max(width, Math.round(picture.width * model.scale));
-    height = Math.max(height, Math.round(picture.height * model.scale));
+  for (const picture of preview.pictures) {
+    width = Math.max(width, Math.round(picture.width * preview.scale));
+    height = Math.max(height, Math.round(picture.height * preview.scale));
   }
   stage.width = width;
   stage.height = height;
-  Element("scrub").max = Math.max(0, model.cycle - 1);
-  Element("fps").value = model.fps;
+  ById("scrub").max = Math.max(0, preview.cycle - 1);
+  ById("fps").value = preview.fps;
   for (const control of ["back", "play", "forward", "loop", "scrub"]) {
-    Element(control).disabled = !model.cycle;
+    ById(control).disabled = !preview.cycle;
   }
   Notes();
   BuildGrid();
 
-  Element("play").addEventListener("click", Toggle);
-  Element("back").addEventListener("click", () => Step(-1));
-  Element("forward").addEventListener("click", () => Step(1));
-  Element("scrub").addEventListener("input", (event) => {
+  ById("play").addEventListener("click", Toggle);
+  ById("back").addEventListener("click", () => Step(-1));
+  ById("forward").addEventListener("click", () => Step(1));
+  ById("scrub").addEventListener("input", (event) => {
     Pause();
     ShowFrame(Number(event.target.value));
   });
-  Element("fps").addEventListener("change", (event) => SetFps(Number(event.target.value)));
+  ById("fps").addEventListener("change", (event) => SetFps(Number(event.target.value)));
   // The player's keys work wherever the focus is, except while typing a
   // frame rate; the slider moves by the arrow keys itself.
   document.addEventListener("keydown", (event) => {
-    if (event.target === Element("fps") || event.altKey || event.ctrlKey || event.metaKey) return;
+    if (event.target === ById("fps") || event.altKey || event.ctrlKey || event.metaKey) return;
     if (event.key === " ") {
       event.preventDefault();
       Toggle();
-    } else if (event.target !== Element("scrub") && event.key === "ArrowLeft") {
+    } else if (event.target !== ById("scrub") && event.key === "ArrowLeft") {
       event.preventDefault();
       Step(-1);
-    } else if (event.target !== Element("scrub") && event.key === "ArrowRight") {
+    } else if (event.target !== ById("scrub") && event.key === "ArrowRight") {
       event.preventDefault();
       Step(1);
     }
@@ -301,11 +301,11 @@ function Start() {
   window.addEventListener("hashchange", FollowFragment);
 
   if (FollowFragment()) return;
-  if (model.cycle) {
+  if (preview.cycle) {
     ShowFrame(0);
     Play();
-  } else if (model.grid && model.grid.cells.length) {
-    ShowCell(model.grid.cells[0]);
+  } else if (preview.grid && preview.grid.cells.length) {
+    ShowCell(preview.grid.cells[0]);
   }
 }
 
