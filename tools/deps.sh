@@ -5,12 +5,12 @@
 #   tools/deps.sh SET...
 #
 # Sets: build (both programs: make demo), test (make test: GoogleTest, the
-# browser for the preview page), sanitize and fuzz (clang's runtimes),
-# bench (the tools the comparisons time), windows-i686 and windows-x86_64
-# (the mingw-w64 cross builds), wine (running their tests in a virtual
-# display) and wine32 (wine's 32-bit part, for the i686 tests: only where
-# this machine can start 32-bit programs, which tools/test-windows.sh
-# finds out first).
+# browser for the preview page, node and npm for the lint of its script),
+# sanitize and fuzz (clang's runtimes), bench (the tools the comparisons
+# time), windows-i686 and windows-x86_64 (the mingw-w64 cross builds), wine
+# (running their tests in a virtual display) and wine32 (wine's 32-bit part,
+# for the i686 tests: only where this machine can start 32-bit programs,
+# which tools/test-windows.sh finds out first).
 #
 # On a machine without dpkg nothing is installed: CMake then names what it
 # does not find. Not as root, the missing packages are named and the script
@@ -19,7 +19,7 @@ set -euo pipefail
 
 declare -A SETS=(
   [build]="cmake ninja-build g++ make libpng-dev libgif-dev libcli11-dev zlib1g-dev nlohmann-json3-dev"
-  [test]="libgtest-dev libgmock-dev chromium"
+  [test]="libgtest-dev libgmock-dev chromium nodejs npm"
   [sanitize]="clang libclang-rt-dev"
   [fuzz]="clang libclang-rt-dev"
   [bench]="libbenchmark-dev xxd time netpbm imagemagick"
@@ -37,10 +37,16 @@ for set in "$@"; do
 done
 
 command -v dpkg-query >/dev/null || exit 0
+# A name that an installed package provides counts as installed: NodeSource's
+# nodejs provides npm, and conflicts with Debian's npm package.
+provided=$(dpkg-query -W -f='${db:Status-Abbrev}|${Provides}\n' | sed -n 's/^ii *|//p' |
+  sed 's/ ([^)]*)//g; s/, /\n/g')
 missing=()
 for pkg in "${wanted[@]}"; do
   [[ " ${missing[*]} " == *" $pkg "* ]] && continue
-  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" && continue
+  grep -qxF "$pkg" <<<"$provided" && continue
+  missing+=("$pkg")
 done
 ((${#missing[@]})) || exit 0
 
