@@ -1,9 +1,9 @@
 #include "support/case_file.h"
 
 #include <fstream>
+#include <regex>
 #include <set>
 #include <sstream>
-#include <tuple>
 
 #include "path/process.h"
 #include "support/fixture_builder.h"
@@ -20,156 +20,120 @@ const fs::path kSource = FLIPDECK_SOURCE_DIR;
 struct SourceLine {
   std::string text, where;
 };
+using Lines = std::vector<SourceLine>;
 
-std::vector<SourceLine> ReadLines(const fs::path& file, std::vector<std::string>& faults) {
+Lines ReadLines(const fs::path& file, std::vector<std::string>& faults) {
   std::ifstream in(file);
   if (!in) faults.push_back(file.string() + ": cannot be read");
-  std::vector<SourceLine> lines;
-  int number = 0;
+  Lines lines;
   for (std::string line; std::getline(in, line);)
-    lines.push_back({line, file.filename().string() + ":" + std::to_string(++number)});
+    lines.push_back({line, file.filename().string() + ":" + std::to_string(lines.size() + 1)});
   return lines;
 }
 
-// The first word of `line` and what follows it, blanks around it taken off.
-std::pair<std::string, std::string> SplitVerb(const std::string& line) {
-  const size_t start = line.find_first_not_of(" \t");
-  if (start == std::string::npos) return {};
-  const size_t end = std::min(line.find_first_of(" \t", start), line.size());
-  const size_t rest = std::min(line.find_first_not_of(" \t", end), line.size());
-  return {line.substr(start, end - start), line.substr(rest)};
-}
-
-bool TakesBlock(const std::string& verb) {
-  static const std::set<std::string> verbs = {"text",   "stdout", "stderr",
-                                              "output", "lines",  "expect"};
-  return verbs.count(verb) != 0;
-}
-
-// How a block is written, from the words that end its directive's line.
-struct BlockOptions {
-  bool crlf = false, noeol = false;
+// The directive of `line`, block not yet read; how its block is written
+// comes off the end of its words: "text walk.taf crlf noeol".
+struct Line {
+  Directive d;
+  bool block = false, crlf = false, noeol = false;
   std::string golden;  // under tests/, read instead of lines
 };
 
-// Takes the options off the end of `rest`: "walk.taf crlf noeol" leaves
-// "walk.taf". Only trailing words count, so a `lines` prefix may hold any.
-BlockOptions TakeBlockOptions(std::string& rest) {
-  BlockOptions options;
-  std::vector<std::string> words;
-  std::istringstream in(rest);
-  for (std::string word; in >> word;) words.push_back(word);
-  size_t kept = words.size();
-  for (bool more = true; more && kept > 0;) {
-    more = false;
-    if (words[kept - 1] == "crlf" || words[kept - 1] == "noeol") {
-      (words[kept - 1] == "crlf" ? options.crlf : options.noeol) = true;
-      --kept;
-      more = true;
-    } else if (kept >= 2 && words[kept - 2] == "golden") {
-      options.golden = words[kept - 1];
-      kept -= 2;
-      more = true;
-    }
+Line Split(const SourceLine& source) {
+  static const std::set<std::string> blockVerbs = {"text",   "stdout", "stderr",
+                                                   "output", "lines",  "expect"};
+  static const std::regex option(R"((^|\s+)(crlf|noeol|golden\s+(\S+))\s*$)");
+  Line l;
+  std::istringstream words(source.text);
+  words >> l.d.verb;
+  std::getline(words >> std::ws, l.d.rest);
+  l.d.where = source.where;
+  l.block = blockVerbs.count(l.d.verb) != 0;
+  for (std::smatch m; l.block && std::regex_search(l.d.rest, m, option);) {
+    if (m[2] == "crlf")
+      l.crlf = true;
+    else if (m[2] == "noeol")
+      l.noeol = true;
+    else
+      l.golden = m[3];
+    l.d.rest.resize(static_cast<size_t>(m.position(0)));
   }
-  size_t end = 0;
-  for (size_t i = 0; i < kept; ++i) end = rest.find(words[i], end) + words[i].size();
-  rest.resize(kept == 0 ? 0 : end);
-  return options;
+  l.block = l.block && l.golden.empty();
+  return l;
 }
 
 // The index after the directive at `at`: past its block, if it has one.
-size_t After(const std::vector<SourceLine>& lines, size_t at) {
-  auto [verb, rest] = SplitVerb(lines[at].text);
-  if (!TakesBlock(verb) || !TakeBlockOptions(rest).golden.empty()) return at + 1;
-  for (++at; at < lines.size(); ++at)
-    if (lines[at].text == ".") return at + 1;
-  return at;
+size_t After(const Lines& lines, size_t at) {
+  if (!Split(lines[at]).block) return at + 1;
+  while (++at < lines.size() && lines[at].text != ".") {
+  }
+  return std::min(at + 1, lines.size());
 }
 
-// The directives of `lines`, each include replaced by its file's.
-void ReadDirectives(const std::vector<SourceLine>& lines, const fs::path& dir, int depth,
-                    CaseText& c) {
-  for (size_t at = 0; at < lines.size(); at = After(lines, at)) {
-    Directive d;
-    std::tie(d.verb, d.rest) = SplitVerb(lines[at].text);
-    d.where = lines[at].where;
-    if (d.verb.empty() || d.verb[0] == '#') continue;
-    if (d.verb == "include") {
-      if (depth > 8) {
-        c.faults.push_back(d.where + ": includes nest too deep");
-        continue;
-      }
-      ReadDirectives(ReadLines(dir / (d.rest + ".inc"), c.faults), dir, depth + 1, c);
+// The directives of `lines` into `c`, each include replaced by its file's.
+void ReadDirectives(const Lines& lines, const fs::path& dir, int depth, CaseText& c) {
+  for (size_t at = 0, next = 0; at < lines.size(); at = next) {
+    next = After(lines, at);
+    Line l = Split(lines[at]);
+    if (l.d.verb.empty() || l.d.verb[0] == '#') continue;
+    if (l.d.verb == "include") {
+      if (depth > 8)
+        c.faults.push_back(l.d.where + ": includes nest too deep");
+      else
+        ReadDirectives(ReadLines(dir / (l.d.rest + ".inc"), c.faults), dir, depth + 1, c);
       continue;
     }
-    if (TakesBlock(d.verb)) {
-      const BlockOptions options = TakeBlockOptions(d.rest);
-      if (!options.golden.empty()) {
-        std::ifstream golden(kSource / "tests" / options.golden, std::ios::binary);
-        if (!golden) c.faults.push_back(d.where + ": no golden file " + options.golden);
-        d.block.assign(std::istreambuf_iterator<char>(golden), {});
-      } else {
-        const std::string end = options.crlf ? "\r\n" : "\n";
-        size_t i = at + 1;
-        for (; i < lines.size() && lines[i].text != "."; ++i) d.block += Unescape(lines[i].text) + end;
-        if (i == lines.size()) c.faults.push_back(d.where + ": block without its closing \".\"");
-        if (options.noeol && !d.block.empty()) d.block.resize(d.block.size() - end.size());
-      }
+    if (!l.golden.empty()) {
+      l.d.block = ReadFileBytes((kSource / "tests" / l.golden).string());
+      if (l.d.block.empty()) c.faults.push_back(l.d.where + ": no golden file " + l.golden);
     }
-    c.directives.push_back(std::move(d));
+    const std::string end = l.crlf ? "\r\n" : "\n";
+    for (size_t i = at + 1; l.block && i < next && lines[i].text != "."; ++i)
+      l.d.block += Unescape(lines[i].text) + end;
+    if (l.block && lines[next - 1].text != ".")
+      c.faults.push_back(l.d.where + ": block without its closing \".\"");
+    if (l.noeol && !l.d.block.empty()) l.d.block.resize(l.d.block.size() - end.size());
+    c.directives.push_back(std::move(l.d));
   }
-}
-
-// `line` with each hole "@N@" holding the N-th of `values`; the highest N
-// seen goes to `highest`.
-std::string FillHoles(std::string line, const std::vector<std::string>& values, size_t& highest,
-                      std::vector<std::string>& faults, const std::string& where) {
-  size_t from = 0;
-  for (size_t at; (at = line.find('@', from)) != std::string::npos;) {
-    from = at + 1;
-    const size_t close = line.find_first_not_of("0123456789", at + 1);
-    if (close == at + 1 || close == std::string::npos || line[close] != '@') continue;
-    const size_t n = std::stoul(line.substr(at + 1, close - at - 1));
-    highest = std::max(highest, n);
-    if (n == 0 || n > values.size()) {
-      faults.push_back(where + ": no value for the hole " + line.substr(at, close - at + 1));
-      continue;
-    }
-    line.replace(at, close - at + 1, values[n - 1]);
-    from = at + values[n - 1].size();
-  }
-  return line;
 }
 
 std::string Trimmed(const std::string& text) {
   const size_t start = text.find_first_not_of(" \t");
-  if (start == std::string::npos) return "";
-  return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+  return start == std::string::npos ? "" : text.substr(start, text.find_last_not_of(" \t") - start + 1);
 }
 
 // The case of the entry at `entry` ("case NAME" or "row NAME | a | b"): the
-// base with the row's values in its holes, then the entry's own lines.
-CaseText ReadEntry(const std::vector<SourceLine>& lines, size_t baseEnd, size_t entry, size_t end,
+// base, each hole "@N@" holding the row's N-th value, then the entry's lines.
+CaseText ReadEntry(const Lines& lines, size_t baseEnd, size_t entry, size_t end,
                    const fs::path& dir) {
-  CaseText c;
-  c.where = lines[entry].where;
-  const auto [verb, rest] = SplitVerb(lines[entry].text);
+  const Line header = Split(lines[entry]);
   std::vector<std::string> values;
-  std::istringstream cells(rest);
+  std::istringstream cells(header.d.rest + " ");  // so that a last empty value counts
   for (std::string cell; std::getline(cells, cell, '|');) values.push_back(Trimmed(cell));
-  if (verb == "row" && !rest.empty() && rest.back() == '|') values.push_back("");
-  c.name = values.empty() ? "" : values.front();
-  if (!values.empty()) values.erase(values.begin());
+  CaseText c{values.front(), header.d.where, {}, {}};
+  values.erase(values.begin());
   if (c.name.empty() || c.name.find_first_of(" \t") != std::string::npos ||
-      (verb == "case" && !values.empty()))
+      (header.d.verb == "case" && !values.empty()))
     c.faults.push_back(c.where + ": an entry is `case NAME` or `row NAME | value | ...`");
 
-  std::vector<SourceLine> text;
+  static const std::regex hole("@([0-9]+)@");
   size_t highest = 0;
-  for (size_t i = 0; i < baseEnd; ++i)
-    text.push_back({FillHoles(lines[i].text, values, highest, c.faults, lines[i].where),
-                    lines[i].where});
+  Lines text;
+  for (size_t i = 0; i < baseEnd; ++i) {
+    std::string filled;
+    std::smatch m;
+    for (std::string rest = lines[i].text;; rest = m.suffix()) {
+      if (!std::regex_search(rest, m, hole)) {
+        text.push_back({filled + rest, lines[i].where});
+        break;
+      }
+      const size_t n = std::stoul(m[1]);
+      highest = std::max(highest, n);
+      if (n == 0 || n > values.size())
+        c.faults.push_back(lines[i].where + ": no value for the hole " + m.str());
+      filled += m.prefix().str() + (n == 0 || n > values.size() ? m.str() : values[n - 1]);
+    }
+  }
   if (highest < values.size())
     c.faults.push_back(c.where + ": " + std::to_string(values.size()) +
                        " values, but the base's last hole is @" + std::to_string(highest) + "@");
@@ -177,14 +141,6 @@ CaseText ReadEntry(const std::vector<SourceLine>& lines, size_t baseEnd, size_t 
               lines.begin() + static_cast<std::ptrdiff_t>(end));
   ReadDirectives(text, dir, 0, c);
   return c;
-}
-
-std::string FixtureName(std::string name) {
-  // A file of the test process itself, which runs all along a run.
-  const std::string marker = "@PID@";
-  if (const size_t at = name.find(marker); at != std::string::npos)
-    name.replace(at, marker.size(), std::to_string(CurrentProcessId()));
-  return name;
 }
 
 void AddExample(const std::string& name, CaseFixture& fixture) {
@@ -195,33 +151,22 @@ void AddExample(const std::string& name, CaseFixture& fixture) {
   }
 }
 
-bool Remove(const std::string& name, CaseFixture& fixture) {
-  const size_t before = fixture.files.size() + fixture.dirs.size() + fixture.symlinks.size() +
-                        fixture.hardLinks.size();
-  fixture.files.erase(name);
-  fixture.symlinks.erase(name);
-  fixture.hardLinks.erase(name);
-  std::erase(fixture.dirs, name);
-  return before != fixture.files.size() + fixture.dirs.size() + fixture.symlinks.size() +
-                       fixture.hardLinks.size();
-}
-
 }  // namespace
 
 std::vector<CaseText> ReadCases(const fs::path& file) {
   std::vector<std::string> faults;
-  const std::vector<SourceLine> lines = ReadLines(file, faults);
+  const Lines lines = ReadLines(file, faults);
   std::vector<size_t> entries;
   for (size_t at = 0; at < lines.size(); at = After(lines, at)) {
-    const std::string verb = SplitVerb(lines[at].text).first;
+    const std::string verb = Split(lines[at]).d.verb;
     if (verb == "case" || verb == "row") entries.push_back(at);
   }
-  std::vector<CaseText> cases;
   if (entries.empty()) {
-    cases.push_back({file.stem().string(), file.filename().string(), {}, faults});
-    ReadDirectives(lines, file.parent_path(), 0, cases.back());
-    return cases;
+    CaseText c{file.stem().string(), file.filename().string(), {}, faults};
+    ReadDirectives(lines, file.parent_path(), 0, c);
+    return {c};
   }
+  std::vector<CaseText> cases;
   for (size_t k = 0; k < entries.size(); ++k) {
     const size_t end = k + 1 < entries.size() ? entries[k + 1] : lines.size();
     cases.push_back(ReadEntry(lines, entries.front(), entries[k], end, file.parent_path()));
@@ -231,43 +176,38 @@ std::vector<CaseText> ReadCases(const fs::path& file) {
 
 bool ReadFixtureDirective(const Directive& d, CaseFixture& fixture,
                           std::vector<std::string>& faults) {
-  static const std::set<std::string> verbs = {"text",    "tmf",      "tlf",    "example",
-                                              "dir",     "symlink",  "hardlink", "remove"};
+  static const std::set<std::string> verbs = {"text", "tmf",     "tlf",      "example",
+                                              "dir",  "symlink", "hardlink", "remove"};
   if (verbs.count(d.verb) == 0) return false;
   std::istringstream words(d.rest);
   std::string name;
-  std::string more;
+  std::string more;  // a link's target, an image's or a palette's fields
   words >> name;
-  name = FixtureName(name);
   std::getline(words >> std::ws, more);
-  // Links name a target after their name, images and palettes fields; the
-  // rest take the name alone.
+  // A file of the test process itself, which runs all along the case.
+  if (const size_t at = name.find("@PID@"); at != std::string::npos)
+    name.replace(at, 5, std::to_string(CurrentProcessId()));
   const bool link = d.verb == "symlink" || d.verb == "hardlink";
-  bool wellFormed = !name.empty();
-  if (link)
-    wellFormed = wellFormed && !more.empty() && more.find_first_of(" \t") == std::string::npos;
-  else if (d.verb != "tmf" && d.verb != "tlf")
-    wellFormed = wellFormed && more.empty();
-  if (!wellFormed) {
-    faults.push_back(d.where + ": " + d.verb + (link ? " takes a name and a target" : " takes a name"));
-    return true;
-  }
+  const bool fields = d.verb == "tmf" || d.verb == "tlf";
   std::string fault;
-  if (d.verb == "text") {
+  if (name.empty() || (link && (more.empty() || more.find(' ') != std::string::npos)) ||
+      (!link && !fields && !more.empty()))
+    fault = d.verb + (link ? " takes a name and a target" : " takes a name");
+  else if (d.verb == "text")
     fixture.files[name] = d.block;
-  } else if (d.verb == "tmf" && !MakeTmfFixture(more, fixture.files[name], fault)) {
-    faults.push_back(d.where + ": " + fault);
-  } else if (d.verb == "tlf" && !MakeTlfFixture(more, fixture.files[name], fault)) {
-    faults.push_back(d.where + ": " + fault);
-  } else if (d.verb == "example") {
+  else if (d.verb == "tmf")
+    MakeTmfFixture(more, fixture.files[name], fault);
+  else if (d.verb == "tlf")
+    MakeTlfFixture(more, fixture.files[name], fault);
+  else if (d.verb == "example")
     AddExample(name, fixture);
-  } else if (d.verb == "dir") {
+  else if (d.verb == "dir")
     fixture.dirs.push_back(name);
-  } else if (link) {
+  else if (link)
     (d.verb == "symlink" ? fixture.symlinks : fixture.hardLinks)[name] = more;
-  } else if (d.verb == "remove" && !Remove(name, fixture)) {
-    faults.push_back(d.where + ": nothing named " + name + " to remove");
-  }
+  else if (fixture.files.erase(name) == 0)
+    fault = "no file " + name + " to remove";
+  if (!fault.empty()) faults.push_back(d.where + ": " + fault);
   return true;
 }
 
