@@ -44,7 +44,7 @@ TEST(Deps, ListsWhatFlipdeckReads) {
   for (const KitCase& c : ReadKitCases("kit/build/cases/deps.cases")) {
     SCOPED_TRACE(c.name);
     ts::TempDir dir;
-    for (const auto& [name, bytes] : c.files) dir.Write(name, bytes);
+    ts::LayOut(c.fixture, dir);
     std::vector<std::string> inputs;
     {
       ts::ScopedWorkingDir cwd(dir.path());

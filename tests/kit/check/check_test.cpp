@@ -39,7 +39,7 @@ TEST_P(Check, ReportsEachProblemWhereItLies) {
   for (const KitCase& c : ReadKitCases("kit/check/cases/" + GetParam())) {
     SCOPED_TRACE(GetParam() + ": " + c.name);
     ts::TempDir dir;
-    for (const auto& [name, bytes] : c.files) dir.Write(name, bytes);
+    ts::LayOut(c.fixture, dir);
     CheckOptions options;
     options.anime = ts::WithDir(c.anime, dir.path().string());
     for (size_t i = 0; i < c.args.size(); ++i) {
@@ -59,7 +59,7 @@ TEST_P(Check, ReportsEachProblemWhereItLies) {
     const bool fails = expected.find(": error: ") != std::string::npos ||
                        (options.werror && expected.find(": warning: ") != std::string::npos);
     EXPECT_EQ(status, fails ? 1 : 0);
-    for (const auto& [name, bytes] : c.files) EXPECT_EQ(dir.Read(name), bytes) << name;
+    for (const auto& [name, bytes] : c.fixture.files) EXPECT_EQ(dir.Read(name), bytes) << name;
     ExpectFlipdeckAgrees(dir, options.anime, options.header, expected);
   }
 }
