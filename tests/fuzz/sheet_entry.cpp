@@ -81,7 +81,7 @@ std::vector<uint16_t> Entries(const CFrameView& view, PaletteType type) {
   std::vector<uint16_t> entries;
   for (const Rgba8 colour : RenderFrame(view)) {
     uint16_t entry = 0;
-    Require(ToSheetEntry(colour, type, entry), "a frame's pictures convert once found");
+    Require(ToPixelEntry(colour, type, entry), "a frame's pictures convert once found");
     entries.push_back(entry);
   }
   return entries;

@@ -177,14 +177,96 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
           for (size_t i = 0; i < after.indices.size(); ++i) {
             const Rgba8 colour =
                 before.indexed ? before.palette[before.indices[i]] : before.pixels[i];
+            // An indexed picture keeps its palette as it is, hidden colours
+            // included; other pictures' hidden pixels are one entry.
             uint16_t entry = 0;
-            ASSERT_TRUE(ToPaletteEntry(colour, type, entry));
+            ASSERT_TRUE(before.indexed ? ToPaletteEntry(colour, type, entry)
+                                       : ToPixelEntry(colour, type, entry));
             ASSERT_EQ(after.palette[after.indices[i]], FromPaletteEntry(entry, type)) << i;
           }
         }
       }
     }
   }
+}
+
+// An RGBA PNG of `pixels`, `width` a row.
+std::string RgbaPng(uint32_t width, const std::vector<Rgba8>& pixels) {
+  ts::PngFixture png{6, 8, false, width, static_cast<uint32_t>(pixels.size() / width), {}, {}, 0,
+                     {}};
+  for (const Rgba8& p : pixels) png.samples.insert(png.samples.end(), {p.r, p.g, p.b, p.a});
+  return Bytes(ts::MakeTestPng(png));
+}
+
+// The palette entries of a TLF file and the indices of a TMF file at 8 bits.
+std::vector<uint16_t> TlfEntries(const std::string& tlf) {
+  std::vector<uint16_t> entries;
+  for (size_t at = 64; at + 1 < tlf.size(); at += 2)
+    entries.push_back(static_cast<uint16_t>(static_cast<uint8_t>(tlf[at]) << 8 |
+                                            static_cast<uint8_t>(tlf[at + 1])));
+  return entries;
+}
+
+// Pixels nobody can see are one colour at index 0 of a palette the kit
+// builds, however many RGB values they hide, and count once; an imposed
+// palette serves them with its first entry that shows nothing.
+TEST(Kit, ImportMakesThePixelsNobodySeesOneColour) {
+  ts::TempDir dir;
+  // 235 visible colours, the first pixel among them, and 40 hidden ones
+  // that all differ in RGB and alpha below 128.
+  std::vector<Rgba8> pixels;
+  for (uint8_t i = 0; i < 235; ++i)
+    pixels.push_back({Widen5To8(i % 32), Widen5To8(static_cast<uint8_t>(i / 32)), 8, 255});
+  for (uint8_t i = 0; i < 40; ++i)
+    pixels.insert(pixels.begin() + 1 + 5 * i, Rgba8{static_cast<uint8_t>(6 * i), 200, 3, i});
+  dir.Write("many.png", RgbaPng(25, pixels));
+  ASSERT_EQ(Kit(dir, "import many.png").err, "");
+  const std::vector<uint16_t> entries = TlfEntries(dir.Read("many.tlf"));
+  ASSERT_EQ(entries.size(), 256u);
+  EXPECT_EQ(entries[0], kHiddenEntry);
+  EXPECT_EQ(entries[1], ToRgba5551(pixels[0]));
+  EXPECT_EQ(entries[235], ToRgba5551(pixels.back()));
+  EXPECT_EQ(entries[236], 0);  // the fill
+  const std::string tmf = dir.Read("many.tmf");
+  const auto index = [&](size_t pixel) {  // rows bottom first, 25 a row
+    return static_cast<uint8_t>(tmf[64 + (11 - 1 - pixel / 25) * 25 + pixel % 25]);
+  };
+  EXPECT_EQ(index(0), 1);
+  EXPECT_EQ(index(1), 0);
+  EXPECT_EQ(index(2), 2);
+  EXPECT_EQ(index(196), 0);
+
+  // One visible colour more than an 8-bit image holds, with transparency.
+  pixels.push_back({255, 255, 255, 255});
+  pixels.push_back({255, 255, 255, 255});
+  pixels.resize(300, Rgba8{1, 1, 1, 1});
+  for (uint8_t i = 0; i < 20; ++i) pixels[277 + i] = {0, Widen5To8(i), 255, 255};
+  dir.Write("over.png", RgbaPng(25, pixels));
+  EXPECT_NE(Kit(dir, "import over.png").err.find("over.png: has 257 colours"), std::string::npos);
+
+  // A shared palette puts what nobody sees first too, though the second
+  // picture shows it first.
+  dir.Write("a.png", RgbaPng(2, {{255, 0, 0, 255}, {0, 255, 0, 255}}));
+  dir.Write("b.png", RgbaPng(2, {{1, 2, 3, 0}, {255, 0, 0, 255}}));
+  ASSERT_EQ(Kit(dir, "import --shared s.tlf a.png b.png").err, "");
+  const std::vector<uint16_t> shared = TlfEntries(dir.Read("s.tlf"));
+  EXPECT_EQ(std::vector<uint16_t>(shared.begin(), shared.begin() + 4),
+            (std::vector<uint16_t>{kHiddenEntry, 0xF801, 0x07C1, 0}));
+  EXPECT_EQ(dir.Read("a.tmf").substr(64, 1), "\x12");
+  EXPECT_EQ(dir.Read("b.tmf").substr(64, 1), "\x01");
+
+  // An imposed palette: its first entry whose alpha bit is 0, hidden red here.
+  const std::vector<uint16_t> imposed = {0xF801, 0x07C1, 0xF800, 0x0000};
+  dir.Write("imposed.tlf", EncodeTlf(kTlfTypeRgba5551, imposed, 4));
+  ASSERT_EQ(Kit(dir, "import --palette imposed.tlf b.png").err, "");
+  EXPECT_EQ(dir.Read("b.tmf").substr(64, 1), "\x20");
+  // Intensity/alpha hides alpha 0 alone, whatever hue lies under it.
+  dir.Write("grey.png", RgbaPng(2, {{200, 0, 9, 0}, {7, 7, 7, 1}}));
+  ASSERT_EQ(Kit(dir, "import --ia16 grey.png").err, "");
+  EXPECT_EQ(TlfEntries(dir.Read("grey.tlf"))[1], 0x0701);
+  dir.Write("grey.png", RgbaPng(2, {{200, 0, 9, 1}, {7, 7, 7, 1}}));
+  EXPECT_NE(Kit(dir, "import --ia16 grey.png").err.find("pixel (0, 0) is #c8000901, not grey"),
+            std::string::npos);
 }
 
 TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
