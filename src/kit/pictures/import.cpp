@@ -268,6 +268,7 @@ int RunImport(const ImportOptions& options) {
       if (!importer.Survey(picture)) return 1;
     }
   }
+  if (!options.outDir.empty() && !files.MakeFolders(options.outDir)) return 1;
   for (const std::string& picture : options.pictures) {
     progress.Step(picture);
     if (!importer.Import(picture, files)) return 1;

@@ -181,6 +181,7 @@ int RunNew(const NewOptions& options) {
   }
   CStagedFiles files(importer.Inputs());
   if (!files.Plan(targets)) return 1;
+  if (!options.outDir.empty() && !files.MakeFolders(options.outDir)) return 1;
   CImporter& chosen = fitsOne ? sharing : importer;
   for (const std::string& picture : distinct) {
     if (!chosen.Import(picture, files)) return 1;

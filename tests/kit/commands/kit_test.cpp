@@ -13,6 +13,7 @@
 
 #include "kit/commands/kit.h"
 #include "kit/pictures/new.h"
+#include "path/file_system.h"
 #include "settings/key_value_file.h"
 #include "support/png_fixture.h"
 #include "support/png_picture.h"
@@ -276,6 +277,17 @@ TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
   EXPECT_EQ(dir.Read("cap.tmf").size(), 64 + 4096 * 4096 / 2);
 }
 
+TEST(Kit, OutDirMakesTheFoldersItNeeds) {
+  ts::TempDir dir;
+  dir.Write("walk1.png",
+            ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/walk1.png"));
+  ASSERT_EQ(Kit(dir, "import walk1.png --out-dir a/b/").err, "");
+  EXPECT_TRUE(fs::is_regular_file(dir.path() / "a/b/walk1.tmf"));
+  ASSERT_EQ(Kit(dir, "new w walk1.png --out-dir a/c/d").err, "");
+  const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", "w.taf"}, dir.Path("a/c/d"));
+  EXPECT_EQ(run.exitStatus, 0) << run.out;
+}
+
 // A link under a target's name is written through, never replaced: it may
 // be the system's own, as /dev/stdout is.
 TEST(Kit, JobsWriteThroughLinks) {
@@ -339,8 +351,11 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"import walk1.png huge.png",
        "huge.png: picture of 16384 x 16384 pixels is too large: at most 16777216 are read"},
       {"import over.png", "over.png: picture of 4097 x 4096 pixels is too large"},
-      {"import walk1.png --out-dir missing",
-       "missing/walk1.tmf: cannot be written in its directory"},
+      // The folders --out-dir made go again with the job that failed.
+      {"import walk1.png many.png --out-dir missing/deeper", "many.png: has 400 colours"},
+      {"new w walk1.png many.png --out-dir missing/deeper", "many.png: has 400 colours"},
+      {"import walk1.png --out-dir walk.tlf/x",
+       "walk.tlf/x: cannot be made as a folder (Not a directory)"},
       // The image is staged before the palette fails: it must go too.
       {"import --shared missing/walk.tlf walk1.png",
        "missing/walk.tlf: cannot be written in its directory"},
@@ -433,7 +448,9 @@ TEST(Kit, NewWritesOnlyProjectsThatConvert) {
         options.outDir = place == kFolder ? name : "";
         options.pictures = {place == kPicture ? name + ".png" : "walk1.png"};
         dir.Write(options.pictures[0], png);
-        if (!options.outDir.empty()) fs::create_directory(dir.path() / options.outDir);
+        // new makes the folder; `\` separates folders on every system, as
+        // in flipdeck.
+        const fs::path folder = dir.path() / ToNativePath(options.outDir);
         const size_t before = std::distance(fs::recursive_directory_iterator(dir.path()), {});
         std::ostringstream err;
         int status = 0;
@@ -449,7 +466,7 @@ TEST(Kit, NewWritesOnlyProjectsThatConvert) {
           continue;
         }
         const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", options.name + ".taf"},
-                                                      (dir.path() / options.outDir).string());
+                                                      folder.string());
         EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
         EXPECT_EQ(run.out.find("err :"), std::string::npos) << run.out << run.err;
       }
