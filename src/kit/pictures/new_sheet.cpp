@@ -144,15 +144,21 @@ std::string AnimationOrigin(const std::string& origin, const CTimedAnimation& an
   return origin + ": " + what + " at " + std::to_string(fps) + " fps.";
 }
 
+// (1, "frame") -> "1 frame", (2, "frame") -> "2 frames".
+std::string Count(size_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 void Summarize(const NewOptions& options, const CLoadedSheet& sheet, size_t pictures,
                int colours, int32_t bits, const std::vector<CTimedAnimation>& animations) {
   const CSheetDescription& description = sheet.description;
-  std::cout << description.source << ": " << description.frames.size() << " frames, " << pictures
-            << " pictures, " << colours << " colours in " << options.name << ".tlf (" << bits
-            << " bits a pixel)\n";
+  std::cout << description.source << ": " << Count(description.frames.size(), "frame") << ", "
+            << Count(pictures, "picture") << ", " << Count(static_cast<size_t>(colours), "colour")
+            << " in " << options.name << ".tlf (" << bits << " bits a pixel)\n";
   for (const CTimedAnimation& animation : animations) {
-    std::cout << NewTarget(options, animation.file) << ": " << animation.plays
-              << " frames of the sheet in " << animation.timing.frameLength << " frames at "
+    std::cout << NewTarget(options, animation.file) << ": "
+              << Count(animation.plays, "frame") << " of the sheet in "
+              << Count(static_cast<size_t>(animation.timing.frameLength), "frame") << " at "
               << options.fps << " fps";
     if (!animation.timing.skipped.empty())
       std::cout << ", " << animation.timing.skipped.size() << " too short to show";
@@ -166,8 +172,8 @@ void Summarize(const NewOptions& options, const CLoadedSheet& sheet, size_t pict
     std::cout << description.source << ": " << unused << " not used\n";
   }
   if (sheet.leftOut != 0)
-    std::cout << description.source << ": " << sheet.leftOut
-              << " trailing cells wholly transparent, left out\n";
+    std::cout << description.source << ": " << Count(sheet.leftOut, "trailing cell")
+              << " wholly transparent, left out\n";
 }
 
 // The sheet's pictures, their palette and their names in the project.
