@@ -50,9 +50,8 @@ class PreviewerTest : public ::testing::Test {
     const std::string cd = "cd \"" + m_dir.path().string() + "\" && ";
     const std::string cc = cd + "\"" PREVIEWER_CC "\" -std=c99 -Wall -I\"" PREVIEWER_DIR "\" ";
     const std::string steps[] = {cc + "-c " + args[0].substr(2) + " -o generated.o",
-                                 cc + defines + " -DPLAYER_CAM_COLUMNS=" +
-                                     std::to_string(columns) + " -c \"" PREVIEWER_DIR
-                                                               "/player.c\"",
+                                 cc + defines + " -DPLAYER_CAM_COLUMNS=" + std::to_string(columns) +
+                                     " -c \"" PREVIEWER_DIR "/player.c\"",
                                  cc + "generated.o player.o -o player", cd + "./player"};
     for (const std::string& step : steps) {
       if (std::system((step + " > log 2>&1").c_str()) == 0) continue;
@@ -261,7 +260,6 @@ TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
   EXPECT_EQ(played.at("frame"), frames);
 }
 
-
 // A sprite sheet as an editor or packer writes it, put together here from
 // the format's description: upright pictures, each frame's area on the
 // sheet PNG (trimmed to the picture's inside, or turned 90 degrees
@@ -285,7 +283,8 @@ class CSheetCase {
   static Picture MakePicture(uint32_t width, uint32_t height, int seed, Rgba8 hidden) {
     // Opaque, half opaque (alpha 200 shows) and half transparent (alpha
     // 100 does not): the inside's colours.
-    const Rgba8 colours[] = {{255, 0, 0, 255}, {0, 165, 24, 255}, {57, 57, 57, 200}, {9, 9, 9, 100}};
+    const Rgba8 colours[] = {
+        {255, 0, 0, 255}, {0, 165, 24, 255}, {57, 57, 57, 200}, {9, 9, 9, 100}};
     Picture picture{width, height, {}};
     for (uint32_t y = 0; y < height; ++y) {
       for (uint32_t x = 0; x < width; ++x) {
@@ -343,18 +342,19 @@ class CSheetCase {
       }
       const std::string name = "f" + std::to_string(at) + ".png";
       const std::string body =
-          "{\"frame\": {\"x\": " + std::to_string(area.x) + ", \"y\": 1, \"w\": " +
-          std::to_string(area.w) + ", \"h\": " + std::to_string(area.h) + "}, \"rotated\": " +
-          (frame.rotated ? "true" : "false") + ", \"trimmed\": " +
-          (frame.trimmed ? "true" : "false") + ", \"spriteSourceSize\": {\"x\": " +
-          std::to_string(inset) + ", \"y\": " + std::to_string(inset) + ", \"w\": " +
-          std::to_string(area.w) + ", \"h\": " + std::to_string(area.h) +
-          "}, \"sourceSize\": {\"w\": " + std::to_string(picture.width) + ", \"h\": " +
-          std::to_string(picture.height) + "}, \"duration\": " + std::to_string(frame.duration) +
-          "}";
-      m_frames += (at == 0 ? "" : ",\n  ") +
-                  (keyed ? "\"" + name + "\": " + body
-                         : "{\"filename\": \"" + name + "\", " + body.substr(1));
+          "{\"frame\": {\"x\": " + std::to_string(area.x) +
+          ", \"y\": 1, \"w\": " + std::to_string(area.w) + ", \"h\": " + std::to_string(area.h) +
+          "}, \"rotated\": " + (frame.rotated ? "true" : "false") +
+          ", \"trimmed\": " + (frame.trimmed ? "true" : "false") +
+          ", \"spriteSourceSize\": {\"x\": " + std::to_string(inset) +
+          ", \"y\": " + std::to_string(inset) + ", \"w\": " + std::to_string(area.w) +
+          ", \"h\": " + std::to_string(area.h) +
+          "}, \"sourceSize\": {\"w\": " + std::to_string(picture.width) +
+          ", \"h\": " + std::to_string(picture.height) +
+          "}, \"duration\": " + std::to_string(frame.duration) + "}";
+      m_frames +=
+          (at == 0 ? "" : ",\n  ") + (keyed ? "\"" + name + "\": " + body
+                                            : "{\"filename\": \"" + name + "\", " + body.substr(1));
     }
     m_frames = keyed ? "{" + m_frames + "}" : "[" + m_frames + "]";
     m_png = PngOf(width, sheet);
@@ -363,8 +363,8 @@ class CSheetCase {
 
   // An RGBA PNG of `pixels`, `width` a row.
   static std::string PngOf(uint32_t width, const std::vector<Rgba8>& pixels) {
-    ts::PngFixture png{6, 8, false, width, static_cast<uint32_t>(pixels.size() / width), {}, {}, 0,
-                       {}};
+    ts::PngFixture png{6,  8,  false, width, static_cast<uint32_t>(pixels.size() / width),
+                       {}, {}, 0,     {}};
     for (const Rgba8& colour : pixels)
       png.samples.insert(png.samples.end(), {colour.r, colour.g, colour.b, colour.a});
     const std::vector<uint8_t> bytes = ts::MakeTestPng(png);
@@ -372,9 +372,10 @@ class CSheetCase {
   }
 
   std::string Json(const std::string& tags, bool sized) const {
-    return "{\"frames\": " + m_frames + ",\n \"meta\": {\"app\": \"a test\", \"image\": " +
-           "\"sheet image.png\"" + (sized ? ", \"size\": " + m_size : "") +
-           ", \"frameTags\": [" + tags + "], \"slices\": [{\"name\": \"hit\"}]}}";
+    return "{\"frames\": " + m_frames +
+           ",\n \"meta\": {\"app\": \"a test\", \"image\": " + "\"sheet image.png\"" +
+           (sized ? ", \"size\": " + m_size : "") + ", \"frameTags\": [" + tags +
+           "], \"slices\": [{\"name\": \"hit\"}]}}";
   }
   const std::string& Png() const { return m_png; }
 
@@ -430,8 +431,9 @@ TEST_F(PreviewerTest, SheetAnimationsShowTheFrameDueAtEveryFrame) {
     EXPECT_NE(run.err.find("warning: anim.taf: frame \"f4.png\" (5 ms) gets no key frame"),
               std::string::npos)
         << run.err;
-    EXPECT_NE(m_dir.Read("anim.taf").find("\n# From the sheet art/sheet.json: every frame at 60 "
-                                          "fps.\n"),
+    EXPECT_NE(m_dir.Read("anim.taf")
+                  .find("\n# From the sheet art/sheet.json: every frame at 60 "
+                        "fps.\n"),
               std::string::npos);
 
     for (const auto& [taf, plays] : animations) {

@@ -16,9 +16,9 @@ void AddNewCommand(CLI::App& app, NewOptions& options, KitJob& job) {
           ->add_option("--frames", options.frames,
                        "frames each picture is on view: N for all, or N1,N2,... one each")
           ->capture_default_str();
-  CLI::Option* sheet = command->add_option(
-      "--sheet", options.sheet,
-      "a sprite sheet's JSON (frames, durations, tags) instead of pictures");
+  CLI::Option* sheet =
+      command->add_option("--sheet", options.sheet,
+                          "a sprite sheet's JSON (frames, durations, tags) instead of pictures");
   CLI::Option* grid =
       command->add_option("--grid", options.grid,
                           "WxH: cut the one sheet PNG given into cells of W x H pixels, left to "
@@ -26,11 +26,10 @@ void AddNewCommand(CLI::App& app, NewOptions& options, KitJob& job) {
   CLI::Option* duration =
       command->add_option("--duration", options.duration, "with --grid, each cell's milliseconds")
           ->capture_default_str();
-  CLI::Option* fps = command
-                         ->add_option("--fps", options.fps,
-                                      "the frame rate a sheet's durations are timed at")
-                         ->capture_default_str()
-                         ->check(CLI::Range(kMinSheetFps, kMaxSheetFps));
+  CLI::Option* fps =
+      command->add_option("--fps", options.fps, "the frame rate a sheet's durations are timed at")
+          ->capture_default_str()
+          ->check(CLI::Range(kMinSheetFps, kMaxSheetFps));
   command->add_option("--out-dir", options.outDir, "write the project here");
   command->add_flag("--force", options.force, "replace files that exist");
   sheet->excludes(pictures)->excludes(grid)->excludes(frames);

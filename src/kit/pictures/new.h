@@ -17,12 +17,12 @@
 
 struct NewOptions {
   std::string name;
-  std::vector<std::string> pictures;  // with `grid`, the one sheet PNG
-  std::string frames = "10";  // "N" for every picture, or "N1,N2,..." one each
-  std::string outDir;         // the working directory when empty
-  bool force = false;         // replace files that exist
-  std::string sheet;          // a sheet's JSON, instead of pictures
-  std::string grid;           // "WxH": the sheet PNG cut into cells of W x H
+  std::vector<std::string> pictures;         // with `grid`, the one sheet PNG
+  std::string frames = "10";                 // "N" for every picture, or "N1,N2,..." one each
+  std::string outDir;                        // the working directory when empty
+  bool force = false;                        // replace files that exist
+  std::string sheet;                         // a sheet's JSON, instead of pictures
+  std::string grid;                          // "WxH": the sheet PNG cut into cells of W x H
   uint32_t duration = kDefaultCellDuration;  // with `grid`: each cell's milliseconds
   int32_t fps = 60;  // a sheet's frames are timed at the target's frame rate
 };

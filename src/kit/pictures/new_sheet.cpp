@@ -70,8 +70,8 @@ bool LoadJsonSheet(const NewOptions& options, CLoadedSheet& sheet) {
 
 bool LoadGridSheet(const NewOptions& options, CLoadedSheet& sheet) {
   if (options.pictures.size() != 1)
-    return ReportKitError("--grid", "takes one sheet PNG, not " +
-                                        std::to_string(options.pictures.size()));
+    return ReportKitError("--grid",
+                          "takes one sheet PNG, not " + std::to_string(options.pictures.size()));
   const std::string& png = options.pictures.front();
   uint32_t width = 0;
   uint32_t height = 0;
@@ -149,15 +149,15 @@ std::string Count(size_t count, const std::string& noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
-void Summarize(const NewOptions& options, const CLoadedSheet& sheet, size_t pictures,
-               int colours, int32_t bits, const std::vector<CTimedAnimation>& animations) {
+void Summarize(const NewOptions& options, const CLoadedSheet& sheet, size_t pictures, int colours,
+               int32_t bits, const std::vector<CTimedAnimation>& animations) {
   const CSheetDescription& description = sheet.description;
   std::cout << description.source << ": " << Count(description.frames.size(), "frame") << ", "
             << Count(pictures, "picture") << ", " << Count(static_cast<size_t>(colours), "colour")
             << " in " << options.name << ".tlf (" << bits << " bits a pixel)\n";
   for (const CTimedAnimation& animation : animations) {
-    std::cout << NewTarget(options, animation.file) << ": "
-              << Count(animation.plays, "frame") << " of the sheet in "
+    std::cout << NewTarget(options, animation.file) << ": " << Count(animation.plays, "frame")
+              << " of the sheet in "
               << Count(static_cast<size_t>(animation.timing.frameLength), "frame") << " at "
               << options.fps << " fps";
     if (!animation.timing.skipped.empty())
@@ -217,9 +217,9 @@ bool StageProject(const NewOptions& options, const CLoadedSheet& sheet,
   for (size_t at = 0; at < project.listed.size(); ++at) {
     progress.Step(project.listed[at].tmf);
     const CSheetFrame& frame = description.frames[project.pictures.firstFrames[at]];
-    if (!files.Stage(NewTarget(options, project.listed[at].tmf),
-                     EncodeSheetPicture(sheet.image, frame, project.palette, kSheetPalette,
-                                        project.bits)))
+    if (!files.Stage(
+            NewTarget(options, project.listed[at].tmf),
+            EncodeSheetPicture(sheet.image, frame, project.palette, kSheetPalette, project.bits)))
       return false;
   }
   const std::string origin = Origin(options, description);
@@ -233,8 +233,8 @@ bool StageProject(const NewOptions& options, const CLoadedSheet& sheet,
     std::vector<CProjectKey> keys;
     for (const CTimedKey& key : animation.timing.keys)
       keys.push_back({key.start, project.listed[project.pictures.pictureOfFrame[key.frame]].name});
-    const std::string text = MakeTafText(AnimationOrigin(origin, animation, options.fps), tpf,
-                                         keys, animation.timing.frameLength);
+    const std::string text = MakeTafText(AnimationOrigin(origin, animation, options.fps), tpf, keys,
+                                         animation.timing.frameLength);
     if (!files.Stage(NewTarget(options, animation.file), text)) return false;
   }
   return true;

@@ -193,8 +193,8 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
 
 // An RGBA PNG of `pixels`, `width` a row.
 std::string RgbaPng(uint32_t width, const std::vector<Rgba8>& pixels) {
-  ts::PngFixture png{6, 8, false, width, static_cast<uint32_t>(pixels.size() / width), {}, {}, 0,
-                     {}};
+  ts::PngFixture png{6,  8,  false, width, static_cast<uint32_t>(pixels.size() / width),
+                     {}, {}, 0,     {}};
   for (const Rgba8& p : pixels) png.samples.insert(png.samples.end(), {p.r, p.g, p.b, p.a});
   return Bytes(ts::MakeTestPng(png));
 }
@@ -288,6 +288,53 @@ TEST(Kit, OutDirMakesTheFoldersItNeeds) {
   EXPECT_EQ(run.exitStatus, 0) << run.out;
 }
 
+// A sheet's project: its pictures named after their first frames and
+// their images after the project too, one palette with what nobody sees
+// first, and the sheet named in each project file by its path from there.
+TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
+  ts::TempDir dir;
+  // Frames of 2 x 1: hidden red and green, green and blue, and the first
+  // again with another colour hidden.
+  dir.Write("art/s.png", RgbaPng(6, {{255, 0, 0, 0},
+                                     {0, 255, 0, 255},
+                                     {0, 255, 0, 255},
+                                     {0, 0, 255, 255},
+                                     {9, 9, 9, 99},
+                                     {0, 255, 0, 255}}));
+  std::string frames;
+  for (int at = 0; at < 3; ++at)
+    frames += std::string(at == 0 ? "" : ",") + R"({"filename": "walk )" + std::to_string(at) +
+              R"(.png", "frame": {"x": )" + std::to_string(2 * at) +
+              R"(, "y": 0, "w": 2, "h": 1}, "duration": 100})";
+  dir.Write("art/s.json", R"({"frames": [)" + frames +
+                              R"(], "meta": {"image": "s.png", )"
+                              R"("frameTags": [{"name": "idle", "from": 1, "to": 1}]}})");
+  ASSERT_EQ(Kit(dir, "new w --sheet art/s.json --out-dir anim --fps 30").err, "");
+  EXPECT_EQ(dir.Read("anim/w.tpf"),
+            "# A flipdeck picture project, made by flipdeck-kit new.\n"
+            "# From the sheet ../art/s.json.\n"
+            "# PICT_NUM: how many pictures it lists. PICT.n = name,TMF image,TLF palette:\n"
+            "# picture n; the files lie beside this project.\n"
+            "PICT_NUM = 2\n"
+            "PICT.0 = walk_0,w-walk_0.tmf,w.tlf\n"
+            "PICT.1 = walk_1,w-walk_1.tmf,w.tlf\n");
+  EXPECT_EQ(
+      TlfEntries(dir.Read("anim/w.tlf")),
+      (std::vector<uint16_t>{kHiddenEntry, 0x07C1, 0x003F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(dir.Read("anim/w-walk_0.tmf").substr(64), std::string("\x01\0\0\0", 4));
+  EXPECT_EQ(dir.Read("anim/w-walk_1.tmf").substr(64), std::string("\x12\0\0\0", 4));
+  const std::string taf = dir.Read("anim/w.taf");
+  for (const char* line : {"\n# From the sheet ../art/s.json: every frame at 30 fps.\n",
+                           "\nFRAME_LENGTH = 9\n", "\nFRAME_KEY = 3\n",
+                           "\nFRAME_KEY0 = 0,0,walk_0\nFRAME_KEY1 = 3,0,walk_1\n"
+                           "FRAME_KEY2 = 6,0,walk_0\n"})
+    EXPECT_NE(taf.find(line), std::string::npos) << line << taf;
+  const std::string idle = dir.Read("anim/w-idle.taf");
+  for (const char* line : {"\n# From the sheet ../art/s.json: its tag \"idle\" at 30 fps.\n",
+                           "\nFRAME_LENGTH = 3\n", "\nFRAME_KEY0 = 0,0,walk_1\n"})
+    EXPECT_NE(idle.find(line), std::string::npos) << line << idle;
+}
+
 // A link under a target's name is written through, never replaced: it may
 // be the system's own, as /dev/stdout is.
 TEST(Kit, JobsWriteThroughLinks) {
@@ -338,6 +385,19 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
   for (const char* name : {"walk.taf", "walk.tpf"}) dir.Write(name, ts::ReadFileBytes(walk + name));
+  // Sheets whose JSON reads but whose project cannot be made.
+  const auto sheet = [&](const char* name, const std::string& image, const std::string& more) {
+    const std::string side = image == "many.png" ? "20" : "16";
+    dir.Write(name, R"({"frames": [{"filename": "a", "frame": {"x": 0, "y": 0, "w": )" + side +
+                        R"(, "h": )" + side + R"(}, "duration": 100}], "meta": {"image": ")" +
+                        image + "\"" + more + "}}");
+  };
+  sheet("gone.json", "nowhere/gone.png", "");
+  sheet("text.json", "text.png", "");
+  sheet("many.json", "many.png", "");
+  sheet(
+      "tags.json", "walk1.png",
+      R"(, "frameTags": [{"name": "Run", "from": 0, "to": 0}, {"name": "run", "from": 0, "to": 0}])");
 
   std::vector<std::pair<std::string, std::string>> rows = {
       {"import many.png",
@@ -376,6 +436,19 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"export far.tmf walk.tlf -o far.png",
        "far.tmf: pixel (1, 0) has index 20 beyond the 16 entries of walk.tlf"},
       {"new w walk1.png", "walk1.tmf: exists already: give --force to replace it"},
+      {"new walk --grid 16x16 walk1.png", "walk.tlf: exists already: give --force to replace it"},
+      {"new s --sheet gone.json",
+       "gone.json: meta.image names nowhere/gone.png, which is missing: nowhere/gone.png"},
+      {"new s --sheet text.json", "text.png: not a PNG file"},
+      {"new s --sheet many.json",
+       "many.json: its pictures have 400 colours; one palette holds at most 256"},
+      {"new s --sheet tags.json",
+       "tags.json: meta.frameTags[0] \"Run\" and meta.frameTags[1] \"run\" make s-Run.taf and "
+       "s-run.taf, one file where names ignore case (Windows, macOS)"},
+      {"new s --grid 3by3 walk1.png", "--grid: '3by3' is no cell size WxH (say 32x32)"},
+      {"new s --grid 3x3 walk1.png", "walk1.png: is 16 x 16 pixels, not a multiple of the 3 x 3"},
+      {"new s --grid 16x16 walk1.png --duration 1",
+       "s.taf: lasts 1 ms, less than half a frame at 60 fps"},
       {"new w walk1.png --frames 2,0", "--frames: '0' is no number of frames (1 or more)"},
       {"new w walk1.png --frames 2,3 --force", "--frames: gives 2 counts for 1 pictures"},
       {"export walk1.tmf nope.tlf -o x.png", "[TLF] [nope.tlf] file open failed."},
@@ -393,6 +466,7 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   rows.push_back(
       {"export " + folder + " walk.tlf -o x.png", "folder.png: is a directory, not a TMF"});
   rows.push_back({"import --palette " + folder + " walk1.png", "folder.png: is a directory, not"});
+  rows.push_back({"new s --sheet " + folder, "folder.png: is a directory, not a sheet's JSON"});
   if (fifo.IsMade())
     rows.push_back({"import " + elsewhere.Path("fifo.png"),
                     "fifo.png: is a named pipe (FIFO), not a PNG file"});
@@ -465,8 +539,8 @@ TEST(Kit, NewWritesOnlyProjectsThatConvert) {
           EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir.path()), {}), before);
           continue;
         }
-        const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", options.name + ".taf"},
-                                                      folder.string());
+        const ts::ProcessResult run =
+            ts::RunFlipdeck({"-oout.c", options.name + ".taf"}, folder.string());
         EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
         EXPECT_EQ(run.out.find("err :"), std::string::npos) << run.out << run.err;
       }
