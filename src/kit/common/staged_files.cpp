@@ -49,16 +49,24 @@ bool CStagedFiles::MakeFolders(const std::string& folder) {
 }
 
 bool CStagedFiles::Plan(const std::vector<std::string>& targets) {
+  // Each name is looked up once: a sheet's project may have a thousand
+  // targets, each compared with every other.
+  std::vector<CFileName> inputs;
+  for (const std::string& input : m_inputs) inputs.emplace_back(input);
+  std::vector<CFileName> planned;
+  for (const std::string& other : m_targets) planned.emplace_back(other);
   for (const std::string& target : targets) {
-    for (const std::string& input : m_inputs) {
-      if (NamesSameFile(target, input))
+    const CFileName name(target);
+    for (const CFileName& input : inputs) {
+      if (name.IsSameAs(input))
         return ReportKitError(target, "is also an input of this job: refused, nothing written");
     }
-    for (const std::string& other : m_targets) {
-      if (NamesSameFile(target, other))
+    for (const CFileName& other : planned) {
+      if (name.IsSameAs(other))
         return ReportKitError(target, "would be written twice by this job: refused");
     }
     m_targets.push_back(target);
+    planned.push_back(name);
   }
   return true;
 }
