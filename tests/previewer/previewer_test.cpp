@@ -174,6 +174,22 @@ TEST_F(PreviewerTest, WalkExamplePlaysAsTheModelsSay) {
   EXPECT_EQ(played.at("frame").size(), 60u);
 }
 
+// The example's sheet, its two poses side by side with their durations,
+// makes a project that plays as the example does.
+TEST_F(PreviewerTest, WalkSheetPlaysAsTheWalkExample) {
+  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
+  for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf",
+                           "walk-sheet.png", "walk-sheet.json"})
+    m_dir.Write(name, ts::ReadFileBytes(walk + name));
+  const auto made =
+      ts::RunFlipdeckKit({"new", "sheet", "--sheet", "walk-sheet.json"}, m_dir.path().string());
+  ASSERT_EQ(made.exitStatus, 0) << made.err;
+  const Playback example = ConvertAndPlay({"-owalk.c", "walk.taf"}, 4);
+  const Playback sheet = ConvertAndPlay({"-osheet.c", "sheet.taf"}, 0);
+  ASSERT_EQ(example.count("frame"), 1u);
+  EXPECT_EQ(sheet.at("frame"), example.at("frame"));
+}
+
 // Animations drawn at random over two projects: 4-bit and 8-bit pictures of
 // odd and even widths, palettes shared across projects, key frames that
 // share a frame or lie past the end, and camera grids with keys that name

@@ -288,8 +288,9 @@ TEST(Kit, OutDirMakesTheFoldersItNeeds) {
   EXPECT_EQ(run.exitStatus, 0) << run.out;
 }
 
-// A sheet's project: its pictures named after their first frames and
-// their images after the project too, one palette with what nobody sees
+// A sheet's project: its pictures named after their first frames (apart
+// where case is ignored, as their images must be) and their images after
+// the project too, one palette with what nobody sees
 // first, and the sheet named in each project file by its path from there.
 TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
   ts::TempDir dir;
@@ -303,9 +304,9 @@ TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
                                      {0, 255, 0, 255}}));
   std::string frames;
   for (int at = 0; at < 3; ++at)
-    frames += std::string(at == 0 ? "" : ",") + R"({"filename": "walk )" + std::to_string(at) +
-              R"(.png", "frame": {"x": )" + std::to_string(2 * at) +
-              R"(, "y": 0, "w": 2, "h": 1}, "duration": 100})";
+    frames += std::string(at == 0 ? "" : ",") + R"({"filename": ")" +
+              (at == 1 ? "Walk 0" : "walk " + std::to_string(at)) + R"(.png", "frame": {"x": )" +
+              std::to_string(2 * at) + R"(, "y": 0, "w": 2, "h": 1}, "duration": 100})";
   dir.Write("art/s.json", R"({"frames": [)" + frames +
                               R"(], "meta": {"image": "s.png", )"
                               R"("frameTags": [{"name": "idle", "from": 1, "to": 1}]}})");
@@ -317,21 +318,21 @@ TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
             "# picture n; the files lie beside this project.\n"
             "PICT_NUM = 2\n"
             "PICT.0 = walk_0,w-walk_0.tmf,w.tlf\n"
-            "PICT.1 = walk_1,w-walk_1.tmf,w.tlf\n");
+            "PICT.1 = Walk_0_2,w-Walk_0_2.tmf,w.tlf\n");
   EXPECT_EQ(
       TlfEntries(dir.Read("anim/w.tlf")),
       (std::vector<uint16_t>{kHiddenEntry, 0x07C1, 0x003F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(dir.Read("anim/w-walk_0.tmf").substr(64), std::string("\x01\0\0\0", 4));
-  EXPECT_EQ(dir.Read("anim/w-walk_1.tmf").substr(64), std::string("\x12\0\0\0", 4));
+  EXPECT_EQ(dir.Read("anim/w-Walk_0_2.tmf").substr(64), std::string("\x12\0\0\0", 4));
   const std::string taf = dir.Read("anim/w.taf");
   for (const char* line : {"\n# From the sheet ../art/s.json: every frame at 30 fps.\n",
                            "\nFRAME_LENGTH = 9\n", "\nFRAME_KEY = 3\n",
-                           "\nFRAME_KEY0 = 0,0,walk_0\nFRAME_KEY1 = 3,0,walk_1\n"
+                           "\nFRAME_KEY0 = 0,0,walk_0\nFRAME_KEY1 = 3,0,Walk_0_2\n"
                            "FRAME_KEY2 = 6,0,walk_0\n"})
     EXPECT_NE(taf.find(line), std::string::npos) << line << taf;
   const std::string idle = dir.Read("anim/w-idle.taf");
   for (const char* line : {"\n# From the sheet ../art/s.json: its tag \"idle\" at 30 fps.\n",
-                           "\nFRAME_LENGTH = 3\n", "\nFRAME_KEY0 = 0,0,walk_1\n"})
+                           "\nFRAME_LENGTH = 3\n", "\nFRAME_KEY0 = 0,0,Walk_0_2\n"})
     EXPECT_NE(idle.find(line), std::string::npos) << line << idle;
 }
 
