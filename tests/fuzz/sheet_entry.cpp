@@ -39,9 +39,13 @@ void CheckFrames(const CSheetDescription& sheet, uint64_t& picturePixels) {
     picturePixels += pixels;
   }
   Require(picturePixels <= kMaxSheetPicturePixels, "the sheet's pictures within limits");
-  for (const CSheetTag& tag : sheet.tags)
+  uint64_t plays = 0;
+  for (const CSheetTag& tag : sheet.tags) {
     Require(tag.from <= tag.to && tag.to < sheet.frames.size() && TagPlayCount(tag) <= kMaxTagPlays,
             "a tag plays frames of the sheet, within limits");
+    plays += TagPlayCount(tag);
+  }
+  Require(plays <= kMaxSheetTagPlays, "the tags play frames within the sheet's limit");
 }
 
 void CheckTiming(const CSheetDescription& sheet, const std::vector<uint32_t>& plays) {

@@ -137,6 +137,9 @@ TEST(SheetJson, LoadNamesAFileThatCannotBeOpened) {
   EXPECT_EQ(failure.what, "cannot be opened");
   EXPECT_FALSE(LoadSheetJson(dir.Write("empty.json", ""), sheet, failure));
   EXPECT_EQ(failure.file, dir.Path("empty.json") + ":1:1");
+  std::filesystem::resize_file(dir.Write("huge.json", ""), kMaxSheetJsonBytes + 1);
+  EXPECT_FALSE(LoadSheetJson(dir.Path("huge.json"), sheet, failure));
+  EXPECT_EQ(failure.what, "holds 16777217 bytes, more than the 16 MiB a sheet's JSON may have");
 }
 
 }  // namespace
