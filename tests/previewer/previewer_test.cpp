@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -276,149 +277,106 @@ TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
   EXPECT_EQ(played.at("frame"), frames);
 }
 
-// A sprite sheet as an editor or packer writes it, put together here from
-// the format's description: upright pictures, each frame's area on the
-// sheet PNG (trimmed to the picture's inside, or turned 90 degrees
-// clockwise), and the JSON that says so.
-class CSheetCase {
- public:
-  // An upright picture: a clear border hiding `hidden`, colours inside.
-  struct Picture {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    std::vector<Rgba8> pixels;
-    Rgba8 At(uint32_t x, uint32_t y) const { return pixels[y * width + x]; }
-  };
-  struct Frame {
-    Picture picture;
-    bool trimmed = false;  // the sheet holds the inside only
-    bool rotated = false;
-    uint32_t duration = 0;
-  };
+// A frame of a sprite sheet as an editor or packer writes one, from the
+// format's description: its upright picture (a clear border hiding
+// `hidden`; inside, opaque colours, alpha 200, which shows, and alpha 100,
+// which does not), stored whole or trimmed to its inside, upright or turned
+// 90 degrees clockwise.
+struct SheetFrame {
+  uint32_t width, height;
+  int seed;
+  Rgba8 hidden;
+  bool trimmed, rotated;
+  uint32_t duration;
 
-  static Picture MakePicture(uint32_t width, uint32_t height, int seed, Rgba8 hidden) {
-    // Opaque, half opaque (alpha 200 shows) and half transparent (alpha
-    // 100 does not): the inside's colours.
-    const Rgba8 colours[] = {
-        {255, 0, 0, 255}, {0, 165, 24, 255}, {57, 57, 57, 200}, {9, 9, 9, 100}};
-    Picture picture{width, height, {}};
+  Rgba8 At(uint32_t x, uint32_t y) const {
+    const Rgba8 inside[] = {{255, 0, 0, 255}, {0, 165, 24, 255}, {57, 57, 57, 200}, {9, 9, 9, 100}};
+    if (x == 0 || y == 0 || x + 1 == width || y + 1 == height) return hidden;
+    return inside[(x * 3 + y * 5 + static_cast<uint32_t>(seed)) % 4];
+  }
+  // What the player tells of it with PLAYER_SEEN: its size and the hash of
+  // its RGBA 5551 colours, each pixel nobody sees as 0.
+  std::string Seen() const {
+    uint32_t hash = 2166136261u;
     for (uint32_t y = 0; y < height; ++y) {
       for (uint32_t x = 0; x < width; ++x) {
-        const bool border = x == 0 || y == 0 || x + 1 == width || y + 1 == height;
-        picture.pixels.push_back(border ? hidden : colours[(x * 3 + y * 5 + seed) % 4]);
+        const uint16_t entry = ToRgba5551(At(x, y));
+        hash = (hash ^ ((entry & 1) != 0 ? entry : 0u)) * 16777619u;
       }
-    }
-    return picture;
-  }
-
-  // What the player tells of a picture with PLAYER_SEEN: its size and the
-  // hash of its RGBA 5551 colours, each pixel nobody sees as 0.
-  static std::string Seen(const Picture& picture) {
-    uint32_t hash = 2166136261u;
-    for (const Rgba8& colour : picture.pixels) {
-      const uint16_t entry = ToRgba5551(colour);
-      hash = (hash ^ ((entry & 1) != 0 ? entry : 0u)) * 16777619u;
     }
     char text[48];
-    std::snprintf(text, sizeof text, "%ux%u seen=%08x", picture.width, picture.height, hash);
+    std::snprintf(text, sizeof text, "%ux%u seen=%08x", width, height, hash);
     return text;
   }
-
-  // The sheet PNG, the frames' areas left to right a pixel apart on a
-  // background no frame may show, and the JSON's frames: an array of
-  // objects with their filenames, or an object keyed by them.
-  void Pack(const std::vector<Frame>& frames, bool keyed) {
-    struct Area {
-      uint32_t x, y, w, h;  // w, h upright, trimmed
-    };
-    std::vector<Area> areas;
-    uint32_t width = 1;
-    uint32_t height = 0;
-    for (const Frame& frame : frames) {
-      const Picture& picture = frame.picture;
-      const uint32_t cut = frame.trimmed ? 2 : 0;
-      const Area area{width, 1, picture.width - cut, picture.height - cut};
-      areas.push_back(area);
-      width += (frame.rotated ? area.h : area.w) + 1;
-      height = std::max(height, (frame.rotated ? area.w : area.h) + 2);
-    }
-    std::vector<Rgba8> sheet(size_t{width} * height, Rgba8{255, 0, 255, 255});
-    for (size_t at = 0; at < frames.size(); ++at) {
-      const Frame& frame = frames[at];
-      const Picture& picture = frame.picture;
-      const Area& area = areas[at];
-      const uint32_t inset = frame.trimmed ? 1 : 0;
-      for (uint32_t v = 0; v < area.h; ++v) {
-        for (uint32_t u = 0; u < area.w; ++u) {
-          // Turned clockwise, the upright top left goes to the top right.
-          const uint32_t x = frame.rotated ? area.x + area.h - 1 - v : area.x + u;
-          const uint32_t y = frame.rotated ? area.y + u : area.y + v;
-          sheet[size_t{y} * width + x] = picture.At(u + inset, v + inset);
-        }
-      }
-      const std::string name = "f" + std::to_string(at) + ".png";
-      const std::string body =
-          "{\"frame\": {\"x\": " + std::to_string(area.x) +
-          ", \"y\": 1, \"w\": " + std::to_string(area.w) + ", \"h\": " + std::to_string(area.h) +
-          "}, \"rotated\": " + (frame.rotated ? "true" : "false") +
-          ", \"trimmed\": " + (frame.trimmed ? "true" : "false") +
-          ", \"spriteSourceSize\": {\"x\": " + std::to_string(inset) +
-          ", \"y\": " + std::to_string(inset) + ", \"w\": " + std::to_string(area.w) +
-          ", \"h\": " + std::to_string(area.h) +
-          "}, \"sourceSize\": {\"w\": " + std::to_string(picture.width) +
-          ", \"h\": " + std::to_string(picture.height) +
-          "}, \"duration\": " + std::to_string(frame.duration) + "}";
-      m_frames +=
-          (at == 0 ? "" : ",\n  ") + (keyed ? "\"" + name + "\": " + body
-                                            : "{\"filename\": \"" + name + "\", " + body.substr(1));
-    }
-    m_frames = keyed ? "{" + m_frames + "}" : "[" + m_frames + "]";
-    m_png = PngOf(width, sheet);
-    m_size = "{\"w\": " + std::to_string(width) + ", \"h\": " + std::to_string(height) + "}";
-  }
-
-  // An RGBA PNG of `pixels`, `width` a row.
-  static std::string PngOf(uint32_t width, const std::vector<Rgba8>& pixels) {
-    ts::PngFixture png{6,  8,  false, width, static_cast<uint32_t>(pixels.size() / width),
-                       {}, {}, 0,     {}};
-    for (const Rgba8& colour : pixels)
-      png.samples.insert(png.samples.end(), {colour.r, colour.g, colour.b, colour.a});
-    const std::vector<uint8_t> bytes = ts::MakeTestPng(png);
-    return {bytes.begin(), bytes.end()};
-  }
-
-  std::string Json(const std::string& tags, bool sized) const {
-    return "{\"frames\": " + m_frames +
-           ",\n \"meta\": {\"app\": \"a test\", \"image\": " + "\"sheet image.png\"" +
-           (sized ? ", \"size\": " + m_size : "") + ", \"frameTags\": [" + tags +
-           "], \"slices\": [{\"name\": \"hit\"}]}}";
-  }
-  const std::string& Png() const { return m_png; }
-
- private:
-  std::string m_frames;
-  std::string m_png;
-  std::string m_size;
 };
+
+// Writes art/sheet image.png, the frames' areas left to right a pixel apart
+// on a background no frame may show, and art/sheet.json: its frames an
+// array of objects with their filenames, or an object keyed by them.
+void WriteSheet(const ts::TempDir& dir, const std::vector<SheetFrame>& frames,
+                const std::string& tags, bool keyed) {
+  uint32_t width = 1;
+  std::vector<uint32_t> lefts;
+  for (const SheetFrame& frame : frames) {
+    lefts.push_back(width);
+    width += (frame.rotated ? frame.height : frame.width) + 1;
+  }
+  constexpr uint32_t kHeight = 8;
+  std::vector<uint16_t> samples(size_t{width} * kHeight * 4, 255);
+  std::string json;
+  for (size_t at = 0; at < frames.size(); ++at) {
+    const SheetFrame& f = frames[at];
+    const uint32_t inset = f.trimmed ? 1 : 0;
+    const uint32_t w = f.width - 2 * inset;
+    const uint32_t h = f.height - 2 * inset;
+    for (uint32_t v = 0; v < h; ++v) {
+      for (uint32_t u = 0; u < w; ++u) {
+        // Turned clockwise, the upright top left goes to the top right.
+        const uint32_t x = lefts[at] + (f.rotated ? h - 1 - v : u);
+        const uint32_t y = 1 + (f.rotated ? u : v);
+        const Rgba8 c = f.At(u + inset, v + inset);
+        std::copy_n(std::array<uint16_t, 4>{c.r, c.g, c.b, c.a}.begin(), 4,
+                    samples.begin() + static_cast<ptrdiff_t>((y * width + x) * 4));
+      }
+    }
+    const auto n = [](uint32_t value) { return std::to_string(value); };
+    const std::string name = "f" + std::to_string(at) + ".png";
+    json += std::string(at == 0 ? "" : ",") +
+            (keyed ? "\"" + name + "\": {" : "{\"filename\": \"" + name + "\", ") +
+            "\"frame\": {\"x\": " + n(lefts[at]) + ", \"y\": 1, \"w\": " + n(w) +
+            ", \"h\": " + n(h) + "}, \"rotated\": " + (f.rotated ? "true" : "false") +
+            ", \"trimmed\": " + (f.trimmed ? "true" : "false") +
+            ", \"spriteSourceSize\": {\"x\": " + n(inset) + ", \"y\": " + n(inset) +
+            ", \"w\": " + n(w) + ", \"h\": " + n(h) + "}, \"sourceSize\": {\"w\": " + n(f.width) +
+            ", \"h\": " + n(f.height) + "}, \"duration\": " + n(f.duration) + "}";
+  }
+  const std::vector<uint8_t> png =
+      ts::MakeTestPng({6, 8, false, width, kHeight, samples, {}, 0, {}});
+  dir.Write("art/sheet image.png", std::string(png.begin(), png.end()));
+  // Only the array layout gives the sheet's size: without, the PNG does.
+  dir.Write("art/sheet.json",
+            "{\"frames\": " + (keyed ? "{" + json + "}" : "[" + json + "]") +
+                ", \"meta\": {\"app\": \"a test\", \"image\": \"sheet image.png\"" +
+                (keyed ? "" : ", \"size\": {\"w\": " + std::to_string(width) + ", \"h\": 8}") +
+                ", \"frameTags\": [" + tags + "], \"slices\": [{\"name\": \"hit\"}]}}");
+}
 
 // new --sheet makes a project whose animations flipdeck converts at once,
 // and the picture the player shows at every frame is the sheet frame due
 // at the middle of that frame: the last whose start, the durations before
 // it added up, comes before it.
 TEST_F(PreviewerTest, SheetAnimationsShowTheFrameDueAtEveryFrame) {
-  const auto picture = CSheetCase::MakePicture;
-  // Frames 0 and 3 show one picture under other hidden colours, 1 and 6
-  // one picture trimmed and whole: each pair one picture. 16, 17 and 33 ms
-  // at 60 fps carry their rounding; 5 ms is shorter than a frame.
-  const std::vector<CSheetCase::Frame> frames = {
-      {picture(6, 5, 0, {1, 2, 3, 0}), false, false, 16},
-      {picture(6, 5, 1, {}), true, false, 17},
-      {picture(5, 4, 2, {}), true, true, 17},
-      {picture(6, 5, 0, {200, 100, 0, 127}), false, false, 33},
-      {picture(3, 6, 3, {}), false, true, 5},
-      {picture(4, 3, 1, {}), true, false, 100},
-      {picture(6, 5, 1, {}), false, false, 33},
-      {picture(6, 5, 2, {}), true, true, 16}};
+  // Frames 0 and 3 are one picture under other hidden colours, 1 and 6 one
+  // picture trimmed and whole. 16, 17 and 33 ms at 60 fps carry their
+  // rounding; 5 ms is shorter than a frame.
+  const std::vector<SheetFrame> frames = {{6, 5, 0, {1, 2, 3, 0}, false, false, 16},
+                                          {6, 5, 1, {}, true, false, 17},
+                                          {5, 4, 2, {}, true, true, 17},
+                                          {6, 5, 0, {200, 100, 0, 127}, false, false, 33},
+                                          {3, 6, 3, {}, false, true, 5},
+                                          {4, 3, 1, {}, true, false, 100},
+                                          {6, 5, 1, {}, false, false, 33},
+                                          {6, 5, 2, {}, true, true, 16}};
   const std::string tags =
       R"({"name": "walk", "from": 0, "to": 3, "direction": "forward"},)"
       R"({"name": "back", "from": 1, "to": 4, "direction": "reverse"},)"
@@ -432,13 +390,10 @@ TEST_F(PreviewerTest, SheetAnimationsShowTheFrameDueAtEveryFrame) {
       {"anim-run____fast_____.taf", {7, 6, 5, 4, 5, 6}}};
   constexpr uint64_t kFps = 60;
 
-  std::map<std::string, std::string> made;
+  std::map<std::string, std::string> first;
   for (const bool keyed : {false, true}) {
     SCOPED_TRACE(keyed ? "frames keyed by name" : "an array of frames");
-    CSheetCase sheet;
-    sheet.Pack(frames, keyed);
-    m_dir.Write("art/sheet image.png", sheet.Png());
-    m_dir.Write("art/sheet.json", sheet.Json(tags, !keyed));
+    WriteSheet(m_dir, frames, tags, keyed);
     const auto run = ts::RunFlipdeckKit({"new", "anim", "--sheet", "art/sheet.json", "--force"},
                                         m_dir.path().string());
     ASSERT_EQ(run.exitStatus, 0) << run.err;
@@ -447,27 +402,18 @@ TEST_F(PreviewerTest, SheetAnimationsShowTheFrameDueAtEveryFrame) {
     EXPECT_NE(run.err.find("warning: anim.taf: frame \"f4.png\" (5 ms) gets no key frame"),
               std::string::npos)
         << run.err;
-    EXPECT_NE(m_dir.Read("anim.taf")
-                  .find("\n# From the sheet art/sheet.json: every frame at 60 "
-                        "fps.\n"),
-              std::string::npos);
-
     for (const auto& [taf, plays] : animations) {
       SCOPED_TRACE(taf);
-      std::vector<uint64_t> starts;  // milliseconds
-      uint64_t elapsed = 0;
-      for (const uint32_t play : plays) {
-        starts.push_back(elapsed);
-        elapsed += frames[play].duration;
-      }
-      const uint64_t length = (elapsed * kFps + 500) / 1000;
+      std::vector<uint64_t> starts{0};  // milliseconds
+      for (const uint32_t play : plays) starts.push_back(starts.back() + frames[play].duration);
+      const uint64_t length = (starts.back() * kFps + 500) / 1000;
       std::vector<std::string> expected;
       for (uint64_t frame = 0; frame < 2 * length; ++frame) {
         size_t due = 0;
         while (due + 1 < plays.size() &&
                2 * starts[due + 1] * kFps < (2 * (frame % length) + 1) * 1000)
           ++due;
-        expected.push_back(CSheetCase::Seen(frames[plays[due]].picture));
+        expected.push_back(frames[plays[due]].Seen());
       }
       const std::string c = taf.substr(0, taf.size() - 4) + ".c";
       const Playback played = ConvertAndPlay({"-o" + c, taf}, 0, "-DPLAYER_SEEN");
@@ -478,45 +424,12 @@ TEST_F(PreviewerTest, SheetAnimationsShowTheFrameDueAtEveryFrame) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(m_dir.path())) {
       const std::string name = entry.path().filename().string();
-      if (!name.ends_with(".c") && !name.ends_with(".o") && entry.is_regular_file())
+      if (entry.is_regular_file() && !name.ends_with(".c") && !name.ends_with(".o"))
         files[name] = m_dir.Read(name);
     }
-    if (!keyed) made = files;
-    EXPECT_TRUE(files == made) << "the files differ from the first layout's";
+    if (!keyed) first = files;
+    EXPECT_TRUE(files == first) << "the files differ from the first layout's";
   }
-}
-
-// A plain sheet cut into cells left to right, top to bottom, each shown for
-// --duration: at 30 fps 50 ms is a frame and a half, so starts alternate
-// between rounding up and landing on a frame. The trailing transparent
-// cells are left out; one inside the sheet is kept. Cells 0 and 4 are
-// alike: one picture.
-TEST_F(PreviewerTest, GridCellsShowInTurnForTheirDuration) {
-  const Rgba8 clear{0, 0, 0, 0};
-  std::vector<CSheetCase::Picture> cells;
-  for (int seed = 0; seed < 5; ++seed) cells.push_back(CSheetCase::MakePicture(4, 3, seed, clear));
-  cells[2] = {4, 3, std::vector<Rgba8>(12, Rgba8{9, 9, 9, 127})};
-  cells.push_back(cells[2]);
-  std::vector<Rgba8> sheet;  // 3 cells a row, 2 rows
-  for (uint32_t y = 0; y < 6; ++y)
-    for (uint32_t x = 0; x < 12; ++x) sheet.push_back(cells[y / 3 * 3 + x / 4].At(x % 4, y % 3));
-  m_dir.Write("run.png", CSheetCase::PngOf(12, sheet));
-  const auto made = ts::RunFlipdeckKit(
-      {"new", "run", "--grid", "4x3", "run.png", "--duration", "50", "--fps", "30"},
-      m_dir.path().string());
-  ASSERT_EQ(made.exitStatus, 0) << made.err;
-  EXPECT_EQ(made.out,
-            "run.png: 5 frames, 4 pictures, 4 colours in run.tlf (4 bits a pixel)\n"
-            "run.taf: 5 frames of the sheet in 8 frames at 30 fps\n"
-            "run.png: 1 trailing cell wholly transparent, left out\n");
-  // Starts at 0, 1.5, 3, 4.5 and 6 frames round to 0, 2, 3, 5 and 6; 7.5 to 8.
-  const int shows[] = {0, 0, 1, 2, 2, 3, 4, 4};
-  std::vector<std::string> expected;
-  for (int pass = 0; pass < 2; ++pass)
-    for (const int cell : shows) expected.push_back(CSheetCase::Seen(cells[cell]));
-  const Playback played = ConvertAndPlay({"-orun.c", "run.taf"}, 0, "-DPLAYER_SEEN");
-  ASSERT_EQ(played.count("frame"), 1u);
-  EXPECT_EQ(played.at("frame"), expected);
 }
 
 }  // namespace

@@ -199,7 +199,7 @@ std::string RgbaPng(uint32_t width, const std::vector<Rgba8>& pixels) {
   return Bytes(ts::MakeTestPng(png));
 }
 
-// The palette entries of a TLF file and the indices of a TMF file at 8 bits.
+// The palette entries of a TLF file.
 std::vector<uint16_t> TlfEntries(const std::string& tlf) {
   std::vector<uint16_t> entries;
   for (size_t at = 64; at + 1 < tlf.size(); at += 2)
@@ -223,51 +223,31 @@ TEST(Kit, ImportMakesThePixelsNobodySeesOneColour) {
   dir.Write("many.png", RgbaPng(25, pixels));
   ASSERT_EQ(Kit(dir, "import many.png").err, "");
   const std::vector<uint16_t> entries = TlfEntries(dir.Read("many.tlf"));
-  ASSERT_EQ(entries.size(), 256u);
-  EXPECT_EQ(entries[0], kHiddenEntry);
-  EXPECT_EQ(entries[1], ToRgba5551(pixels[0]));
+  EXPECT_EQ(std::vector<uint16_t>(entries.begin(), entries.begin() + 2),
+            (std::vector<uint16_t>{kHiddenEntry, ToRgba5551(pixels[0])}));
   EXPECT_EQ(entries[235], ToRgba5551(pixels.back()));
-  EXPECT_EQ(entries[236], 0);  // the fill
-  const std::string tmf = dir.Read("many.tmf");
-  const auto index = [&](size_t pixel) {  // rows bottom first, 25 a row
-    return static_cast<uint8_t>(tmf[64 + (11 - 1 - pixel / 25) * 25 + pixel % 25]);
-  };
-  EXPECT_EQ(index(0), 1);
-  EXPECT_EQ(index(1), 0);
-  EXPECT_EQ(index(2), 2);
-  EXPECT_EQ(index(196), 0);
-
-  // One visible colour more than an 8-bit image holds, with transparency.
-  pixels.push_back({255, 255, 255, 255});
-  pixels.push_back({255, 255, 255, 255});
-  pixels.resize(300, Rgba8{1, 1, 1, 1});
-  for (uint8_t i = 0; i < 20; ++i) pixels[277 + i] = {0, Widen5To8(i), 255, 255};
-  dir.Write("over.png", RgbaPng(25, pixels));
+  // The top row, the file's last: visible, hidden, visible.
+  EXPECT_EQ(dir.Read("many.tmf").substr(64 + 10 * 25, 3), std::string("\1\0\2", 3));
+  // One visible colour more than an 8-bit image holds, and transparency.
+  pixels.resize(297, Rgba8{1, 1, 1, 1});
+  for (uint8_t i = 0; i < 21; ++i) pixels[275 + i] = {0, Widen5To8(i), 255, 255};
+  dir.Write("over.png", RgbaPng(27, pixels));
   EXPECT_NE(Kit(dir, "import over.png").err.find("over.png: has 257 colours"), std::string::npos);
 
-  // A shared palette puts what nobody sees first too, though the second
-  // picture shows it first.
+  // A shared palette puts them first though only the second picture has them.
   dir.Write("a.png", RgbaPng(2, {{255, 0, 0, 255}, {0, 255, 0, 255}}));
   dir.Write("b.png", RgbaPng(2, {{1, 2, 3, 0}, {255, 0, 0, 255}}));
   ASSERT_EQ(Kit(dir, "import --shared s.tlf a.png b.png").err, "");
-  const std::vector<uint16_t> shared = TlfEntries(dir.Read("s.tlf"));
-  EXPECT_EQ(std::vector<uint16_t>(shared.begin(), shared.begin() + 4),
-            (std::vector<uint16_t>{kHiddenEntry, 0xF801, 0x07C1, 0}));
-  EXPECT_EQ(dir.Read("a.tmf").substr(64, 1), "\x12");
-  EXPECT_EQ(dir.Read("b.tmf").substr(64, 1), "\x01");
-
+  EXPECT_EQ(dir.Read("a.tmf").substr(64, 1) + dir.Read("b.tmf").substr(64, 1), "\x12\x01");
   // An imposed palette: its first entry whose alpha bit is 0, hidden red here.
-  const std::vector<uint16_t> imposed = {0xF801, 0x07C1, 0xF800, 0x0000};
-  dir.Write("imposed.tlf", EncodeTlf(kTlfTypeRgba5551, imposed, 4));
+  dir.Write("imposed.tlf",
+            EncodeTlf(kTlfTypeRgba5551, std::vector<uint16_t>{0xF801, 0xF800, 0}, 4));
   ASSERT_EQ(Kit(dir, "import --palette imposed.tlf b.png").err, "");
-  EXPECT_EQ(dir.Read("b.tmf").substr(64, 1), "\x20");
+  EXPECT_EQ(dir.Read("b.tmf").substr(64, 1), "\x10");
   // Intensity/alpha hides alpha 0 alone, whatever hue lies under it.
   dir.Write("grey.png", RgbaPng(2, {{200, 0, 9, 0}, {7, 7, 7, 1}}));
   ASSERT_EQ(Kit(dir, "import --ia16 grey.png").err, "");
   EXPECT_EQ(TlfEntries(dir.Read("grey.tlf"))[1], 0x0701);
-  dir.Write("grey.png", RgbaPng(2, {{200, 0, 9, 1}, {7, 7, 7, 1}}));
-  EXPECT_NE(Kit(dir, "import --ia16 grey.png").err.find("pixel (0, 0) is #c8000901, not grey"),
-            std::string::npos);
 }
 
 TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
@@ -289,27 +269,16 @@ TEST(Kit, OutDirMakesTheFoldersItNeeds) {
 }
 
 // A sheet's project: its pictures named after their first frames (apart
-// where case is ignored, as their images must be) and their images after
-// the project too, one palette with what nobody sees
-// first, and the sheet named in each project file by its path from there.
+// where case is ignored, as their images must be), their images after the
+// project too, and the sheet named in each file by its path from there.
 TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
   ts::TempDir dir;
-  // Frames of 2 x 1: hidden red and green, green and blue, and the first
-  // again with another colour hidden.
-  dir.Write("art/s.png", RgbaPng(6, {{255, 0, 0, 0},
-                                     {0, 255, 0, 255},
-                                     {0, 255, 0, 255},
-                                     {0, 0, 255, 255},
-                                     {9, 9, 9, 99},
-                                     {0, 255, 0, 255}}));
-  std::string frames;
-  for (int at = 0; at < 3; ++at)
-    frames += std::string(at == 0 ? "" : ",") + R"({"filename": ")" +
-              (at == 1 ? "Walk 0" : "walk " + std::to_string(at)) + R"(.png", "frame": {"x": )" +
-              std::to_string(2 * at) + R"(, "y": 0, "w": 2, "h": 1}, "duration": 100})";
-  dir.Write("art/s.json", R"({"frames": [)" + frames +
-                              R"(], "meta": {"image": "s.png", )"
-                              R"("frameTags": [{"name": "idle", "from": 1, "to": 1}]}})");
+  dir.Write("art/s.png", RgbaPng(2, {{255, 0, 0, 255}, {0, 255, 0, 255}}));
+  dir.Write(
+      "art/s.json",
+      R"({"frames": {"walk 0.png": {"frame": {"x": 0, "y": 0, "w": 1, "h": 1}, "duration": 100},)"
+      R"( "Walk 0.png": {"frame": {"x": 1, "y": 0, "w": 1, "h": 1}, "duration": 100}},)"
+      R"( "meta": {"image": "s.png"}})");
   ASSERT_EQ(Kit(dir, "new w --sheet art/s.json --out-dir anim --fps 30").err, "");
   EXPECT_EQ(dir.Read("anim/w.tpf"),
             "# A flipdeck picture project, made by flipdeck-kit new.\n"
@@ -319,21 +288,10 @@ TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
             "PICT_NUM = 2\n"
             "PICT.0 = walk_0,w-walk_0.tmf,w.tlf\n"
             "PICT.1 = Walk_0_2,w-Walk_0_2.tmf,w.tlf\n");
-  EXPECT_EQ(
-      TlfEntries(dir.Read("anim/w.tlf")),
-      (std::vector<uint16_t>{kHiddenEntry, 0x07C1, 0x003F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(dir.Read("anim/w-walk_0.tmf").substr(64), std::string("\x01\0\0\0", 4));
-  EXPECT_EQ(dir.Read("anim/w-Walk_0_2.tmf").substr(64), std::string("\x12\0\0\0", 4));
   const std::string taf = dir.Read("anim/w.taf");
   for (const char* line : {"\n# From the sheet ../art/s.json: every frame at 30 fps.\n",
-                           "\nFRAME_LENGTH = 9\n", "\nFRAME_KEY = 3\n",
-                           "\nFRAME_KEY0 = 0,0,walk_0\nFRAME_KEY1 = 3,0,Walk_0_2\n"
-                           "FRAME_KEY2 = 6,0,walk_0\n"})
+                           "\nFRAME_LENGTH = 6\n", "\nFRAME_KEY1 = 3,0,Walk_0_2\n"})
     EXPECT_NE(taf.find(line), std::string::npos) << line << taf;
-  const std::string idle = dir.Read("anim/w-idle.taf");
-  for (const char* line : {"\n# From the sheet ../art/s.json: its tag \"idle\" at 30 fps.\n",
-                           "\nFRAME_LENGTH = 3\n", "\nFRAME_KEY0 = 0,0,Walk_0_2\n"})
-    EXPECT_NE(idle.find(line), std::string::npos) << line << idle;
 }
 
 // A link under a target's name is written through, never replaced: it may
