@@ -22,8 +22,9 @@ class CStagedFiles {
 
   /// Makes the folder `folder` and those above it that are missing, so that
   /// targets can be staged there; the folders made are removed again when
-  /// the job ends without committing. False after the message when one
-  /// cannot be made.
+  /// the job fails (an interrupt, which ends the process once the temporary
+  /// files are gone, may leave them, empty). False after the message when
+  /// one cannot be made.
   bool MakeFolders(const std::string& folder);
 
   /// Takes `targets` in, refusing, before anything is written, one that
