@@ -20,9 +20,13 @@
 #   - flipdeck-kit preview of W1 (its 64 pictures encoded as PNG into one
 #     page), and netpbm's pnmtopng encoding the same 64 pictures from PPM
 #     with a PGM alpha mask (made beforehand, untimed, by flipdeck-kit
-#     export and pngtopnm).
-# Then one more run of each flipdeck conversion, of an import and of the
-# preview under /usr/bin/time -v for its peak resident memory. Builds
+#     export and pngtopnm);
+#   - flipdeck-kit new --sheet over the generated sheet of 1,024 frames of
+#     64 x 64 (an RGBA PNG, made beforehand by convert, and one JSON), and
+#     ImageMagick's convert -crop slicing the same PNG into 1,024 PNG files.
+# Then one more run of each flipdeck conversion, of an import, of the
+# preview and of new --sheet under /usr/bin/time -v for its peak resident
+# memory. Builds
 # nothing: `make bench` builds first.
 set -euo pipefail
 export LC_ALL=C # EPOCHREALTIME and sort -n must use the "." of C
@@ -146,10 +150,22 @@ Pnmtopng() {
 }
 TimePreview() { cd "$W1" && Micros "$KIT" preview anim.taf -o preview.html; }
 
+# The sheet as a sprite editor writes it, RGBA; flipdeck-kit makes its
+# project, and convert cuts it into one PNG a frame (no palette, no project).
+SHEET="$WORK/sheet"
+HAVE_SHEET=0
+if ((HAVE_KIT)) && [[ -f $SHEET/sheet.json ]]; then
+  HAVE_SHEET=1
+  convert "$SHEET/sheet.png" PNG32:"$SHEET/sheet.png" || Fail "convert of the sheet failed"
+  mkdir -p "$SHEET/crop"
+fi
+TimeNewSheet() { cd "$SHEET" && Micros "$KIT" new sheet --sheet sheet.json --out-dir out --force; }
+TimeCrop() { cd "$SHEET/crop" && Micros convert ../sheet.png -crop 64x64 +repage f%d.png; }
+
 # Round 0 is not counted: it fills the page cache and leaves every output in
 # place, so that each counted round replaces files of the same size.
 T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
-T_IMPORT=() T_PNGTOPNM=() T_CONVERT=() T_PV=() T_PNM=()
+T_IMPORT=() T_PNGTOPNM=() T_CONVERT=() T_PV=() T_PNM=() T_SHEET=() T_CROP=()
 for ((round = 0; round <= ROUNDS; ++round)); do
   if ((HAVE_KIT)); then
     T_IMPORT+=("$(Micros ImportPngs)") || Fail "flipdeck-kit import failed"
@@ -168,9 +184,13 @@ for ((round = 0; round <= ROUNDS; ++round)); do
     T_PV+=("$(TimePreview)") || Fail "flipdeck-kit preview failed on W1"
     T_PNM+=("$(Micros Pnmtopng)") || Fail "pnmtopng failed"
   fi
+  if ((HAVE_SHEET)); then
+    T_SHEET+=("$(TimeNewSheet)") || Fail "flipdeck-kit new --sheet failed"
+    T_CROP+=("$(TimeCrop)") || Fail "convert -crop failed"
+  fi
   if ((round == 0)); then
     T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
-    T_IMPORT=() T_PNGTOPNM=() T_CONVERT=() T_PV=() T_PNM=()
+    T_IMPORT=() T_PNGTOPNM=() T_CONVERT=() T_PV=() T_PNM=() T_SHEET=() T_CROP=()
   fi
 done
 
@@ -238,6 +258,19 @@ if ((HAVE_KIT)); then
   printf '  %-28s %9sx     target <= 1.5x: %s\n' "preview / pnmtopng" "$R" "$(Verdict "$R" "<=" 1.5)"
 fi
 
+if ((HAVE_SHEET)); then
+  echo "flipdeck-kit new --sheet: 1,024 frames of 64 x 64 on one 2,048 x 2,048 RGBA PNG"
+  M_SHEET=$(Median "${T_SHEET[@]}")
+  M_CROP=$(Median "${T_CROP[@]}")
+  printf '  %-28s %s  (%s pictures)\n' "flipdeck-kit new --sheet" "$(Ms "$M_SHEET")" \
+    "$(find "$SHEET/out" -name '*.tmf' | wc -l)"
+  printf '  %-28s %s  (%s PNG files)\n' "convert -crop 64x64" "$(Ms "$M_CROP")" \
+    "$(find "$SHEET/crop" -name '*.png' | wc -l)"
+  R=$(Ratio "$M_SHEET" "$M_CROP")
+  printf '  %-28s %9sx     target < 1x: %s\n' "new --sheet / convert -crop" "$R" \
+    "$(Verdict "$R" "<" 1)"
+fi
+
 ((HAVE_TIME)) || exit 0
 # Prints the peak resident memory of a flipdeck run in MiB.
 PeakMiB() {
@@ -263,3 +296,7 @@ fi
 P=$(cd "$W1" && /usr/bin/time -v "$KIT" preview anim.taf -o preview.html 2>&1 >/dev/null |
   awk -F': *' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }')
 printf '  %-28s %9s MiB  target < 64 MiB: %s\n' "W1 preview" "$P" "$(Verdict "$P" "<" 64)"
+((HAVE_SHEET)) || exit 0
+P=$(cd "$SHEET" && /usr/bin/time -v "$KIT" new sheet --sheet sheet.json --out-dir out --force \
+  2>&1 >/dev/null | awk -F': *' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }')
+printf '  %-28s %9s MiB  target < 64 MiB: %s\n' "new --sheet" "$P" "$(Verdict "$P" "<" 64)"

@@ -14,7 +14,13 @@
 //   <dir>/grid      the largest camera grid, 4,096 x 4,096 positions, and
 //                   no key: 100 MB of NULL entries for no picture at all.
 // Each folder holds anim.taf, pictures.tpf and the TMF and TLF files; run
-// flipdeck inside it.
+// flipdeck inside it. Where the PNG writer is built, also
+//   <dir>/sheet     a sprite sheet: sheet.png, 2,048 x 2,048 pixels in 1,024
+//                   frames of 64 x 64, 32 a row, a quarter of them repeats of
+//                   an earlier frame; each other frame's pixels half clear,
+//                   half of 255 colours at random. sheet.json describes it
+//                   (array layout, durations of 16, 17, 33 and 100 ms, four
+//                   tags of 256 frames, one in each direction).
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +30,9 @@
 #include <vector>
 
 #include "texture/texture_format.h"
+#ifdef FLIPDECK_WORKLOAD_SHEET
+#include "image/png_writer.h"
+#endif
 
 namespace {
 
@@ -165,6 +174,67 @@ WorkloadShape ScaleShape(int32_t keyFrames) {
   return {100, 10, 32, 32, 4, keyFrames, camCount, 1};
 }
 
+#ifdef FLIPDECK_WORKLOAD_SHEET
+/// The sprite sheet: its PNG, a palette picture whose index 0 is clear, and
+/// its JSON. False after a message on stderr.
+bool WriteSheet(const fs::path& dir, uint64_t seed) {
+  constexpr uint32_t kCell = 64;
+  constexpr uint32_t kColumns = 32;
+  constexpr uint32_t kFrames = 1024;
+  constexpr uint32_t kSide = kCell * kColumns;
+  std::error_code error;
+  fs::create_directories(dir, error);
+  CXorShift random(seed);
+  std::vector<Rgba8> palette(256);
+  for (Rgba8& colour : palette) {
+    const uint64_t bits = random.Next();
+    colour = {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8),
+              static_cast<uint8_t>(bits >> 16), 255};
+  }
+  palette[0] = {};
+  std::vector<uint8_t> indices(size_t{kSide} * kSide);
+  const auto cell = [&](uint32_t frame, uint32_t x, uint32_t y) -> uint8_t& {
+    return indices[(size_t{frame / kColumns} * kCell + y) * kSide + frame % kColumns * kCell + x];
+  };
+  std::string frames;
+  const char* const durations[] = {"16", "17", "33", "100"};
+  for (uint32_t frame = 0; frame < kFrames; ++frame) {
+    // Every fourth frame repeats one of those before it.
+    const bool repeat = frame % 4 == 3;
+    const uint32_t from = repeat ? static_cast<uint32_t>(random.Next() % frame) : 0;
+    for (uint32_t y = 0; y < kCell; ++y) {
+      for (uint32_t x = 0; x < kCell; ++x) {
+        const uint64_t bits = random.Next();
+        cell(frame, x, y) =
+            repeat ? cell(from, x, y) : (bits & 1) ? 0 : static_cast<uint8_t>(1 + bits % 255);
+      }
+    }
+    frames += std::string(frame == 0 ? "" : ",\n  ") + "{\"filename\": \"f" +
+              std::to_string(frame) + ".png\", \"frame\": {\"x\": " +
+              std::to_string(frame % kColumns * kCell) +
+              ", \"y\": " + std::to_string(frame / kColumns * kCell) +
+              ", \"w\": 64, \"h\": 64}, \"duration\": " + durations[frame % 4] + "}";
+  }
+  std::vector<uint8_t> png;
+  std::string message;
+  if (!WriteIndexedPng({kSide, kSide, indices, palette}, 8, png, message)) {
+    std::fprintf(stderr, "make_workload: the sheet: %s\n", message.c_str());
+    return false;
+  }
+  const std::string tags =
+      R"({"name": "walk", "from": 0, "to": 255, "direction": "forward"},)"
+      R"({"name": "back", "from": 256, "to": 511, "direction": "reverse"},)"
+      R"({"name": "bounce", "from": 512, "to": 767, "direction": "pingpong"},)"
+      R"({"name": "return", "from": 768, "to": 1023, "direction": "pingpong_reverse"})";
+  return WriteFile(dir / "sheet.png", std::string(png.begin(), png.end())) &&
+         WriteFile(dir / "sheet.json",
+                   "{\"frames\": [\n  " + frames +
+                       "],\n\"meta\": {\"image\": \"sheet.png\", \"size\": {\"w\": 2048, "
+                       "\"h\": 2048}, \"frameTags\": [" +
+                       tags + "]}}\n");
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -181,5 +251,9 @@ int main(int argc, char** argv) {
       WriteWorkload(root / "w2_1000", ScaleShape(1000), 0x2545f4914f6cdd1du) &&
       WriteWorkload(root / "w2_10000", ScaleShape(10000), 0x2545f4914f6cdd1du) &&
       WriteFile(root / "grid/anim.taf", "CAM_ANIM = 1\nCAM_XZ_NUM = 1024\nCAM_Y_NUM = 1024\n");
+#ifdef FLIPDECK_WORKLOAD_SHEET
+  return written && WriteSheet(root / "sheet", 0x853c49e6748fea9bu) ? 0 : 1;
+#else
   return written ? 0 : 1;
+#endif
 }

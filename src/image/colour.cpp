@@ -36,3 +36,17 @@ Rgba8 FromPaletteEntry(uint16_t entry, PaletteType type) {
   if (type == PaletteType::kIa16) return FromIa16(entry);
   return FromRgba5551(entry);
 }
+
+bool IsHiddenColour(Rgba8 colour, PaletteType type) {
+  return type == PaletteType::kIa16 ? colour.a == 0 : colour.a < kOpaqueThreshold;
+}
+
+bool IsHiddenEntry(uint16_t entry, PaletteType type) {
+  return type == PaletteType::kIa16 ? (entry & 0xFF) == 0 : (entry & 1) == 0;
+}
+
+bool ToPixelEntry(Rgba8 colour, PaletteType type, uint16_t& entry) {
+  if (!IsHiddenColour(colour, type)) return ToPaletteEntry(colour, type, entry);
+  entry = kHiddenEntry;
+  return true;
+}

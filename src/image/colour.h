@@ -61,3 +61,25 @@ bool ToPaletteEntry(Rgba8 colour, PaletteType type, uint16_t& entry);
 
 /// The colour an entry of a palette of `type` shows.
 Rgba8 FromPaletteEntry(uint16_t entry, PaletteType type);
+
+/// The entry that every pixel nobody can see takes in a palette the kit
+/// builds, whatever colour it hides: 0x0000, alpha 0 in both types.
+inline constexpr uint16_t kHiddenEntry = 0;
+
+/// Whether a palette of `type` shows `colour` fully transparent: in RGBA
+/// 5551 an alpha below 128 (its alpha bit 0), in intensity/alpha an alpha of
+/// 0 only (1 to 127 show, faintly). {9, 9, 9, 100} -> true in RGBA 5551,
+/// false in IA16.
+bool IsHiddenColour(Rgba8 colour, PaletteType type);
+
+/// Whether an entry of a palette of `type` shows nothing: RGBA 5551 alpha
+/// bit 0, intensity/alpha low byte 0. 0xFC00 -> true in RGBA 5551.
+bool IsHiddenEntry(uint16_t entry, PaletteType type);
+
+/// The entry a pixel of `colour` takes in a palette of `type`: that of
+/// ToPaletteEntry, except that every colour IsHiddenColour is kHiddenEntry,
+/// so pixels nobody can see are one colour however many RGB values they
+/// hide. {9, 9, 9, 100} -> 0 in RGBA 5551, 0x0964 in IA16; {9, 200, 9, 0}
+/// -> 0 in IA16 too. False only for a colour an IA16 palette shows that is
+/// not grey. A palette's own entries keep what they hide: ToPaletteEntry.
+bool ToPixelEntry(Rgba8 colour, PaletteType type, uint16_t& entry);

@@ -2,12 +2,16 @@
 // in the order the pixels first show each entry, with a limit on its size.
 // It serves three jobs of the importer: counting the colours of one picture,
 // growing one palette shared by several pictures, and looking pixels up in a
-// palette imposed from outside.
+// palette imposed from outside. Pixels nobody can see are one colour,
+// kHiddenEntry (colour.h): a palette built here keeps it at index 0, and in
+// an imposed palette it stands for the first entry that shows nothing.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "image/colour.h"
 
 class CPaletteBuilder {
  public:
@@ -25,9 +29,18 @@ class CPaletteBuilder {
   /// False when full.
   bool Append(uint16_t entry);
 
-  /// Appends every entry of an imposed palette in order; false, when more
-  /// entries are given than the limit, after taking as many as fit.
-  bool AppendAll(std::span<const uint16_t> entries);
+  /// Appends every entry of an imposed palette of `type` in order, and
+  /// makes kHiddenEntry, which every pixel nobody can see takes, find the
+  /// palette's first entry that shows nothing, whatever colour it holds
+  /// ({0xF801, 0x07C0, 0x0000} in RGBA 5551: kHiddenEntry -> 1). False, when
+  /// more entries are given than the limit, after taking as many as fit.
+  bool AppendImposed(std::span<const uint16_t> entries, PaletteType type);
+
+  /// Moves kHiddenEntry, when the pixels showed it, to index 0, where every
+  /// palette the kit builds keeps it; the entries before it move up by one.
+  /// Returns each old index's new one, empty when nothing moved:
+  /// {7, 9, 0, 2} -> {0, 7, 9, 2}, returning {1, 2, 0, 3}.
+  std::vector<int> PutHiddenFirst();
 
   /// The index of the first entry equal to `entry`, or -1; never adds.
   int FindFirst(uint16_t entry) const;

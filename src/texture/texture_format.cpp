@@ -1,6 +1,9 @@
 #include "texture/texture_format.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -33,15 +36,24 @@ std::string EncodeTlfFile(const TlfHeader& header, std::string_view body) {
 
 std::string EncodeTmf(int32_t width, int32_t height, int32_t bits,
                       std::span<const uint8_t> indices) {
+  return EncodeTmf(width, height, bits, [&](int32_t y, std::span<uint8_t> row) {
+    const auto first = indices.begin() + static_cast<ptrdiff_t>(static_cast<uint64_t>(y) * width);
+    std::copy(first, first + width, row.begin());
+  });
+}
+
+std::string EncodeTmf(int32_t width, int32_t height, int32_t bits, const TmfRowSource& source) {
   // The body is packed in place behind the header: a large picture is not
   // copied once more to put the two together.
   std::string bytes = EncodeTmfFile({TmfTagFor(bits), width, height, bits}, {});
   const uint64_t rowBytes = TmfRowBytes(width, bits);
   bytes.resize(kTextureHeaderSize + (rowBytes * static_cast<uint64_t>(height) + 3) / 4 * 4, '\0');
   char* body = bytes.data() + kTextureHeaderSize;
+  std::vector<uint8_t> indices(static_cast<size_t>(width));
+  const uint8_t* pixels = indices.data();
   for (int32_t y = 0; y < height; ++y) {
     char* row = body + rowBytes * static_cast<uint64_t>(height - 1 - y);
-    const uint8_t* pixels = indices.data() + static_cast<uint64_t>(y) * width;
+    source(y, indices);
     for (int32_t x = 0; x < width; ++x) {
       if (bits == 8) {
         row[x] = static_cast<char>(pixels[x]);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -63,6 +64,13 @@ std::string EncodeTlfFile(const TlfHeader& header, std::string_view body);
 /// 3 x 1 at 4 bits, {1, 2, 3} -> header, 12 30 00 00.
 std::string EncodeTmf(int32_t width, int32_t height, int32_t bits,
                       std::span<const uint8_t> indices);
+
+/// Fills `indices`, `width` bytes, with the colour indices of row `y`.
+using TmfRowSource = std::function<void(int32_t y, std::span<uint8_t> indices)>;
+
+/// The same, each row's indices asked of `row` in turn, top row first: a
+/// picture that is made row by row need not be held whole beside its file.
+std::string EncodeTmf(int32_t width, int32_t height, int32_t bits, const TmfRowSource& row);
 
 /// The TLF file a `bits`-bit image (4 or 8) takes: palette type `type`,
 /// `entries`, then 0x0000 entries up to 16 or 256. Entries past that are

@@ -1,8 +1,10 @@
 // Sprite-sheet JSON from arbitrary bytes: a read either fails naming where
 // and why, or gives a sheet whose frames, tags and limits hold. Such a sheet
 // is then laid over pixels made from the same bytes; the frames that share
-// a picture must show the same entries, and every animation's key frames
-// must rise from 0 to below FRAME_LENGTH.
+// a picture must show the same entries, every animation's key frames must
+// rise from 0 to below FRAME_LENGTH, and the sheet's palette must hold
+// every entry its pictures show, what nobody sees first, and give images
+// of the size their pictures take.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -11,8 +13,10 @@
 #include "kit/pictures/frame_view.h"
 #include "kit/pictures/sheet_animations.h"
 #include "kit/pictures/sheet_json.h"
+#include "kit/pictures/sheet_palette.h"
 #include "kit/pictures/sheet_pictures.h"
 #include "kit/pictures/sheet_timing.h"
+#include "texture/texture_format.h"
 
 namespace {
 
@@ -39,9 +43,13 @@ void CheckFrames(const CSheetDescription& sheet, uint64_t& picturePixels) {
     picturePixels += pixels;
   }
   Require(picturePixels <= kMaxSheetPicturePixels, "the sheet's pictures within limits");
-  for (const CSheetTag& tag : sheet.tags)
+  uint64_t plays = 0;
+  for (const CSheetTag& tag : sheet.tags) {
     Require(tag.from <= tag.to && tag.to < sheet.frames.size() && TagPlayCount(tag) <= kMaxTagPlays,
             "a tag plays frames of the sheet, within limits");
+    plays += TagPlayCount(tag);
+  }
+  Require(plays <= kMaxSheetTagPlays, "the tags play frames within the sheet's limit");
 }
 
 void CheckTiming(const CSheetDescription& sheet, const std::vector<uint32_t>& plays) {
@@ -81,10 +89,31 @@ std::vector<uint16_t> Entries(const CFrameView& view, PaletteType type) {
   std::vector<uint16_t> entries;
   for (const Rgba8 colour : RenderFrame(view)) {
     uint16_t entry = 0;
-    Require(ToSheetEntry(colour, type, entry), "a frame's pictures convert once found");
+    Require(ToPixelEntry(colour, type, entry), "a frame's pictures convert once found");
     entries.push_back(entry);
   }
   return entries;
+}
+
+void CheckPalette(const CSheetImage& image, const CSheetDescription& sheet,
+                  const CSheetPictures& pictures, PaletteType type) {
+  const CPaletteBuilder palette = BuildSheetPalette(image, sheet, pictures, type);
+  bool hidden = false;
+  for (const uint32_t first : pictures.firstFrames) {
+    for (const uint16_t entry : Entries(CFrameView(image, sheet.frames[first]), type)) {
+      Require(palette.FindFirst(entry) >= 0, "the palette holds every entry shown");
+      hidden = hidden || entry == kHiddenEntry;
+    }
+  }
+  Require(!hidden || palette.GetEntries().front() == kHiddenEntry, "what nobody sees first");
+  if (palette.GetCount() > 256) return;
+  const int32_t bits = palette.GetCount() <= 16 ? 4 : 8;
+  const CSheetFrame& frame = sheet.frames[pictures.firstFrames.back()];
+  const auto width = static_cast<int32_t>(frame.canvasWidth);
+  const uint64_t body = TmfRowBytes(width, bits) * frame.canvasHeight;
+  Require(EncodeSheetPicture(image, frame, palette, type, bits).size() ==
+              kTextureHeaderSize + (body + 3) / 4 * 4,
+          "an image of the picture's size");
 }
 
 void CheckPictures(const CSheetImage& image, const CSheetDescription& sheet, PaletteType type) {
@@ -94,6 +123,7 @@ void CheckPictures(const CSheetImage& image, const CSheetDescription& sheet, Pal
     Require(type == PaletteType::kIa16 && !failure.what.empty(), "only colours IA16 lacks fail");
     return;
   }
+  CheckPalette(image, sheet, pictures, type);
   Require(pictures.pictureOfFrame.size() == sheet.frames.size(), "a picture a frame");
   for (uint32_t frame = 0; frame < sheet.frames.size(); ++frame) {
     const uint32_t picture = pictures.pictureOfFrame[frame];

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "image/palette_builder.h"
 
@@ -47,15 +48,49 @@ TEST(PaletteBuilder, FirstSeenOrderUpToTheLimitAndImposedRepeatsAnswerWithTheFir
   EXPECT_EQ(counted.FindFirst(5), -1);
 
   // An imposed palette keeps its repeats so that it is written back unchanged.
-  const std::vector<uint16_t> imposed = {4, 8, 4, 0, 8};
+  const std::vector<uint16_t> imposed = {5, 9, 5, 1, 9};
   CPaletteBuilder palette(16);
-  EXPECT_TRUE(palette.AppendAll(imposed));
+  EXPECT_TRUE(palette.AppendImposed(imposed, PaletteType::kRgba5551));
   EXPECT_EQ(palette.GetEntries(), imposed);
-  const std::pair<uint16_t, int> lookups[] = {{4, 0}, {8, 1}, {0, 3}, {3, -1}};
+  const std::pair<uint16_t, int> lookups[] = {{5, 0}, {9, 1}, {1, 3}, {3, -1}, {kHiddenEntry, -1}};
   for (const auto& [entry, index] : lookups) EXPECT_EQ(palette.FindFirst(entry), index);
   CPaletteBuilder small(2);
-  EXPECT_FALSE(small.AppendAll(imposed));
-  EXPECT_EQ(small.GetEntries(), (std::vector<uint16_t>{4, 8}));
+  EXPECT_FALSE(small.AppendImposed(imposed, PaletteType::kRgba5551));
+  EXPECT_EQ(small.GetEntries(), (std::vector<uint16_t>{5, 9}));
+}
+
+// Pixels nobody can see are one colour, whatever RGB they hide: in RGBA 5551
+// every alpha below 128, in intensity/alpha alpha 0 alone (1 to 127 show).
+TEST(PaletteBuilder, PixelsNobodySeesTakeOneEntryAtIndexZero) {
+  const std::tuple<Rgba8, PaletteType, uint16_t> pixels[] = {
+      {{255, 0, 0, 127}, PaletteType::kRgba5551, kHiddenEntry},
+      {{255, 0, 0, 128}, PaletteType::kRgba5551, 0xF801},
+      {{9, 9, 9, 100}, PaletteType::kIa16, 0x0964},
+      {{9, 200, 9, 0}, PaletteType::kIa16, kHiddenEntry}};  // hidden, so no hue to refuse
+  for (const auto& [colour, type, expected] : pixels) {
+    uint16_t entry = 1;
+    EXPECT_TRUE(ToPixelEntry(colour, type, entry));
+    EXPECT_EQ(entry, expected) << int{colour.a};
+  }
+
+  // A palette built from pixels keeps the hidden entry first, the others in
+  // the order first seen; pixels already indexed follow their entries.
+  CPaletteBuilder built(256);
+  for (const uint16_t pixel : {7, 9, 7, int{kHiddenEntry}, 2, 9}) built.IndexOf(pixel);
+  EXPECT_EQ(built.PutHiddenFirst(), (std::vector<int>{1, 2, 0, 3}));
+  EXPECT_EQ(built.GetEntries(), (std::vector<uint16_t>{kHiddenEntry, 7, 9, 2}));
+  EXPECT_EQ(built.FindFirst(7), 1);
+  EXPECT_TRUE(built.PutHiddenFirst().empty());  // in place already
+
+  // An imposed palette serves hidden pixels with its first entry that shows
+  // nothing, whatever colour that holds; IA16 shows alpha 1 to 255.
+  const std::vector<uint16_t> imposed = {0xF801, 0x0702, 0xF800, 0x0000};
+  CPaletteBuilder rgba(256);
+  rgba.AppendImposed(imposed, PaletteType::kRgba5551);
+  EXPECT_EQ(rgba.FindFirst(kHiddenEntry), 1);
+  CPaletteBuilder ia16(256);
+  ia16.AppendImposed(imposed, PaletteType::kIa16);
+  EXPECT_EQ(ia16.FindFirst(kHiddenEntry), 2);
 }
 
 }  // namespace

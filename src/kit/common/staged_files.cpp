@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <utility>
 
 #include "kit/common/diagnostics.h"
 #include "path/file_system.h"
 #include "path/path_utils.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -19,17 +23,50 @@ struct FileCloser {
 
 CStagedFiles::CStagedFiles(std::vector<std::string> inputs) : m_inputs(std::move(inputs)) {}
 
+CStagedFiles::CMadeFolders::~CMadeFolders() {
+  if (kept) return;
+  for (auto folder = made.rbegin(); folder != made.rend(); ++folder) {
+    std::error_code error;  // one that is not empty stays
+    fs::remove(*folder, error);
+  }
+}
+
+bool CStagedFiles::MakeFolders(const std::string& folder) {
+  // The missing folders, from the deepest up to the first that exists.
+  std::vector<fs::path> missing;
+  std::error_code error;
+  for (fs::path at = fs::path(ToNativePath(folder)).lexically_normal();
+       !at.empty() && !fs::exists(fs::symlink_status(at, error)); at = at.parent_path()) {
+    if (at.has_filename()) missing.push_back(at);
+    if (at == at.parent_path()) break;
+  }
+  for (auto at = missing.rbegin(); at != missing.rend(); ++at) {
+    if (!fs::create_directory(*at, error) && error)
+      return ReportKitError(at->string(), "cannot be made as a folder (" + error.message() + ")");
+    m_folders.made.push_back(at->string());
+  }
+  return true;
+}
+
 bool CStagedFiles::Plan(const std::vector<std::string>& targets) {
+  // Each name is looked up once: a sheet's project may have a thousand
+  // targets, each compared with every other.
+  std::vector<CFileName> inputs;
+  for (const std::string& input : m_inputs) inputs.emplace_back(input);
+  std::vector<CFileName> planned;
+  for (const std::string& other : m_targets) planned.emplace_back(other);
   for (const std::string& target : targets) {
-    for (const std::string& input : m_inputs) {
-      if (NamesSameFile(target, input))
+    const CFileName name(target);
+    for (const CFileName& input : inputs) {
+      if (name.IsSameAs(input))
         return ReportKitError(target, "is also an input of this job: refused, nothing written");
     }
-    for (const std::string& other : m_targets) {
-      if (NamesSameFile(target, other))
+    for (const CFileName& other : planned) {
+      if (name.IsSameAs(other))
         return ReportKitError(target, "would be written twice by this job: refused");
     }
     m_targets.push_back(target);
+    planned.push_back(name);
   }
   return true;
 }
@@ -69,7 +106,11 @@ bool CStagedFiles::StageWritten(const std::string& target,
 
 bool CStagedFiles::Commit() {
   std::string failed;
-  if (m_outputs.Commit(failed)) return true;
+  const bool committed = m_outputs.Commit(failed);
+  // An interrupt renames nothing; a commit that fails half way has put
+  // files into the folders already.
+  m_folders.kept = committed || !failed.empty();
+  if (committed) return true;
   // An interrupt ends the job with the status of its signal, which says
   // enough.
   if (failed.empty()) return false;

@@ -20,6 +20,13 @@ class CStagedFiles {
   /// `inputs`: the files the job reads, which no target may name.
   explicit CStagedFiles(std::vector<std::string> inputs);
 
+  /// Makes the folder `folder` and those above it that are missing, so that
+  /// targets can be staged there; the folders made are removed again when
+  /// the job fails (an interrupt, which ends the process once the temporary
+  /// files are gone, may leave them, empty). False after the message when
+  /// one cannot be made.
+  bool MakeFolders(const std::string& folder);
+
   /// Takes `targets` in, refusing, before anything is written, one that
   /// names an input of the job or another target (also through another
   /// spelling or a link). False after the message.
@@ -47,7 +54,22 @@ class CStagedFiles {
   bool Commit();
 
  private:
+  // The folders MakeFolders made, deepest last; those still empty go when
+  // the job has not committed.
+  class CMadeFolders {
+   public:
+    CMadeFolders() = default;
+    ~CMadeFolders();
+    CMadeFolders(const CMadeFolders&) = delete;
+    CMadeFolders& operator=(const CMadeFolders&) = delete;
+    std::vector<std::string> made;
+    bool kept = false;
+  };
+
   std::vector<std::string> m_inputs;
   std::vector<std::string> m_targets;
+  // Before m_outputs: members go in reverse order, and a folder can go only
+  // once the temporary files in it have.
+  CMadeFolders m_folders;
   CStagedOutputs m_outputs;
 };

@@ -40,7 +40,7 @@ bool ConvertPalette(const std::string& path, const std::vector<Rgba8>& colours, 
 
 bool CImporter::ToEntry(const std::string& path, Rgba8 colour, uint32_t x, uint32_t y,
                         uint16_t& entry) {
-  if (ToPaletteEntry(colour, m_type, entry)) return true;
+  if (ToPixelEntry(colour, m_type, entry)) return true;
   return ReportKitError(path, PixelName(x, y) + " is " + ColourName(colour) +
                                   ", not grey: an intensity/alpha palette holds greys only");
 }
@@ -76,7 +76,7 @@ bool CImporter::ReadImposedPalette() {
   }
   m_imposedCount = static_cast<int>(entries.size());
   m_imposed.emplace(kCountAll);
-  m_imposed->AppendAll(entries);
+  m_imposed->AppendImposed(entries, m_type);
   return true;
 }
 
@@ -162,6 +162,11 @@ bool CImporter::Read(const std::string& path, bool survey, CImported& picture) {
   if (keepIndexed) {
     picture.colourCount = static_cast<int>(header.palette.size());
   } else if (ownPalette) {
+    // What nobody sees goes first; past 256 colours the picture is refused
+    // and its indices mean nothing.
+    const std::vector<int> moves = own.PutHiddenFirst();
+    if (!moves.empty() && own.GetCount() <= 256)
+      for (uint8_t& index : picture.indices) index = static_cast<uint8_t>(moves[index]);
     picture.entries = own.GetEntries();
     picture.colourCount = own.GetCount();
   }
@@ -192,6 +197,8 @@ bool CImporter::Survey(const std::string& path) {
 }
 
 bool CImporter::Import(const std::string& path, CStagedFiles& files) {
+  // The survey is over: the shared palette takes its final order.
+  m_shared.PutHiddenFirst();
   CImported picture;
   int bits = 0;
   if (!Read(path, false, picture) || !PictureBits(path, picture, bits)) return false;
@@ -206,6 +213,7 @@ bool CImporter::Import(const std::string& path, CStagedFiles& files) {
 
 bool CImporter::Finish(CStagedFiles& files) {
   if (m_options.shared.empty()) return true;
+  m_shared.PutHiddenFirst();
   int bits = 0;
   const int count = m_shared.GetCount();
   if (!ChooseBits(m_options.shared, count, count, bits)) return false;
@@ -260,6 +268,7 @@ int RunImport(const ImportOptions& options) {
       if (!importer.Survey(picture)) return 1;
     }
   }
+  if (!options.outDir.empty() && !files.MakeFolders(options.outDir)) return 1;
   for (const std::string& picture : options.pictures) {
     progress.Step(picture);
     if (!importer.Import(picture, files)) return 1;

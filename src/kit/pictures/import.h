@@ -4,8 +4,9 @@
 // (RGBA 5551 by default, intensity/alpha with --ia16). An indexed PNG keeps
 // its palette exactly, in its order, unused entries included: index i of
 // the PNG is index i of the TMF. Other pictures get their colours in the
-// order they first appear, rows top to bottom, left to right. A palette of
-// at most 16 entries makes a 4-bit image, of at most 256 an 8-bit one.
+// order they first appear, rows top to bottom, left to right, except that
+// the pixels nobody can see are one colour at index 0. A palette of at
+// most 16 entries makes a 4-bit image, of at most 256 an 8-bit one.
 #pragma once
 
 #include <cstdint>

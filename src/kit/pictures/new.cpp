@@ -8,6 +8,8 @@
 #include "kit/common/staged_files.h"
 #include "kit/pictures/import.h"
 #include "kit/pictures/new_names.h"
+#include "kit/pictures/new_sheet.h"
+#include "kit/pictures/project_text.h"
 #include "path/file_system.h"
 #include "path/path_utils.h"
 #include "settings/value_integers.h"
@@ -48,14 +50,10 @@ bool ParseFrames(const NewOptions& options, std::vector<int32_t>& frames) {
   return true;
 }
 
-std::string InOutDir(const NewOptions& options, const std::string& name) {
-  return options.outDir.empty() ? name : (fs::path(ToNativePath(options.outDir)) / name).string();
-}
-
 // Refuses, before any picture is read, what the project files cannot carry,
 // so that every project new writes converts from the folder it goes to.
-bool CheckNames(const NewOptions& options) {
-  const std::string taf = InOutDir(options, options.name + ".taf");
+bool CheckProjectName(const NewOptions& options) {
+  const std::string taf = NewTarget(options, options.name + ".taf");
   if (options.name.find_first_of("/\\") != std::string::npos)
     return ReportKitError(taf, "NAME " + options.name +
                                    " holds a directory separator: NAME names the project's files, "
@@ -70,12 +68,6 @@ bool CheckNames(const NewOptions& options) {
                           "choose another name");
   if (const std::string trouble = ValueTrouble(options.name); !trouble.empty())
     return ReportKitError(taf, "NAME holds " + trouble + ": choose another name");
-  for (const std::string& picture : options.pictures) {
-    // The picture's images and palettes take its name.
-    const std::string stem = fs::path(ToNativePath(picture)).stem().string();
-    if (const std::string trouble = ValueTrouble(stem); !trouble.empty())
-      return ReportKitError(picture, "its name holds " + trouble + ": rename it");
-  }
   // The project's own folder is where flipdeck looks for its images and
   // palettes, read as a list of folders.
   std::string folder;
@@ -87,53 +79,27 @@ bool CheckNames(const NewOptions& options) {
   return true;
 }
 
-std::string MakeTpf(const std::vector<std::string>& names, const std::vector<std::string>& tmfs,
-                    const std::vector<std::string>& tlfs) {
-  std::string text =
-      "# A flipdeck picture project, made by flipdeck-kit new.\n"
-      "# PICT_NUM: how many pictures it lists. PICT.n = name,TMF image,TLF palette:\n"
-      "# picture n; the files lie beside this project.\n"
-      "PICT_NUM = " +
-      std::to_string(names.size()) + "\n";
-  for (size_t i = 0; i < names.size(); ++i)
-    text += "PICT." + std::to_string(i) + " = " + names[i] + "," + tmfs[i] + "," + tlfs[i] + "\n";
-  return text;
-}
-
-std::string MakeTaf(const std::string& tpf, const std::vector<std::string>& names,
-                    const std::vector<int32_t>& frames, int64_t length) {
-  std::string text =
-      "# A flipdeck animation, made by flipdeck-kit new. Convert it from this\n"
-      "# directory: flipdeck reads TPF.0.FILE from where it runs.\n"
-      "# TPF.NUM: how many picture projects; TPF.0.FILE: project 0.\n"
-      "TPF.NUM = 1\n"
-      "TPF.0.FILE = " +
-      tpf +
-      "\n"
-      "# FRAME_ANIM = 1 switches the frame sequence on; FRAME_LENGTH: its frames.\n"
-      "FRAME_ANIM = 1\n"
-      "FRAME_LENGTH = " +
-      std::to_string(length) +
-      "\n"
-      "# FRAME_KEY: how many key frames. FRAME_KEYn = first frame,project,picture:\n"
-      "# from that frame on, the picture is on view.\n"
-      "FRAME_KEY = " +
-      std::to_string(names.size()) + "\n";
-  int64_t start = 0;
-  for (size_t i = 0; i < names.size(); ++i) {
-    text +=
-        "FRAME_KEY" + std::to_string(i) + " = " + std::to_string(start) + ",0," + names[i] + "\n";
-    start += frames[i];
+bool CheckPictureNames(const NewOptions& options) {
+  for (const std::string& picture : options.pictures) {
+    // The picture's images and palettes take its name.
+    const std::string stem = fs::path(ToNativePath(picture)).stem().string();
+    if (const std::string trouble = ValueTrouble(stem); !trouble.empty())
+      return ReportKitError(picture, "its name holds " + trouble + ": rename it");
   }
-  text += "# CAM_ANIM = 0: no camera grid.\nCAM_ANIM = 0\n";
-  return text;
+  return true;
 }
 
 }  // namespace
 
+std::string NewTarget(const NewOptions& options, const std::string& name) {
+  return options.outDir.empty() ? name : (fs::path(ToNativePath(options.outDir)) / name).string();
+}
+
 int RunNew(const NewOptions& options) {
+  if (!CheckProjectName(options)) return 1;
+  if (!options.sheet.empty() || !options.grid.empty()) return RunNewSheet(options);
   std::vector<int32_t> frames;
-  if (!ParseFrames(options, frames) || !CheckNames(options)) return 1;
+  if (!ParseFrames(options, frames) || !CheckPictureNames(options)) return 1;
   int64_t length = 0;
   for (int32_t count : frames) length += count;
   if (length > std::numeric_limits<int32_t>::max()) {
@@ -157,7 +123,7 @@ int RunNew(const NewOptions& options) {
   ImportOptions import;
   import.pictures = distinct;
   import.outDir = options.outDir.empty() ? "." : options.outDir;
-  const std::string shared = InOutDir(options, options.name + ".tlf");
+  const std::string shared = NewTarget(options, options.name + ".tlf");
   import.shared = shared;
   CImporter sharing(import);
   for (const std::string& picture : distinct) {
@@ -170,8 +136,8 @@ int RunNew(const NewOptions& options) {
   const std::string tpf = options.name + ".tpf";
   const std::string taf = options.name + ".taf";
   std::vector<std::string> targets = importer.Targets();
-  targets.push_back(InOutDir(options, tpf));
-  targets.push_back(InOutDir(options, taf));
+  targets.push_back(NewTarget(options, tpf));
+  targets.push_back(NewTarget(options, taf));
   if (!options.force) {
     for (const std::string& target : targets) {
       if (!GetFileStatus(target).exists) continue;
@@ -181,24 +147,28 @@ int RunNew(const NewOptions& options) {
   }
   CStagedFiles files(importer.Inputs());
   if (!files.Plan(targets)) return 1;
+  if (!options.outDir.empty() && !files.MakeFolders(options.outDir)) return 1;
   CImporter& chosen = fitsOne ? sharing : importer;
   for (const std::string& picture : distinct) {
     if (!chosen.Import(picture, files)) return 1;
   }
 
   const std::vector<std::string> names = PictureNames(distinct);
-  std::vector<std::string> tmfs;
-  std::vector<std::string> tlfs;
-  for (const std::string& picture : distinct) {
-    tmfs.push_back(fs::path(ImportTarget(picture, import.outDir, ".tmf")).filename().string());
-    tlfs.push_back(
-        fitsOne ? options.name + ".tlf"
-                : fs::path(ImportTarget(picture, import.outDir, ".tlf")).filename().string());
+  std::vector<CProjectPicture> listed;
+  for (size_t at = 0; at < distinct.size(); ++at) {
+    const auto file = [&](const char* extension) {
+      return fs::path(ImportTarget(distinct[at], import.outDir, extension)).filename().string();
+    };
+    listed.push_back({names[at], file(".tmf"), fitsOne ? options.name + ".tlf" : file(".tlf")});
   }
-  std::vector<std::string> keyNames;
-  for (size_t at : shown) keyNames.push_back(names[at]);
-  return chosen.Finish(files) && files.Stage(InOutDir(options, tpf), MakeTpf(names, tmfs, tlfs)) &&
-                 files.Stage(InOutDir(options, taf), MakeTaf(tpf, keyNames, frames, length)) &&
+  std::vector<CProjectKey> keys;
+  int64_t start = 0;
+  for (size_t at = 0; at < shown.size(); ++at) {
+    keys.push_back({start, names[shown[at]]});
+    start += frames[at];
+  }
+  return chosen.Finish(files) && files.Stage(NewTarget(options, tpf), MakeTpfText("", listed)) &&
+                 files.Stage(NewTarget(options, taf), MakeTafText("", tpf, keys, length)) &&
                  files.Commit()
              ? 0
              : 1;

@@ -7,6 +7,12 @@
 
 namespace fs = std::filesystem;
 
+std::string FoldCase(std::string name) {
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return name;
+}
+
 std::vector<std::string> PictureNames(const std::vector<std::string>& pictures) {
   std::vector<std::string> names;
   std::set<std::string> taken;
@@ -18,8 +24,9 @@ std::vector<std::string> PictureNames(const std::vector<std::string>& pictures) 
     }
     if (name.empty() || (name[0] >= '0' && name[0] <= '9')) name.insert(0, "_");
     std::string unique = name;
-    for (int n = 2; taken.count(unique) != 0; ++n) unique = name + "_" + std::to_string(n);
-    taken.insert(unique);
+    for (int n = 2; taken.count(FoldCase(unique)) != 0; ++n)
+      unique = name + "_" + std::to_string(n);
+    taken.insert(FoldCase(unique));
     names.push_back(unique);
   }
   return names;

@@ -7,9 +7,14 @@
 #include <string_view>
 #include <vector>
 
+/// `name` with ASCII letters in lower case, as Windows and macOS compare
+/// the names new writes: "Walk-Run.taf" -> "walk-run.taf".
+std::string FoldCase(std::string name);
+
 /// Picture names from file names, made into names the TAF can quote (ASCII
-/// letters, digits and '_', not starting with a digit) and unique:
-/// `walk 1.png`, `walk-1.png`, `2.png` -> walk_1, walk_1_2, _2.
+/// letters, digits and '_', not starting with a digit) and unique even
+/// where case is ignored: `walk 1.png`, `walk-1.png`, `2.png`, `Walk_1.png`
+/// -> walk_1, walk_1_2, _2, Walk_1_3.
 std::vector<std::string> PictureNames(const std::vector<std::string>& pictures);
 
 /// What in `text` a value of the project files cannot carry, the first

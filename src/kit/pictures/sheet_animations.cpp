@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "kit/pictures/new_names.h"
+
 namespace {
 
 // The longest file name the usual file systems take, in bytes.
@@ -11,14 +13,6 @@ constexpr size_t kMaxFileName = 255;
 bool IsPlainCharacter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
          c == '_' || c == '+' || c == '-';
-}
-
-// How Windows and macOS compare names, for the names TagFileName makes:
-// ASCII letters without case.
-std::string FoldCase(std::string name) {
-  for (char& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return name;
 }
 
 std::string TagText(const CSheetTag& tag) { return tag.label + " \"" + tag.name + "\""; }

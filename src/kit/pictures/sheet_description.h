@@ -23,6 +23,11 @@ inline constexpr uint32_t kMaxFrameDuration = 2147483647;
 /// The most frames one tag's animation may play in a loop, its repeats
 /// counted: each becomes a key frame line of its TAF.
 inline constexpr uint64_t kMaxTagPlays = uint64_t{1} << 20;
+/// The most frames all the tags of one sheet may play, each loop once: a
+/// few lines of JSON must not ask for gigabytes of TAF files.
+inline constexpr uint64_t kMaxSheetTagPlays = uint64_t{1} << 22;
+/// The largest JSON read: 16 MiB, a hundred thousand frames and more.
+inline constexpr uint64_t kMaxSheetJsonBytes = uint64_t{1} << 24;
 
 /// A rectangle in pixels.
 struct CSheetRect {

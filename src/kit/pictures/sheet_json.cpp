@@ -307,10 +307,15 @@ class CSheetReader {
     if (tags == nullptr) return true;
     if (!tags->is_array())
       return Fail("meta.frameTags", "is " + KindName(*tags) + ", not an array");
+    uint64_t plays = 0;
     for (size_t at = 0; at < tags->size(); ++at) {
       CSheetTag tag;
       tag.label = "meta.frameTags[" + std::to_string(at) + "]";
       if (!ReadTag((*tags)[at], sheet.frames.size(), tag)) return false;
+      plays += TagPlayCount(tag);
+      if (plays > kMaxSheetTagPlays)
+        return Fail(tag.label, "brings the frames the tags play to more than " +
+                                   std::to_string(kMaxSheetTagPlays));
       sheet.tags.push_back(std::move(tag));
     }
     return true;
@@ -348,12 +353,25 @@ bool ReadSheetJson(std::string_view text, const std::string& fileName, CSheetDes
 }
 
 bool LoadSheetJson(const std::string& path, CSheetDescription& sheet, CSheetFailure& failure) {
+  sheet = CSheetDescription();
   std::ifstream in(ToNativePath(path), std::ios::binary);
-  std::string text;
-  if (in.is_open()) text.assign(std::istreambuf_iterator<char>(in), {});
-  if (!in.is_open() || in.bad()) {
-    sheet = CSheetDescription();
+  if (!in.is_open()) {
     failure = CSheetFailure{path, "cannot be opened"};
+    return false;
+  }
+  // The size is asked of the file rather than read to its end.
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0);
+  if (size > static_cast<std::streamoff>(kMaxSheetJsonBytes)) {
+    failure = CSheetFailure{path, "holds " + std::to_string(size) + " bytes, more than the " +
+                                      std::to_string(kMaxSheetJsonBytes >> 20) +
+                                      " MiB a sheet's JSON may have"};
+    return false;
+  }
+  std::string text(std::istreambuf_iterator<char>(in), {});
+  if (in.bad()) {
+    failure = CSheetFailure{path, "cannot be read"};
     return false;
   }
   return ReadSheetJson(text, path, sheet, failure);

@@ -24,5 +24,6 @@
 bool ReadSheetJson(std::string_view text, const std::string& fileName, CSheetDescription& sheet,
                    CSheetFailure& failure);
 
-/// The same, from the file `path` ("cannot be opened" when it cannot).
+/// The same, from the file `path`: "cannot be opened" when it cannot, and
+/// a file of more than kMaxSheetJsonBytes is refused before it is read.
 bool LoadSheetJson(const std::string& path, CSheetDescription& sheet, CSheetFailure& failure);

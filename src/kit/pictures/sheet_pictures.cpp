@@ -40,7 +40,7 @@ bool HashFrame(const CFrameView& view, const CSheetFrame& frame, PaletteType typ
     for (uint32_t x = 0; x < view.GetWidth(); ++x) {
       uint16_t entry = 0;
       const Rgba8 colour = view.At(x, y);
-      if (!ToSheetEntry(colour, type, entry)) {
+      if (!ToPixelEntry(colour, type, entry)) {
         failure.what = frame.label + ": pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                        ") is " + HexColour(colour) +
                        ", not grey: an intensity/alpha palette holds greys only";
@@ -60,8 +60,8 @@ bool SamePicture(const CFrameView& a, const CFrameView& b, PaletteType type) {
     for (uint32_t x = 0; x < a.GetWidth(); ++x) {
       uint16_t first = 0;
       uint16_t second = 0;
-      ToSheetEntry(a.At(x, y), type, first);
-      ToSheetEntry(b.At(x, y), type, second);
+      ToPixelEntry(a.At(x, y), type, first);
+      ToPixelEntry(b.At(x, y), type, second);
       if (first != second) return false;
     }
   }
@@ -69,15 +69,6 @@ bool SamePicture(const CFrameView& a, const CFrameView& b, PaletteType type) {
 }
 
 }  // namespace
-
-bool ToSheetEntry(Rgba8 colour, PaletteType type, uint16_t& entry) {
-  const uint8_t visible = type == PaletteType::kIa16 ? 1 : kOpaqueThreshold;
-  if (colour.a < visible) {
-    entry = 0;
-    return true;
-  }
-  return ToPaletteEntry(colour, type, entry);
-}
 
 bool FindSheetPictures(const CSheetImage& image, const CSheetDescription& sheet, PaletteType type,
                        CSheetPictures& pictures, CSheetFailure& failure) {

@@ -13,6 +13,7 @@
 
 #include "kit/commands/kit.h"
 #include "kit/pictures/new.h"
+#include "path/file_system.h"
 #include "settings/key_value_file.h"
 #include "support/png_fixture.h"
 #include "support/png_picture.h"
@@ -177,8 +178,11 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
           for (size_t i = 0; i < after.indices.size(); ++i) {
             const Rgba8 colour =
                 before.indexed ? before.palette[before.indices[i]] : before.pixels[i];
+            // An indexed picture keeps its palette as it is, hidden colours
+            // included; other pictures' hidden pixels are one entry.
             uint16_t entry = 0;
-            ASSERT_TRUE(ToPaletteEntry(colour, type, entry));
+            ASSERT_TRUE(before.indexed ? ToPaletteEntry(colour, type, entry)
+                                       : ToPixelEntry(colour, type, entry));
             ASSERT_EQ(after.palette[after.indices[i]], FromPaletteEntry(entry, type)) << i;
           }
         }
@@ -187,11 +191,107 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
   }
 }
 
+// An RGBA PNG of `pixels`, `width` a row.
+std::string RgbaPng(uint32_t width, const std::vector<Rgba8>& pixels) {
+  ts::PngFixture png{6,  8,  false, width, static_cast<uint32_t>(pixels.size() / width),
+                     {}, {}, 0,     {}};
+  for (const Rgba8& p : pixels) png.samples.insert(png.samples.end(), {p.r, p.g, p.b, p.a});
+  return Bytes(ts::MakeTestPng(png));
+}
+
+// The palette entries of a TLF file.
+std::vector<uint16_t> TlfEntries(const std::string& tlf) {
+  std::vector<uint16_t> entries;
+  for (size_t at = 64; at + 1 < tlf.size(); at += 2)
+    entries.push_back(static_cast<uint16_t>(static_cast<uint8_t>(tlf[at]) << 8 |
+                                            static_cast<uint8_t>(tlf[at + 1])));
+  return entries;
+}
+
+// Pixels nobody can see are one colour at index 0 of a palette the kit
+// builds, however many RGB values they hide, and count once; an imposed
+// palette serves them with its first entry that shows nothing.
+TEST(Kit, ImportMakesThePixelsNobodySeesOneColour) {
+  ts::TempDir dir;
+  // 235 visible colours, the first pixel among them, and 40 hidden ones
+  // that all differ in RGB and alpha below 128.
+  std::vector<Rgba8> pixels;
+  for (uint8_t i = 0; i < 235; ++i)
+    pixels.push_back({Widen5To8(i % 32), Widen5To8(static_cast<uint8_t>(i / 32)), 8, 255});
+  for (uint8_t i = 0; i < 40; ++i)
+    pixels.insert(pixels.begin() + 1 + 5 * i, Rgba8{static_cast<uint8_t>(6 * i), 200, 3, i});
+  dir.Write("many.png", RgbaPng(25, pixels));
+  ASSERT_EQ(Kit(dir, "import many.png").err, "");
+  const std::vector<uint16_t> entries = TlfEntries(dir.Read("many.tlf"));
+  EXPECT_EQ(std::vector<uint16_t>(entries.begin(), entries.begin() + 2),
+            (std::vector<uint16_t>{kHiddenEntry, ToRgba5551(pixels[0])}));
+  EXPECT_EQ(entries[235], ToRgba5551(pixels.back()));
+  // The top row, the file's last: visible, hidden, visible.
+  EXPECT_EQ(dir.Read("many.tmf").substr(64 + 10 * 25, 3), std::string("\1\0\2", 3));
+  // One visible colour more than an 8-bit image holds, and transparency.
+  pixels.resize(297, Rgba8{1, 1, 1, 1});
+  for (uint8_t i = 0; i < 21; ++i) pixels[275 + i] = {0, Widen5To8(i), 255, 255};
+  dir.Write("over.png", RgbaPng(27, pixels));
+  EXPECT_NE(Kit(dir, "import over.png").err.find("over.png: has 257 colours"), std::string::npos);
+
+  // A shared palette puts them first though only the second picture has them.
+  dir.Write("a.png", RgbaPng(2, {{255, 0, 0, 255}, {0, 255, 0, 255}}));
+  dir.Write("b.png", RgbaPng(2, {{1, 2, 3, 0}, {255, 0, 0, 255}}));
+  ASSERT_EQ(Kit(dir, "import --shared s.tlf a.png b.png").err, "");
+  EXPECT_EQ(dir.Read("a.tmf").substr(64, 1) + dir.Read("b.tmf").substr(64, 1), "\x12\x01");
+  // An imposed palette: its first entry whose alpha bit is 0, hidden red here.
+  dir.Write("imposed.tlf",
+            EncodeTlf(kTlfTypeRgba5551, std::vector<uint16_t>{0xF801, 0xF800, 0}, 4));
+  ASSERT_EQ(Kit(dir, "import --palette imposed.tlf b.png").err, "");
+  EXPECT_EQ(dir.Read("b.tmf").substr(64, 1), "\x10");
+  // Intensity/alpha hides alpha 0 alone, whatever hue lies under it.
+  dir.Write("grey.png", RgbaPng(2, {{200, 0, 9, 0}, {7, 7, 7, 1}}));
+  ASSERT_EQ(Kit(dir, "import --ia16 grey.png").err, "");
+  EXPECT_EQ(TlfEntries(dir.Read("grey.tlf"))[1], 0x0701);
+}
+
 TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
   ts::TempDir dir;
   dir.Write("cap.png", Bytes(ts::MakeBlankPng(0, 1, 4096, 4096)));
   ASSERT_EQ(Kit(dir, "import cap.png").status, 0);
   EXPECT_EQ(dir.Read("cap.tmf").size(), 64 + 4096 * 4096 / 2);
+}
+
+TEST(Kit, OutDirMakesTheFoldersItNeeds) {
+  ts::TempDir dir;
+  dir.Write("walk1.png",
+            ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/walk1.png"));
+  ASSERT_EQ(Kit(dir, "import walk1.png --out-dir a/b/").err, "");
+  EXPECT_TRUE(fs::is_regular_file(dir.path() / "a/b/walk1.tmf"));
+  ASSERT_EQ(Kit(dir, "new w walk1.png --out-dir a/c/d").err, "");
+  const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", "w.taf"}, dir.Path("a/c/d"));
+  EXPECT_EQ(run.exitStatus, 0) << run.out;
+}
+
+// A sheet's project: its pictures named after their first frames (apart
+// where case is ignored, as their images must be), their images after the
+// project too, and the sheet named in each file by its path from there.
+TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
+  ts::TempDir dir;
+  dir.Write("art/s.png", RgbaPng(2, {{255, 0, 0, 255}, {0, 255, 0, 255}}));
+  dir.Write(
+      "art/s.json",
+      R"({"frames": {"walk 0.png": {"frame": {"x": 0, "y": 0, "w": 1, "h": 1}, "duration": 100},)"
+      R"( "Walk 0.png": {"frame": {"x": 1, "y": 0, "w": 1, "h": 1}, "duration": 100}},)"
+      R"( "meta": {"image": "s.png"}})");
+  ASSERT_EQ(Kit(dir, "new w --sheet art/s.json --out-dir anim --fps 30").err, "");
+  EXPECT_EQ(dir.Read("anim/w.tpf"),
+            "# A flipdeck picture project, made by flipdeck-kit new.\n"
+            "# From the sheet ../art/s.json.\n"
+            "# PICT_NUM: how many pictures it lists. PICT.n = name,TMF image,TLF palette:\n"
+            "# picture n; the files lie beside this project.\n"
+            "PICT_NUM = 2\n"
+            "PICT.0 = walk_0,w-walk_0.tmf,w.tlf\n"
+            "PICT.1 = Walk_0_2,w-Walk_0_2.tmf,w.tlf\n");
+  const std::string taf = dir.Read("anim/w.taf");
+  for (const char* line : {"\n# From the sheet ../art/s.json: every frame at 30 fps.\n",
+                           "\nFRAME_LENGTH = 6\n", "\nFRAME_KEY1 = 3,0,Walk_0_2\n"})
+    EXPECT_NE(taf.find(line), std::string::npos) << line << taf;
 }
 
 // A link under a target's name is written through, never replaced: it may
@@ -244,6 +344,19 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
   for (const char* name : {"walk.taf", "walk.tpf"}) dir.Write(name, ts::ReadFileBytes(walk + name));
+  // Sheets whose JSON reads but whose project cannot be made.
+  const auto sheet = [&](const char* name, const std::string& image, const std::string& more) {
+    const std::string side = image == "many.png" ? "20" : "16";
+    dir.Write(name, R"({"frames": [{"filename": "a", "frame": {"x": 0, "y": 0, "w": )" + side +
+                        R"(, "h": )" + side + R"(}, "duration": 100}], "meta": {"image": ")" +
+                        image + "\"" + more + "}}");
+  };
+  sheet("gone.json", "nowhere/gone.png", "");
+  sheet("text.json", "text.png", "");
+  sheet("many.json", "many.png", "");
+  sheet(
+      "tags.json", "walk1.png",
+      R"(, "frameTags": [{"name": "Run", "from": 0, "to": 0}, {"name": "run", "from": 0, "to": 0}])");
 
   std::vector<std::pair<std::string, std::string>> rows = {
       {"import many.png",
@@ -257,8 +370,11 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"import walk1.png huge.png",
        "huge.png: picture of 16384 x 16384 pixels is too large: at most 16777216 are read"},
       {"import over.png", "over.png: picture of 4097 x 4096 pixels is too large"},
-      {"import walk1.png --out-dir missing",
-       "missing/walk1.tmf: cannot be written in its directory"},
+      // The folders --out-dir made go again with the job that failed.
+      {"import walk1.png many.png --out-dir missing/deeper", "many.png: has 400 colours"},
+      {"new w walk1.png many.png --out-dir missing/deeper", "many.png: has 400 colours"},
+      {"import walk1.png --out-dir walk.tlf/x",
+       "walk.tlf/x: cannot be made as a folder (Not a directory)"},
       // The image is staged before the palette fails: it must go too.
       {"import --shared missing/walk.tlf walk1.png",
        "missing/walk.tlf: cannot be written in its directory"},
@@ -279,6 +395,19 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"export far.tmf walk.tlf -o far.png",
        "far.tmf: pixel (1, 0) has index 20 beyond the 16 entries of walk.tlf"},
       {"new w walk1.png", "walk1.tmf: exists already: give --force to replace it"},
+      {"new walk --grid 16x16 walk1.png", "walk.tlf: exists already: give --force to replace it"},
+      {"new s --sheet gone.json",
+       "gone.json: meta.image names nowhere/gone.png, which is missing: nowhere/gone.png"},
+      {"new s --sheet text.json", "text.png: not a PNG file"},
+      {"new s --sheet many.json",
+       "many.json: its pictures have 400 colours; one palette holds at most 256"},
+      {"new s --sheet tags.json",
+       "tags.json: meta.frameTags[0] \"Run\" and meta.frameTags[1] \"run\" make s-Run.taf and "
+       "s-run.taf, one file where names ignore case (Windows, macOS)"},
+      {"new s --grid 3by3 walk1.png", "--grid: '3by3' is no cell size WxH (say 32x32)"},
+      {"new s --grid 3x3 walk1.png", "walk1.png: is 16 x 16 pixels, not a multiple of the 3 x 3"},
+      {"new s --grid 16x16 walk1.png --duration 1",
+       "s.taf: lasts 1 ms, less than half a frame at 60 fps"},
       {"new w walk1.png --frames 2,0", "--frames: '0' is no number of frames (1 or more)"},
       {"new w walk1.png --frames 2,3 --force", "--frames: gives 2 counts for 1 pictures"},
       {"export walk1.tmf nope.tlf -o x.png", "[TLF] [nope.tlf] file open failed."},
@@ -296,6 +425,7 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   rows.push_back(
       {"export " + folder + " walk.tlf -o x.png", "folder.png: is a directory, not a TMF"});
   rows.push_back({"import --palette " + folder + " walk1.png", "folder.png: is a directory, not"});
+  rows.push_back({"new s --sheet " + folder, "folder.png: is a directory, not a sheet's JSON"});
   if (fifo.IsMade())
     rows.push_back({"import " + elsewhere.Path("fifo.png"),
                     "fifo.png: is a named pipe (FIFO), not a PNG file"});
@@ -351,7 +481,9 @@ TEST(Kit, NewWritesOnlyProjectsThatConvert) {
         options.outDir = place == kFolder ? name : "";
         options.pictures = {place == kPicture ? name + ".png" : "walk1.png"};
         dir.Write(options.pictures[0], png);
-        if (!options.outDir.empty()) fs::create_directory(dir.path() / options.outDir);
+        // new makes the folder; `\` separates folders on every system, as
+        // in flipdeck.
+        const fs::path folder = dir.path() / ToNativePath(options.outDir);
         const size_t before = std::distance(fs::recursive_directory_iterator(dir.path()), {});
         std::ostringstream err;
         int status = 0;
@@ -366,8 +498,8 @@ TEST(Kit, NewWritesOnlyProjectsThatConvert) {
           EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir.path()), {}), before);
           continue;
         }
-        const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", options.name + ".taf"},
-                                                      (dir.path() / options.outDir).string());
+        const ts::ProcessResult run =
+            ts::RunFlipdeck({"-oout.c", options.name + ".taf"}, folder.string());
         EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
         EXPECT_EQ(run.out.find("err :"), std::string::npos) << run.out << run.err;
       }

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "kit/pictures/new.h"
 #include "support/test_support.h"
 
 namespace {
@@ -14,6 +19,26 @@ std::string Replace(std::string text, const std::string& marker, const std::stri
        at = text.find(marker, at + by.size()))
     text.replace(at, marker.size(), by);
   return text;
+}
+
+// new stops at the same fault with the message in the kit's shape, and
+// writes nothing, not even the folder --out-dir would have made.
+void ExpectNewRefuses(const std::string& text, const std::string& expected) {
+  ts::TempDir dir;
+  dir.Write("sheet.json", text);
+  NewOptions options;
+  options.name = "s";
+  options.sheet = "sheet.json";
+  options.outDir = "out";
+  std::ostringstream err;
+  std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+  {
+    ts::ScopedWorkingDir cwd(dir.path());
+    EXPECT_EQ(RunNew(options), 1);
+  }
+  std::cerr.rdbuf(saved);
+  EXPECT_EQ(err.str(), "flipdeck-kit: error: " + expected + "\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(SheetJson, EachBrokenSheetFailsNamingWhereAndWhatAndGivesNoSheet) {
@@ -29,6 +54,7 @@ TEST(SheetJson, EachBrokenSheetFailsNamingWhereAndWhatAndGivesNoSheet) {
     EXPECT_FALSE(ReadSheetJson(text, "sheet.json", sheet, failure));
     EXPECT_EQ(failure.file + ": " + failure.what, row.expected);
     EXPECT_TRUE(sheet.frames.empty() && sheet.image.empty());
+    ExpectNewRefuses(text, row.expected);
   }
 }
 
@@ -111,6 +137,9 @@ TEST(SheetJson, LoadNamesAFileThatCannotBeOpened) {
   EXPECT_EQ(failure.what, "cannot be opened");
   EXPECT_FALSE(LoadSheetJson(dir.Write("empty.json", ""), sheet, failure));
   EXPECT_EQ(failure.file, dir.Path("empty.json") + ":1:1");
+  std::filesystem::resize_file(dir.Write("huge.json", ""), kMaxSheetJsonBytes + 1);
+  EXPECT_FALSE(LoadSheetJson(dir.Path("huge.json"), sheet, failure));
+  EXPECT_EQ(failure.what, "holds 16777217 bytes, more than the 16 MiB a sheet's JSON may have");
 }
 
 }  // namespace
