@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <tuple>
 
+#include "kit/common/diagnostics.h"
+
 namespace {
 
 // `text` with its control characters written out: a file name or value
 // holding a line end must not break the one line a message takes, which
 // editors and CI read as one diagnostic. "a\rb" -> `a\rb`, byte 1 -> `\x01`.
 std::string Printable(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string printable;
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
@@ -18,9 +19,7 @@ std::string Printable(std::string_view text) {
     } else if (c == '\r' || c == '\n' || c == '\t') {
       printable += c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\t";
     } else {
-      printable += "\\x";
-      printable += kHex[byte >> 4];
-      printable += kHex[byte & 15];
+      printable += "\\x" + HexByte(byte);
     }
   }
   return printable;

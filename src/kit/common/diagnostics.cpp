@@ -1,6 +1,5 @@
 #include "kit/common/diagnostics.h"
 
-#include <cstdio>
 #include <iostream>
 
 #include "kit/common/progress.h"
@@ -25,10 +24,13 @@ void ReportKitWarning(std::string_view file, std::string_view what) {
   Report("warning", file, what);
 }
 
+std::string HexByte(uint8_t byte) {
+  static constexpr std::string_view kDigits = "0123456789abcdef";
+  return {kDigits[byte >> 4], kDigits[byte & 15]};
+}
+
 std::string ColourName(Rgba8 colour) {
-  char text[16];
-  std::snprintf(text, sizeof text, "#%02x%02x%02x%02x", colour.r, colour.g, colour.b, colour.a);
-  return text;
+  return "#" + HexByte(colour.r) + HexByte(colour.g) + HexByte(colour.b) + HexByte(colour.a);
 }
 
 std::string PixelName(uint32_t x, uint32_t y) {

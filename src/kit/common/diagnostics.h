@@ -19,6 +19,9 @@ void ReportKitWarning(std::string_view file, std::string_view what);
 /// A colour as messages name it: {255, 128, 0, 255} -> "#ff8000ff".
 std::string ColourName(Rgba8 colour);
 
+/// A byte as two lower-case hexadecimal digits: 0x1f -> "1f".
+std::string HexByte(uint8_t byte);
+
 /// A pixel as messages name it: (3, 0) -> "pixel (3, 0)".
 std::string PixelName(uint32_t x, uint32_t y);
 

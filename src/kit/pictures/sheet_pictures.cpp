@@ -2,20 +2,10 @@
 
 #include <unordered_map>
 
+#include "kit/common/diagnostics.h"
 #include "kit/pictures/frame_view.h"
 
 namespace {
-
-// {255, 128, 0, 255} -> "#ff8000ff".
-std::string HexColour(Rgba8 colour) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text = "#";
-  for (const uint8_t channel : {colour.r, colour.g, colour.b, colour.a}) {
-    text += kDigits[channel >> 4];
-    text += kDigits[channel & 15];
-  }
-  return text;
-}
 
 // FNV-1a over the picture's size and entries: cheap, and spreads pictures
 // that differ in one pixel.
@@ -42,7 +32,7 @@ bool HashFrame(const CFrameView& view, const CSheetFrame& frame, PaletteType typ
       const Rgba8 colour = view.At(x, y);
       if (!ToPixelEntry(colour, type, entry)) {
         failure.what = frame.label + ": pixel (" + std::to_string(x) + ", " + std::to_string(y) +
-                       ") is " + HexColour(colour) +
+                       ") is " + ColourName(colour) +
                        ", not grey: an intensity/alpha palette holds greys only";
         return false;
       }
