@@ -1,5 +1,6 @@
 #include "kit/preview/preview.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -18,7 +19,12 @@ std::string DefaultPagePath(const std::string& animePath) {
   return std::filesystem::path(animePath).replace_extension(".html").string();
 }
 
-int RunPreview(const PreviewOptions& options) {
+std::string CheckedAnimeName(const std::string& anime) {
+  const std::string relative = RelativePath(anime, "");
+  return relative.empty() ? anime : relative;
+}
+
+int RunPreview(const PreviewOptions& options, const AnimationCheck& check) {
   const std::string page = options.output.empty() ? DefaultPagePath(options.anime) : options.output;
   CAnimeFile anime(ReportLoaderError);
   if (!anime.Load(options.anime)) {
@@ -43,9 +49,12 @@ int RunPreview(const PreviewOptions& options) {
 
   CPreview preview;
   if (!ReadPreview(anime, options.anime, !options.gif.empty(), preview)) return 1;
-  if (!options.gif.empty() && !StagePreviewGif(preview, options.fps, options.gif, files)) return 1;
-  const std::filesystem::path taf(ToNativePath(options.anime));
+  if (!options.gif.empty() &&
+      !StagePreviewGif(preview, options.fps, std::max(options.scale, 1), options.gif, files))
+    return 1;
   const CPreviewPage html(
-      preview, {taf.filename().string(), taf.parent_path().string(), options.fps, options.scale});
+      preview, {PageTitle(options.anime),
+                std::filesystem::path(ToNativePath(options.anime)).parent_path().string(),
+                options.fps, options.scale, check(CheckedAnimeName(options.anime))});
   return files.Stage(page, html.Parts()) && files.Commit() ? 0 : 1;
 }
