@@ -18,7 +18,7 @@
 set -euo pipefail
 
 declare -A SETS=(
-  [build]="cmake ninja-build g++ make libpng-dev libgif-dev libcli11-dev zlib1g-dev nlohmann-json3-dev"
+  [build]="cmake ninja-build g++ make pkgconf libpng-dev libgif-dev libcli11-dev zlib1g-dev nlohmann-json3-dev libcpp-httplib-dev libuv1-dev"
   [test]="libgtest-dev libgmock-dev chromium nodejs npm"
   [sanitize]="clang libclang-rt-dev"
   [fuzz]="clang libclang-rt-dev"
