@@ -67,7 +67,13 @@ CChangeLoop::CImpl::CImpl(std::chrono::milliseconds quietTime) : quiet(quietTime
   uv_timer_init(&loop, &settle);
   settle.data = this;
   uv_async_init(&loop, &stop, [](uv_async_t* handle) { uv_stop(handle->loop); });
-  for (uv_signal_t& signal : signals) uv_signal_init(&loop, &signal);
+  // From now on an interrupt is taken, not suffered: one that comes before
+  // Run ends Run as soon as it starts.
+  for (size_t i = 0; i < kInterrupts.size(); ++i) {
+    uv_signal_init(&loop, &signals[i]);
+    uv_signal_start(
+        &signals[i], [](uv_signal_t* signal, int) { uv_stop(signal->loop); }, kInterrupts[i]);
+  }
 }
 
 CChangeLoop::CImpl::~CImpl() {
@@ -183,13 +189,7 @@ void CChangeLoop::Restamp(const std::vector<std::string>& files) {
 
 void CChangeLoop::Run(const Changed& changed) {
   m_impl->changed = &changed;
-  for (size_t i = 0; i < kInterrupts.size(); ++i) {
-    uv_signal_start(
-        &m_impl->signals[i], [](uv_signal_t* signal, int) { uv_stop(signal->loop); },
-        kInterrupts[i]);
-  }
   uv_run(&m_impl->loop, UV_RUN_DEFAULT);
-  for (uv_signal_t& signal : m_impl->signals) uv_signal_stop(&signal);
   m_impl->changed = nullptr;
 }
 

@@ -35,8 +35,9 @@ class CChangeLoop {
 
   /// Called after a burst with the watched files it changed.
   using Changed = std::function<void(const std::vector<std::string>& files)>;
-  /// Runs until Stop or an interrupt (SIGINT, SIGTERM, SIGHUP), which it
-  /// then takes as the end of the job: the process does not die of it.
+  /// Runs until Stop or an interrupt (SIGINT, SIGTERM, SIGHUP) that came
+  /// since the loop was made: the loop takes those as the end of the job,
+  /// and the process does not die of them.
   void Run(const Changed& changed);
   /// Ends Run, from any thread; before Run, Run ends at once.
   void Stop();

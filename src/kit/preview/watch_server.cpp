@@ -84,6 +84,9 @@ struct CWatchServer::CImpl {
 };
 
 void CWatchServer::CImpl::Route() {
+  // An idle connection a browser keeps open holds one of the server's
+  // threads, which Stop waits for: a second, not the library's five.
+  server.set_keep_alive_timeout(1);
   server.set_pre_routing_handler(
       [this](const httplib::Request& request, httplib::Response& response) {
         if (IsServerHost(request.get_header_value("Host"), host, port))
