@@ -66,14 +66,16 @@ demo: deps-build $(BUILD)/build.ninja
 	@echo "Generated: examples/walk/walk.c and examples/walk/walk.h"
 
 # The micro benchmarks of the C text writers, the whole-process comparison
-# with xxd -i and cp, and a game of 200 animations built through the CMake
-# package (bench/README.md explains them).
+# with xxd -i and cp, a game of 200 animations built through the CMake
+# package, and watch in Chromium (bench/README.md explains them).
 bench: build
 	tools/deps.sh bench
+	$(MAKE) -s --no-print-directory $(BROWSER_MODULES)
 	@if [ -x $(BUILD)/bench/flipdeck_bench ]; then $(BUILD)/bench/flipdeck_bench; \
 	 else echo "Google Benchmark is not installed: apt-get install libbenchmark-dev"; exit 1; fi
 	bench/compare.sh $(BUILD)
 	bench/package_build.sh $(BUILD)
+	tools/browser/run.sh bench/watch_bench.mjs /usr/bin/chromium $(BUILD)
 
 # Each libFuzzer target for FUZZ_SECONDS seconds, in its own clang build.
 fuzz: deps-sanitize

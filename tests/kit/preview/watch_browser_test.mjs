@@ -8,7 +8,7 @@
 //
 //   node watch_browser_test.mjs CHROMIUM KIT SOURCE_DIR
 //
-// Run through tools/browser/browser_test.sh, which skips it, saying what is
+// Run through tools/browser/run.sh, which skips it, saying what is
 // missing, where node, playwright-core (from tools/browser) or Chromium is
 // not installed.
 import assert from "node:assert/strict";
