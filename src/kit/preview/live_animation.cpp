@@ -50,9 +50,10 @@ CLiveRead CLiveAnimation::Read() {
   CArtSync synced = m_steps.sync(NamedProjects(anime));
   read.written = std::move(synced.written);
 
+  // check first, as preview does: its images go before the pictures come.
+  std::vector<std::string> messages = m_steps.check(checked);
   CPreview preview;
   const bool converts = synced.problems.empty() && ReadPreview(anime, m_strAnime, false, preview);
-  std::vector<std::string> messages = m_steps.check(checked);
   if (converts) {
     m_settings.messages = std::move(messages);
     read.model = std::make_shared<const std::string>(PreviewModelJson(preview, m_settings, true));

@@ -47,6 +47,9 @@ int RunPreview(const PreviewOptions& options, const AnimationCheck& check) {
     if (!CheckPngOverwrite(target, false, false)) return 1;
   }
 
+  // check first: it holds every image while it runs, and lets them go
+  // before the preview holds its pictures.
+  std::vector<std::string> messages = check(CheckedAnimeName(options.anime));
   CPreview preview;
   if (!ReadPreview(anime, options.anime, !options.gif.empty(), preview)) return 1;
   if (!options.gif.empty() &&
@@ -55,6 +58,6 @@ int RunPreview(const PreviewOptions& options, const AnimationCheck& check) {
   const CPreviewPage html(
       preview, {PageTitle(options.anime),
                 std::filesystem::path(ToNativePath(options.anime)).parent_path().string(),
-                options.fps, options.scale, check(CheckedAnimeName(options.anime))});
+                options.fps, options.scale, std::move(messages)});
   return files.Stage(page, html.Parts()) && files.Commit() ? 0 : 1;
 }
