@@ -52,8 +52,3 @@ class CChangeLoop {
   struct CImpl;
   std::unique_ptr<CImpl> m_impl;
 };
-
-/// The command that opens `url` in the desktop's browser (desktop_posix.cpp,
-/// desktop_win32.cpp): `xdg-open URL` on Linux and the BSDs, `open URL` on
-/// macOS, `explorer URL` on Windows.
-std::vector<std::string> BrowserCommand(const std::string& url);

@@ -8,6 +8,7 @@
 #include "kit/common/shown_paths.h"
 #include "kit/preview/change_loop.h"
 #include "kit/preview/live_state.h"
+#include "kit/preview/watch_platform.h"
 #include "kit/preview/watch_server.h"
 #include "path/file_system.h"
 
@@ -20,8 +21,7 @@ constexpr std::chrono::milliseconds kQuiet(50);
 // The address a browser on this machine opens: an address that stands for
 // every one of the machine's is reached through the loopback one.
 std::string BrowserHost(const std::string& host) {
-  if (host == "0.0.0.0" || host == "::" || host.empty()) return "127.0.0.1";
-  return host.find(':') == std::string::npos ? host : "[" + host + "]";
+  return host == "0.0.0.0" || host == "::" || host.empty() ? "127.0.0.1" : UrlHost(host);
 }
 
 // "walk1.tmf" or "walk1.tmf and 2 more files".
@@ -65,7 +65,8 @@ int RunWatch(const WatchOptions& options, const CLiveSteps& steps) {
   CWatchServer server(state, MakeLivePageFrame(PageTitle(options.anime)));
   std::string message;
   if (!server.Listen(options.host, options.port, message)) {
-    ReportKitError(options.host, message);
+    const std::string port = options.port > 0 ? ":" + std::to_string(options.port) : "";
+    ReportKitError(UrlHost(options.host) + port, "cannot listen there: " + message);
     return 1;
   }
   if (!IsLoopbackHost(options.host))

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kit/preview/live_state.h"
+#include "kit/preview/watch_platform.h"
 
 namespace {
 
@@ -25,11 +26,6 @@ bool SameText(std::string_view a, std::string_view b) {
     return std::tolower(static_cast<unsigned char>(x)) ==
            std::tolower(static_cast<unsigned char>(y));
   });
-}
-
-// `host` as an address names it: IPv6 addresses stand in brackets.
-std::string UrlHost(const std::string& host) {
-  return host.find(':') == std::string::npos || host.starts_with('[') ? host : "[" + host + "]";
 }
 
 // The page as it goes out: the frame around this moment's live state and
@@ -54,6 +50,10 @@ bool WritePageFrom(const CPageText& page, size_t offset, httplib::DataSink& sink
 }
 
 }  // namespace
+
+std::string UrlHost(const std::string& host) {
+  return host.find(':') == std::string::npos || host.starts_with('[') ? host : "[" + host + "]";
+}
 
 bool IsServerHost(const std::string& header, const std::string& host, int port) {
   const std::string suffix = ":" + std::to_string(port);
@@ -87,6 +87,9 @@ void CWatchServer::CImpl::Route() {
   // An idle connection a browser keeps open holds one of the server's
   // threads, which Stop waits for: a second, not the library's five.
   server.set_keep_alive_timeout(1);
+  // The library's own choice on Linux lets a second server share the port.
+  server.set_socket_options(
+      [](socket_t socket) { PrepareListenSocket(static_cast<uint64_t>(socket)); });
   server.set_pre_routing_handler(
       [this](const httplib::Request& request, httplib::Response& response) {
         if (IsServerHost(request.get_header_value("Host"), host, port))
@@ -171,8 +174,7 @@ bool CWatchServer::Listen(const std::string& host, int port, std::string& messag
     m_impl->port = port;
   }
   if (m_impl->port > 0) return true;
-  message = "cannot listen on " + UrlHost(host) + (port > 0 ? ":" + std::to_string(port) : "");
-  if (errno != 0) message += std::string(": ") + std::strerror(errno);
+  message = errno != 0 ? std::strerror(errno) : "no such address here";
   return false;
 }
 

@@ -26,7 +26,8 @@ class CWatchServer {
   CWatchServer& operator=(const CWatchServer&) = delete;
 
   /// Takes the address `host` and port `port`, 0 for a free one. False
-  /// with the reason in `message` when it cannot listen there.
+  /// with the system's reason in `message` when it cannot listen there
+  /// ("Address already in use").
   bool Listen(const std::string& host, int port, std::string& message);
   /// The port it listens on, once it does.
   int Port() const;
@@ -41,6 +42,10 @@ class CWatchServer {
   struct CImpl;
   std::unique_ptr<CImpl> m_impl;
 };
+
+/// `host` as an address in a URL names it: IPv6 addresses stand in
+/// brackets. `::1` -> `[::1]`, `127.0.0.1` stays.
+std::string UrlHost(const std::string& host);
 
 /// Whether a request's `Host` header names the server at `host`:`port`:
 /// 127.0.0.1 and localhost always do, in any case; `host` too. IPv6

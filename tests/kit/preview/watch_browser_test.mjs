@@ -102,7 +102,7 @@ function StartWatch(args) {
 // Ctrl-C, and the exit status it ends with.
 function Interrupt(child) {
   return new Promise((resolve) => {
-    child.on("exit", (code, signal) => resolve(signal || code));
+    child.on("close", (code, signal) => resolve(signal || code));
     child.kill("SIGINT");
   });
 }
@@ -225,8 +225,15 @@ test("it answers only at its own address, and Ctrl-C ends it leaving no file", a
   assert.deepEqual(fs.readdirSync(dir).sort(), [...kFiles, "more.tpf"].sort());
 });
 
-test("--host beyond the loopback address warns", async () => {
-  const {child} = await StartWatch(["--host", "0.0.0.0"]);
+test("--host beyond the loopback address warns; a port in use is refused", async () => {
+  const {child, address} = await StartWatch(["--host", "0.0.0.0"]);
+  const port = new URL(address).port;
+  const second = spawn(kit, ["watch", "walk.taf", "--host", "0.0.0.0", "--port", port], {cwd: dir});
+  let err = "";
+  second.stderr.on("data", (data) => { err += data; });
+  const code = await new Promise((resolve) => second.on("close", resolve));
+  assert.equal(code, 1);
+  assert.match(err, new RegExp("error: 0\\.0\\.0\\.0:" + port + ": cannot listen there: "));
   assert.equal(await Interrupt(child), 0);
   assert.match(child.stderrText, /warning: 0\.0\.0\.0: listens beyond this machine/);
 });

@@ -253,6 +253,11 @@ TEST_F(WatchServerTest, AnswersOnlyItsOwnHostAndOnlyOnLoopback) {
   // Another loopback address reaches nothing: the server listens on one.
   httplib::Client other = Client("", "127.0.0.2");
   EXPECT_FALSE(Get(other, "/"));
+  // Nor does a second server share its port.
+  CWatchServer second(m_state, MakeLivePageFrame("walk"));
+  std::string message;
+  EXPECT_FALSE(second.Listen("127.0.0.1", m_server.Port(), message));
+  EXPECT_EQ(message, "Address already in use");
 }
 
 TEST_F(WatchServerTest, TheStreamSendsTheNewModelOrTheProblemsAlone) {
