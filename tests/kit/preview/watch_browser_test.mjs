@@ -84,8 +84,8 @@ const Shown = () => page.evaluate(() => ({
 
 // Starts watch in the project's folder; resolves with the process and the
 // address it printed.
-function StartWatch(args) {
-  const child = spawn(kit, ["watch", "walk.taf", ...args], {cwd: dir});
+function StartWatch(args, env = process.env) {
+  const child = spawn(kit, ["watch", "walk.taf", ...args], {cwd: dir, env});
   child.stderrText = "";
   child.stderr.on("data", (data) => { child.stderrText += data; });
   return new Promise((resolve, reject) => {
@@ -236,4 +236,20 @@ test("--host beyond the loopback address warns; a port in use is refused", async
   assert.match(err, new RegExp("error: 0\\.0\\.0\\.0:" + port + ": cannot listen there: "));
   assert.equal(await Interrupt(child), 0);
   assert.match(child.stderrText, /warning: 0\.0\.0\.0: listens beyond this machine/);
+});
+
+test("--open hands the page's address to the desktop's opener", async () => {
+  // A stand-in for the opener, under both names it goes by, that notes
+  // what it is given.
+  const bin = fs.mkdtempSync(path.join(os.tmpdir(), "flipdeck-opener-"));
+  const noted = path.join(bin, "opened");
+  for (const name of ["xdg-open", "open"]) {
+    fs.writeFileSync(path.join(bin, name), "#!/bin/sh\necho \"$@\" > '" + noted + "'\n", {mode: 0o755});
+  }
+  const env = {...process.env, PATH: bin + path.delimiter + process.env.PATH};
+  const {child, address} = await StartWatch(["--open"], env);
+  for (let i = 0; i < 50 && !fs.existsSync(noted); ++i) await sleep(100);
+  assert.equal(await Interrupt(child), 0);
+  assert.equal(fs.readFileSync(noted, "utf8"), address + "\n");
+  fs.rmSync(bin, {recursive: true, force: true});
 });
