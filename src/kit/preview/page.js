@@ -279,6 +279,9 @@ function Messages() {
 // messages; the player keeps the last animation that did.
 function ShowProblems(problems) {
   ById("problems").hidden = !problems.length;
+  // Before anything has been shown there is no animation to keep: the
+  // player would only describe an empty one.
+  ById("player").hidden = problems.length > 0 && !state.shown;
   ById("problems-title").textContent = state.shown
     ? "The last save does not convert: the player shows the last one that did."
     : "The animation does not convert: it shows here once it does.";
