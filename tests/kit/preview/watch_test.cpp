@@ -102,6 +102,15 @@ TEST_F(ChangeLoopTest, TheJobsOwnWritesSetOffNothing) {
   EXPECT_TRUE(Rounds().empty());
 }
 
+// A file the animation no longer names is no longer watched.
+TEST_F(ChangeLoopTest, AFileDroppedFromTheSetSetsOffNothing) {
+  m_onRound = [this] { m_loop.Watch({m_dir.Path("walk.taf")}); };
+  m_dir.Write("walk.taf", "names no project now");
+  EXPECT_EQ(Rounds(), One("walk.taf"));
+  m_dir.Write("walk.tpf", "changed");
+  EXPECT_TRUE(Rounds().empty());
+}
+
 TEST(ChangeLoop, StopBeforeRunEndsRunAtOnce) {
   CChangeLoop loop(50ms);
   loop.Stop();
