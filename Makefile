@@ -17,13 +17,18 @@ deps-build:
 	tools/deps.sh build
 deps-test:
 	tools/deps.sh build test
-	$(MAKE) -s --no-print-directory $(LINT_MODULES)
+	$(MAKE) -s --no-print-directory $(LINT_MODULES) $(BROWSER_MODULES)
 
 # ESLint, for the lint of the preview page's script, comes from npm into
-# tools/lint; it is installed again when its lock changes.
+# tools/lint, and playwright-core, which drives Chromium in the page's tests
+# and the watch benchmark, into tools/browser; each is installed again when
+# its lock changes.
 LINT_MODULES := tools/lint/node_modules/.package-lock.json
 $(LINT_MODULES): tools/lint/package.json tools/lint/package-lock.json
 	cd tools/lint && npm ci --no-audit --no-fund
+BROWSER_MODULES := tools/browser/node_modules/.package-lock.json
+$(BROWSER_MODULES): tools/browser/package.json tools/browser/package-lock.json
+	cd tools/browser && npm ci --no-audit --no-fund
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(OWN_FLAGS) $(CMAKE_FLAGS)
@@ -61,14 +66,16 @@ demo: deps-build $(BUILD)/build.ninja
 	@echo "Generated: examples/walk/walk.c and examples/walk/walk.h"
 
 # The micro benchmarks of the C text writers, the whole-process comparison
-# with xxd -i and cp, and a game of 200 animations built through the CMake
-# package (bench/README.md explains them).
+# with xxd -i and cp, a game of 200 animations built through the CMake
+# package, and watch in Chromium (bench/README.md explains them).
 bench: build
 	tools/deps.sh bench
+	$(MAKE) -s --no-print-directory $(BROWSER_MODULES)
 	@if [ -x $(BUILD)/bench/flipdeck_bench ]; then $(BUILD)/bench/flipdeck_bench; \
 	 else echo "Google Benchmark is not installed: apt-get install libbenchmark-dev"; exit 1; fi
 	bench/compare.sh $(BUILD)
 	bench/package_build.sh $(BUILD)
+	tools/browser/run.sh bench/watch_bench.mjs /usr/bin/chromium $(BUILD)
 
 # Each libFuzzer target for FUZZ_SECONDS seconds, in its own clang build.
 fuzz: deps-sanitize

@@ -13,6 +13,9 @@
 //                   cells, all filled (16 x 8 x 8 = 1,024 and 16 x 25 x 25 = 10,000).
 //   <dir>/grid      the largest camera grid, 4,096 x 4,096 positions, and
 //                   no key: 100 MB of NULL entries for no picture at all.
+//   <dir>/live      what watch is timed on: 32 key frames, each its own
+//                   8-bit 64 x 64 picture, one palette, and a 4 x 4 camera
+//                   grid of every other picture.
 // Each folder holds anim.taf, pictures.tpf and the TMF and TLF files; run
 // flipdeck inside it. Where the PNG writer is built, also
 //   <dir>/sheet     a sprite sheet: sheet.png, 2,048 x 2,048 pixels in 1,024
@@ -168,6 +171,8 @@ WorkloadShape EmissionShape() {
   return {64, 8, 512, 512, 8, 64, 1, 4};
 }
 
+WorkloadShape LiveShape() { return {32, 32, 64, 64, 8, 32, 1, 2}; }
+
 /// N key frames and a square grid of about N cells: 16 x count x count ~ N.
 WorkloadShape ScaleShape(int32_t keyFrames) {
   const auto camCount = static_cast<int32_t>(std::lround(std::sqrt(keyFrames / 16.0)));
@@ -250,7 +255,8 @@ int main(int argc, char** argv) {
       WriteWorkload(root / "w1", EmissionShape(), 0x9e3779b97f4a7c15u) &&
       WriteWorkload(root / "w2_1000", ScaleShape(1000), 0x2545f4914f6cdd1du) &&
       WriteWorkload(root / "w2_10000", ScaleShape(10000), 0x2545f4914f6cdd1du) &&
-      WriteFile(root / "grid/anim.taf", "CAM_ANIM = 1\nCAM_XZ_NUM = 1024\nCAM_Y_NUM = 1024\n");
+      WriteFile(root / "grid/anim.taf", "CAM_ANIM = 1\nCAM_XZ_NUM = 1024\nCAM_Y_NUM = 1024\n") &&
+      WriteWorkload(root / "live", LiveShape(), 0x3c6ef372fe94f82bu);
 #ifdef FLIPDECK_WORKLOAD_SHEET
   return written && WriteSheet(root / "sheet", 0x853c49e6748fea9bu) ? 0 : 1;
 #else

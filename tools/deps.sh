@@ -5,9 +5,10 @@
 #   tools/deps.sh SET...
 #
 # Sets: build (both programs: make demo), test (make test: GoogleTest, the
-# browser for the preview page, node and npm for the lint of its script),
-# sanitize and fuzz (clang's runtimes), bench (the tools the comparisons
-# time), windows-i686 and windows-x86_64 (the mingw-w64 cross builds), wine
+# browser for the preview page and watch, node and npm for the lint of its
+# script and the browser's driver), sanitize and fuzz (clang's runtimes),
+# bench (the tools the comparisons time, and the browser watch is timed
+# in), windows-i686 and windows-x86_64 (the mingw-w64 cross builds), wine
 # (running their tests in a virtual display) and wine32 (wine's 32-bit part,
 # for the i686 tests: only where this machine can start 32-bit programs,
 # which tools/test-windows.sh finds out first).
@@ -18,11 +19,11 @@
 set -euo pipefail
 
 declare -A SETS=(
-  [build]="cmake ninja-build g++ make libpng-dev libgif-dev libcli11-dev zlib1g-dev nlohmann-json3-dev"
+  [build]="cmake ninja-build g++ make pkgconf libpng-dev libgif-dev libcli11-dev zlib1g-dev nlohmann-json3-dev libcpp-httplib-dev libuv1-dev"
   [test]="libgtest-dev libgmock-dev chromium nodejs npm"
   [sanitize]="clang libclang-rt-dev"
   [fuzz]="clang libclang-rt-dev"
-  [bench]="libbenchmark-dev xxd time netpbm imagemagick"
+  [bench]="libbenchmark-dev xxd time netpbm imagemagick chromium nodejs npm"
   [windows-i686]="cmake ninja-build libgtest-dev googletest g++-mingw-w64-i686-posix"
   [windows-x86_64]="cmake ninja-build libgtest-dev googletest g++-mingw-w64-x86-64-posix"
   [wine]="wine wine64 xvfb xauth"

@@ -25,7 +25,8 @@ struct GifOutput {
 int OnGifWrite(GifFileType* gif, const GifByteType* data, int count) {
   auto* output = static_cast<GifOutput*>(gif->UserData);
   try {
-    output->failed = output->failed || !(*output->sink)(std::span(data, static_cast<size_t>(count)));
+    output->failed =
+        output->failed || !(*output->sink)(std::span(data, static_cast<size_t>(count)));
   } catch (...) {
     output->failed = true;
   }
@@ -112,13 +113,25 @@ bool HaveOnePalette(std::span<const CGifFrame> frames) {
   });
 }
 
-bool CheckFrames(std::span<const CGifFrame> frames, std::string& message) {
+bool CheckFrames(std::span<const CGifFrame> frames, uint32_t scale, std::string& message) {
   if (frames.empty()) {
     message = "no frames to write";
     return false;
   }
+  if (scale == 0 || scale > kMaxGifSide) {
+    message = "scale " + std::to_string(scale) + " is not 1 to " + std::to_string(kMaxGifSide);
+    return false;
+  }
   for (size_t i = 0; i < frames.size(); ++i) {
-    if (!CheckIndexedImage(frames[i].image, kMaxGifSide, kMaxGifColours, message)) {
+    const CIndexedImageView& image = frames[i].image;
+    bool fits = CheckIndexedImage(image, kMaxGifSide, kMaxGifColours, message);
+    if (fits && uint64_t{std::max(image.width, image.height)} * scale > kMaxGifSide) {
+      fits = false;
+      message = std::to_string(image.width) + " x " + std::to_string(image.height) +
+                " pixels at scale " + std::to_string(scale) + " are more than " +
+                std::to_string(kMaxGifSide) + " a side";
+    }
+    if (!fits) {
       message = "frame " + std::to_string(i) + ": " + message;
       return false;
     }
@@ -139,9 +152,11 @@ bool PutLoopForever(GifFileType* gif) {
          EGifPutExtensionTrailer(gif) == GIF_OK;
 }
 
-// One GIF frame of `image`: its control block, its descriptor and its rows.
-bool PutPicture(GifFileType* gif, const CIndexedImageView& image, const CFrameColours& colours,
-                const ColorMapObject* localMap, int delay, std::vector<GifPixelType>& row) {
+// One GIF frame of `image`, each pixel `scale` × `scale` GIF pixels: its
+// control block, its descriptor and its rows.
+bool PutPicture(GifFileType* gif, const CIndexedImageView& image, uint32_t scale,
+                const CFrameColours& colours, const ColorMapObject* localMap, int delay,
+                std::vector<GifPixelType>& row) {
   GraphicsControlBlock control{};
   control.DisposalMode = DISPOSE_BACKGROUND;
   control.UserInputFlag = false;
@@ -151,20 +166,25 @@ bool PutPicture(GifFileType* gif, const CIndexedImageView& image, const CFrameCo
   EGifGCBToExtension(&control, extension.data());
   if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, extension.size(), extension.data()) != GIF_OK)
     return false;
-  const auto width = static_cast<int>(image.width);
-  const auto height = static_cast<int>(image.height);
+  const auto width = static_cast<int>(image.width * scale);
+  const auto height = static_cast<int>(image.height * scale);
   if (EGifPutImageDesc(gif, 0, 0, width, height, false, localMap) != GIF_OK) return false;
+  // Each row is widened once and put as often as it is tall: a scaled
+  // picture costs one row of memory, not its area.
   for (size_t y = 0; y < image.height; ++y) {
     const uint8_t* indices = image.indices.data() + y * image.width;
-    for (size_t x = 0; x < image.width; ++x) row[x] = colours.written[indices[x]];
-    if (EGifPutLine(gif, row.data(), width) != GIF_OK) return false;
+    for (size_t x = 0; x < image.width; ++x)
+      std::fill_n(row.begin() + static_cast<ptrdiff_t>(x * scale), scale,
+                  colours.written[indices[x]]);
+    for (uint32_t copy = 0; copy < scale; ++copy)
+      if (EGifPutLine(gif, row.data(), width) != GIF_OK) return false;
   }
   return true;
 }
 
 // A frame, split into copies of its picture when its delay is too long for
 // one GIF frame; the copies' delays differ by at most one hundredth.
-bool PutFrame(GifFileType* gif, const CGifFrame& frame, bool localTable,
+bool PutFrame(GifFileType* gif, const CGifFrame& frame, uint32_t scale, bool localTable,
               std::vector<GifPixelType>& row) {
   const CFrameColours colours = MakeFrameColours(frame.image.palette);
   std::optional<CGifColourMap> localMap;
@@ -178,7 +198,7 @@ bool PutFrame(GifFileType* gif, const CGifFrame& frame, bool localTable,
   const int64_t parts = std::max<int64_t>(1, (frame.delay + kMaxGifDelay - 1) / kMaxGifDelay);
   for (int64_t part = 0; part < parts; ++part) {
     const int64_t delay = frame.delay / parts + (part < frame.delay % parts ? 1 : 0);
-    if (!PutPicture(gif, frame.image, colours, localTable ? localMap->Get() : nullptr,
+    if (!PutPicture(gif, frame.image, scale, colours, localTable ? localMap->Get() : nullptr,
                     static_cast<int>(delay), row))
       return false;
   }
@@ -187,12 +207,12 @@ bool PutFrame(GifFileType* gif, const CGifFrame& frame, bool localTable,
 
 // The screen, the loop and every frame; false at the first failure, whose
 // giflib code is then in gif->Error.
-bool PutAnimation(GifFileType* gif, std::span<const CGifFrame> frames) {
+bool PutAnimation(GifFileType* gif, std::span<const CGifFrame> frames, uint32_t scale) {
   uint32_t width = 0;
   uint32_t height = 0;
   for (const CGifFrame& frame : frames) {
-    width = std::max(width, frame.image.width);
-    height = std::max(height, frame.image.height);
+    width = std::max(width, frame.image.width * scale);
+    height = std::max(height, frame.image.height * scale);
   }
   const bool onePalette = HaveOnePalette(frames);
   std::optional<CGifColourMap> globalMap;
@@ -210,11 +230,12 @@ bool PutAnimation(GifFileType* gif, std::span<const CGifFrame> frames) {
   if (!PutLoopForever(gif)) return false;
   std::vector<GifPixelType> row(width);
   for (const CGifFrame& frame : frames)
-    if (!PutFrame(gif, frame, !onePalette, row)) return false;
+    if (!PutFrame(gif, frame, scale, !onePalette, row)) return false;
   return true;
 }
 
-bool Encode(std::span<const CGifFrame> frames, GifOutput& output, std::string& message) {
+bool Encode(std::span<const CGifFrame> frames, uint32_t scale, GifOutput& output,
+            std::string& message) {
   CGifEncoder encoder(output);
   GifFileType* gif = encoder.Get();
   if (gif == nullptr) {
@@ -222,7 +243,7 @@ bool Encode(std::span<const CGifFrame> frames, GifOutput& output, std::string& m
     return false;
   }
   // A refused piece is the sink's to name.
-  if (!PutAnimation(gif, frames)) {
+  if (!PutAnimation(gif, frames, scale)) {
     message = output.failed ? std::string() : GifErrorText(gif->Error);
     return false;
   }
@@ -233,12 +254,13 @@ bool Encode(std::span<const CGifFrame> frames, GifOutput& output, std::string& m
 
 }  // namespace
 
-bool WriteGif(std::span<const CGifFrame> frames, const GifSink& sink, std::string& message) {
-  if (!CheckFrames(frames, message)) return false;
+bool WriteGif(std::span<const CGifFrame> frames, uint32_t scale, const GifSink& sink,
+              std::string& message) {
+  if (!CheckFrames(frames, scale, message)) return false;
   GifOutput output;
   output.sink = &sink;
   try {
-    return Encode(frames, output, message);
+    return Encode(frames, scale, output, message);
   } catch (const std::bad_alloc&) {
     message = "out of memory";
     return false;

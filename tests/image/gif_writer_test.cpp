@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -30,11 +31,11 @@ DecodedGif Decode(const std::vector<uint8_t>& bytes) {
   return gif;
 }
 
-// The bytes WriteGif hands out, appended to `bytes`.
+// The bytes WriteGif hands out at `scale`, appended to `bytes`.
 bool WriteGifBytes(std::span<const CGifFrame> frames, std::vector<uint8_t>& bytes,
-                   std::string& message) {
+                   std::string& message, uint32_t scale = 1) {
   return WriteGif(
-      frames,
+      frames, scale,
       [&bytes](std::span<const uint8_t> piece) {
         bytes.insert(bytes.end(), piece.begin(), piece.end());
         return true;
@@ -110,16 +111,43 @@ TEST(WriteGif, DifferentPalettesGoLocalPaddedToAPowerOfTwo) {
   const GifByteType* pixels = gif->SavedImages[1].RasterBits;
   EXPECT_EQ(std::vector<uint8_t>(pixels, pixels + 6), (std::vector<uint8_t>{4, 1, 1, 0, 2, 4}));
 
-  const std::pair<std::vector<CGifFrame>, std::string> refused[] = {
-      {{}, "no frames to write"},
-      {{frames[0], {{2, 3, last, three}, 2}}, "frame 1: index 4 beyond a palette of 3 entries"},
-      {{{{3, 2, first, three}, -1}}, "frame 0: negative delay"},
+  // 3 pixels fit a GIF side at scale 21845 (65535 pixels), not 21846.
+  const std::tuple<std::vector<CGifFrame>, uint32_t, std::string> refused[] = {
+      {{}, 1, "no frames to write"},
+      {{frames[0], {{2, 3, last, three}, 2}}, 1, "frame 1: index 4 beyond a palette of 3 entries"},
+      {{{{3, 2, first, three}, -1}}, 1, "frame 0: negative delay"},
+      {{frames[0]}, 0, "scale 0 is not 1 to 65535"},
+      {{frames[0]}, 21846, "frame 0: 3 x 2 pixels at scale 21846 are more than 65535 a side"},
   };
-  for (const auto& [animation, reason] : refused) {
+  for (const auto& [animation, scale, reason] : refused) {
     bytes.clear();
-    EXPECT_FALSE(WriteGifBytes(animation, bytes, message));
+    EXPECT_FALSE(WriteGifBytes(animation, bytes, message, scale));
     EXPECT_EQ(message, reason);
     EXPECT_TRUE(bytes.empty());  // refused before the first byte
+  }
+}
+
+// Scaled, each pixel is a square of GIF pixels, and the screen grows with it.
+TEST(WriteGif, ScaleMakesEachPixelASquare) {
+  const CGifFrame frames[] = {{{5, 3, kWide, kPalette}, 10}, {{3, 4, kTall, kPalette}, 10}};
+  std::vector<uint8_t> bytes;
+  std::string message;
+  ASSERT_TRUE(WriteGifBytes(frames, bytes, message, 3)) << message;
+  const DecodedGif gif = Decode(bytes);
+  ASSERT_TRUE(gif != nullptr && gif->ImageCount == 2);
+  EXPECT_TRUE(gif->SWidth == 15 && gif->SHeight == 12);
+  for (int i = 0; i < 2; ++i) {
+    const SavedImage& image = gif->SavedImages[i];
+    const auto width = static_cast<size_t>(i == 0 ? 5 : 3);
+    const std::vector<uint8_t>& indices = i == 0 ? kWide : kTall;
+    ASSERT_EQ(image.ImageDesc.Width, static_cast<int>(width * 3));
+    ASSERT_EQ(image.ImageDesc.Height, static_cast<int>(indices.size() / width * 3));
+    for (size_t p = 0; p < indices.size() * 9; ++p) {
+      const size_t x = p % (width * 3) / 3;
+      const size_t y = p / (width * 3) / 3;
+      const uint8_t index = indices[y * width + x];
+      EXPECT_EQ(image.RasterBits[p], index == 3 ? 1 : index) << i << " " << p;
+    }
   }
 }
 
@@ -143,7 +171,7 @@ TEST(WriteGif, ALongAnimationGoesOutPieceByPieceWithTheSameBytes) {
     return true;
   };
   std::string message;
-  ASSERT_TRUE(WriteGif(frames, measure, message)) << message;
+  ASSERT_TRUE(WriteGif(frames, 1, measure, message)) << message;
   EXPECT_LE(largest, 256u);
   EXPECT_EQ(total, 90315u);
   EXPECT_EQ(crc, 0x74617baeu);
@@ -151,7 +179,7 @@ TEST(WriteGif, ALongAnimationGoesOutPieceByPieceWithTheSameBytes) {
   // A sink that refuses a piece stops the writer, and names the fault itself.
   size_t pieces = 0;
   const auto refuse = [&pieces](std::span<const uint8_t>) { return ++pieces < 10; };
-  EXPECT_FALSE(WriteGif(frames, refuse, message));
+  EXPECT_FALSE(WriteGif(frames, 1, refuse, message));
   EXPECT_EQ(message, "");
   EXPECT_EQ(pieces, 10u);
 }

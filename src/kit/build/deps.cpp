@@ -1,29 +1,19 @@
 #include "kit/build/deps.h"
 
-#include <algorithm>
 #include <iostream>
 #include <string_view>
 
 #include "anime/anime_file.h"
 #include "anime/outputs_apart.h"
 #include "kit/build/depfile_spelling.h"
+#include "kit/common/conversion_inputs.h"
 #include "kit/common/diagnostics.h"
-#include "kit/common/picture_uses.h"
 #include "kit/common/settings_trouble.h"
 #include "kit/common/shown_paths.h"
 #include "kit/common/staged_files.h"
 #include "path/file_system.h"
-#include "path/path_utils.h"
-#include "project/picture_library.h"
 
 namespace {
-
-// Adds the full path of `path` unless it is there already.
-void AddInput(std::vector<std::string>& inputs, std::string path) {
-  if (path.empty() || !MakeFullPath(path)) return;
-  if (std::find(inputs.begin(), inputs.end(), path) == inputs.end())
-    inputs.push_back(std::move(path));
-}
 
 // Adds `path`, spelt for the dependency file, to `text`; false after the
 // message for a path that make and Ninja cannot both read.
@@ -57,29 +47,6 @@ bool ReportRefusedOutput(const std::string& path, std::string_view reason) {
 }
 
 }  // namespace
-
-std::vector<std::string> ConversionInputs(const CAnimeFile& anime, const std::string& tafPath) {
-  std::vector<std::string> inputs;
-  AddInput(inputs, tafPath);
-  CPictureLibrary library;
-  std::string key;
-  std::string raw;
-  for (int i = 0; anime.GetSettings()->GetKeyAt(i, key, raw); ++i) {
-    std::string projectPath;
-    bool loaded = false;
-    if (!CAnimeFile::IsProjectKey(key) || !anime.GetString(key, projectPath)) continue;
-    library.GetProject(projectPath, loaded);
-    if (loaded) AddInput(inputs, projectPath);
-  }
-  for (const CPictureUse& use : ListPictureUses(anime)) {
-    if (!use.reached) continue;
-    const CResolvedPicture resolved = ResolvePicture(anime, library, use.project, use.picture);
-    if (resolved.stop != CResolvedPicture::Stop::kNone) continue;
-    AddInput(inputs, resolved.tmfPath);
-    AddInput(inputs, resolved.tlfPath);
-  }
-  return inputs;
-}
 
 int RunDeps(const DepsOptions& options, std::ostream& out) {
   // A build step's dependencies are no use when its conversion is refused.

@@ -15,8 +15,6 @@
 #include <string>
 #include <vector>
 
-class CAnimeFile;
-
 struct DepsOptions {
   std::string anime;    // the TAF file
   std::string output;   // the C file: the first target
@@ -28,7 +26,3 @@ struct DepsOptions {
 /// message (an output flipdeck refuses, the TAF cannot be read, a path that
 /// make and Ninja cannot both read).
 int RunDeps(const DepsOptions& options, std::ostream& out);
-
-/// Every file a conversion of `anime`, loaded from `tafPath`, opens, as full
-/// paths in the order it first opens them, each once.
-std::vector<std::string> ConversionInputs(const CAnimeFile& anime, const std::string& tafPath);

@@ -1,6 +1,6 @@
 #include "kit/check/check.h"
 
-#include <iostream>
+#include <sstream>
 
 #include "kit/check/check_rules.h"
 #include "kit/check/check_settings.h"
@@ -25,4 +25,15 @@ int RunCheck(const CheckOptions& options, std::ostream& out) {
   c.report.Print(out, options.werror);
   if (options.summary) PrintSummary(c, out);
   return c.report.HasErrors(options.werror) ? 1 : 0;
+}
+
+std::vector<std::string> CheckMessages(const std::string& anime) {
+  CheckOptions options;
+  options.anime = anime;
+  std::ostringstream report;
+  RunCheck(options, report);
+  std::vector<std::string> lines;
+  std::istringstream in(report.str());
+  for (std::string line; std::getline(in, line);) lines.push_back(std::move(line));
+  return lines;
 }

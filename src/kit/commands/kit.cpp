@@ -15,6 +15,7 @@
 #include "kit/pictures/import.h"
 #include "kit/pictures/new.h"
 #include "kit/preview/preview.h"
+#include "kit/preview/watch.h"
 
 namespace {
 
@@ -53,6 +54,8 @@ int RunKit(int argc, const char* const* argv) {
   AddDepsCommand(app, deps, job);
   PreviewOptions preview;
   AddPreviewCommand(app, preview, job);
+  WatchOptions watch;
+  AddWatchCommand(app, watch, job);
 
   const std::vector<std::string> args = RespellDepfileOption(argc, argv);
   std::vector<const char*> pointers;

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "kit/check/check.h"
 #include "kit/preview/preview.h"
 
 void AddPreviewCommand(CLI::App& app, PreviewOptions& options, KitJob& job) {
@@ -15,8 +16,12 @@ void AddPreviewCommand(CLI::App& app, PreviewOptions& options, KitJob& job) {
       ->capture_default_str()
       ->check(CLI::Range(1, 1000));
   command
-      ->add_option("--scale", options.scale,
-                   "screen pixels per picture pixel (default: fit about 512 pixels)")
+      ->add_option(
+          "--scale", options.scale,
+          "screen pixels per picture pixel, on the page and in the GIF (default: the page fits "
+          "about 512 pixels, the GIF 1)")
       ->check(CLI::Range(1, 64));
-  command->callback([&options, &job] { job = [&options] { return RunPreview(options); }; });
+  // The page lists check's messages beside the animation.
+  command->callback(
+      [&options, &job] { job = [&options] { return RunPreview(options, CheckMessages); }; });
 }

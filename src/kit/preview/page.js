@@ -1,6 +1,8 @@
 "use strict";
-const preview = JSON.parse(document.getElementById("model").textContent);
-const pictures = preview.pictures.map((picture, i) => document.getElementById("picture" + i));
+// The model on view and its pictures' elements. A live page (served by
+// flipdeck-kit watch) replaces both in place when the animation changes.
+let preview = JSON.parse(document.getElementById("model").textContent);
+let pictures = [];
 const stage = document.getElementById("stage");
 // Grids beyond this many positions are listed by their filled cells: a
 // table of millions of empty positions would only stall the browser.
@@ -16,6 +18,13 @@ const state = {
   startTime: 0,     // when playing began, and from which frame
   startFrame: 0,
   fps: preview.fps,
+  // Screen pixels per picture pixel: kept across updates, so that a new
+  // picture does not resize the player under the artist's eyes; a page
+  // that had no picture yet takes the first model's.
+  scale: preview.scale,
+  fitted: preview.pictures.length > 0,
+  shown: false,     // whether a frame or a cell has been shown yet
+  updates: 0,       // the updates a live page has taken
 };
 
 function ById(id) { return document.getElementById(id); }
@@ -68,7 +77,7 @@ function DrawPicture(canvas, index, scale, checker) {
 
 function ShowPicture(where, key, show) {
   const picture = preview.pictures[show.picture];
-  DrawPicture(stage, show.picture, preview.scale, 8);
+  DrawPicture(stage, show.picture, state.scale, 8);
   ById("frame").textContent = where;
   ById("key").textContent = key;
   const parameter = show.param ? " (parameter " + show.param + ")" : "";
@@ -85,6 +94,7 @@ function ShowPicture(where, key, show) {
 
 function ShowFrame(frame) {
   if (!preview.cycle) return;
+  state.shown = true;
   MarkCell(null);
   state.frame = InPass(frame);
   const step = StepAt(state.frame);
@@ -96,6 +106,7 @@ function ShowFrame(frame) {
 
 function ShowCell(cell) {
   Pause();
+  state.shown = true;
   MarkCell(cell);
   ShowPicture("camera position " + cell.x + ", " + cell.y, cell.key, cell);
 }
@@ -177,9 +188,10 @@ function AddCellElement(element, cell) {
 
 function BuildGrid() {
   const grid = preview.grid;
-  if (!grid) return;
-  ById("camera").hidden = false;
   const holder = ById("grid");
+  holder.replaceChildren();
+  ById("camera").hidden = !grid;
+  if (!grid) return;
   const positions = grid.columns * grid.rows;
   ById("camera-note").textContent = grid.columns + " \u00d7 " + grid.rows + " positions, " +
       grid.cells.length + " filled. Hover over a cell for its key; click it to show its picture.";
@@ -256,25 +268,133 @@ function Notes() {
   ById("notes").textContent = notes.join(" ");
 }
 
-function Start() {
-  document.title = preview.title + ": flipdeck-kit preview";
+// check's report on the animation on view, a line a message.
+function Messages() {
+  const messages = preview.messages || [];
+  ById("messages").hidden = !messages.length;
+  ById("message-lines").textContent = messages.join("\n");
+}
+
+// The panel over the player while the animation does not convert: check's
+// messages; the player keeps the last animation that did.
+function ShowProblems(problems) {
+  ById("problems").hidden = !problems.length;
+  // Before anything has been shown there is no animation to keep: the
+  // player would only describe an empty one.
+  ById("player").hidden = problems.length > 0 && !state.shown;
+  ById("problems-title").textContent = state.shown
+    ? "The last save does not convert: the player shows the last one that did."
+    : "The animation does not convert: it shows here once it does.";
+  ById("problem-lines").textContent = problems.join("\n");
+}
+
+// The pictures of `model` as elements to draw: the page's own images, or
+// for a model that carries its pictures (a live page's) new ones, decoded
+// before the promise settles so that they draw at once.
+function LoadPictures(model) {
+  return Promise.all(model.pictures.map((picture, i) => {
+    if (!("uri" in picture)) return ById("picture" + i);
+    if (!picture.uri) return null;  // an image without pixels: nothing to draw
+    const image = new Image();
+    image.src = picture.uri;
+    return image.decode().then(() => image);
+  }));
+}
+
+// Everything the page shows of the model but the frame: the title, the
+// player's size and controls, the notes, the messages and the camera grid.
+function Apply() {
+  document.title = preview.title;
   ById("title").textContent = preview.title;
+  if (!state.fitted && preview.pictures.length) {
+    state.scale = preview.scale;
+    state.fitted = true;
+  }
   let width = 1;
   let height = 1;
   for (const picture of preview.pictures) {
-    width = Math.max(width, Math.round(picture.width * preview.scale));
-    height = Math.max(height, Math.round(picture.height * preview.scale));
+    width = Math.max(width, Math.round(picture.width * state.scale));
+    height = Math.max(height, Math.round(picture.height * state.scale));
   }
   stage.width = width;
   stage.height = height;
   ById("scrub").max = Math.max(0, preview.cycle - 1);
-  ById("fps").value = preview.fps;
   for (const control of ["back", "play", "forward", "loop", "scrub"]) {
     ById(control).disabled = !preview.cycle;
   }
   Notes();
+  Messages();
   BuildGrid();
+}
 
+// What a fresh page shows: the fragment's frame or cell, else the pass
+// playing from frame 0, else the first camera cell.
+function Begin() {
+  if (FollowFragment()) return;
+  if (preview.cycle) {
+    ShowFrame(0);
+    Play();
+  } else if (preview.grid && preview.grid.cells.length) {
+    ShowCell(preview.grid.cells[0]);
+  }
+}
+
+// After a new model: the same camera cell or frame as before, playing or
+// paused as before (a frame past the new pass comes round again).
+function Resume() {
+  if (!state.shown) {
+    Begin();
+    return;
+  }
+  const cell = state.cell && preview.grid &&
+      preview.grid.cells.find((c) => c.x === state.cell.x && c.y === state.cell.y);
+  if (cell) {
+    ShowCell(cell);
+  } else if (preview.cycle) {
+    ShowFrame(state.frame);
+  } else {
+    // Nothing of the new animation plays or sits on a cell.
+    Pause();
+    stage.getContext("2d").clearRect(0, 0, stage.width, stage.height);
+  }
+}
+
+// Takes one message of the event stream: a new model when the animation
+// converts, and the problems (none then) that the panel lists.
+function Update(message) {
+  const loading = message.model ? LoadPictures(message.model) : Promise.resolve(null);
+  return loading.then((images) => {
+    if (images) {
+      preview = message.model;
+      pictures = images;
+      Apply();
+      Resume();
+    }
+    ShowProblems(message.problems);
+    state.updates += 1;
+    document.documentElement.dataset.updates = state.updates;
+    document.dispatchEvent(new CustomEvent("flipdeck-update", {detail: state.updates}));
+  });
+}
+
+// A live page follows its server's event stream; a written page has no
+// live state and makes no request.
+function Listen() {
+  const element = ById("live");
+  if (!element) return;
+  const live = JSON.parse(element.textContent);
+  ShowProblems(live.problems);
+  let updating = Promise.resolve();
+  const source = new EventSource(live.events);
+  source.addEventListener("update", (event) => {
+    const message = JSON.parse(event.data);
+    // In order, each once its pictures are decoded.
+    updating = updating.then(() => Update(message), () => Update(message));
+  });
+}
+
+function Start() {
+  ById("fps").value = preview.fps;
   ById("play").addEventListener("click", Toggle);
   ById("back").addEventListener("click", () => Step(-1));
   ById("forward").addEventListener("click", () => Step(1));
@@ -300,13 +420,12 @@ function Start() {
   });
   window.addEventListener("hashchange", FollowFragment);
 
-  if (FollowFragment()) return;
-  if (preview.cycle) {
-    ShowFrame(0);
-    Play();
-  } else if (preview.grid && preview.grid.cells.length) {
-    ShowCell(preview.grid.cells[0]);
-  }
+  LoadPictures(preview).then((images) => {
+    pictures = images;
+    Apply();
+    Begin();
+    Listen();
+  });
 }
 
 // The pictures are elements of the page, so they are decoded when it has

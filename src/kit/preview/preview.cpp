@@ -1,5 +1,6 @@
 #include "kit/preview/preview.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -18,7 +19,12 @@ std::string DefaultPagePath(const std::string& animePath) {
   return std::filesystem::path(animePath).replace_extension(".html").string();
 }
 
-int RunPreview(const PreviewOptions& options) {
+std::string CheckedAnimeName(const std::string& anime) {
+  const std::string relative = RelativePath(anime, "");
+  return relative.empty() ? anime : relative;
+}
+
+int RunPreview(const PreviewOptions& options, const AnimationCheck& check) {
   const std::string page = options.output.empty() ? DefaultPagePath(options.anime) : options.output;
   CAnimeFile anime(ReportLoaderError);
   if (!anime.Load(options.anime)) {
@@ -41,11 +47,17 @@ int RunPreview(const PreviewOptions& options) {
     if (!CheckPngOverwrite(target, false, false)) return 1;
   }
 
+  // check first: it holds every image while it runs, and lets them go
+  // before the preview holds its pictures.
+  std::vector<std::string> messages = check(CheckedAnimeName(options.anime));
   CPreview preview;
   if (!ReadPreview(anime, options.anime, !options.gif.empty(), preview)) return 1;
-  if (!options.gif.empty() && !StagePreviewGif(preview, options.fps, options.gif, files)) return 1;
-  const std::filesystem::path taf(ToNativePath(options.anime));
+  if (!options.gif.empty() &&
+      !StagePreviewGif(preview, options.fps, std::max(options.scale, 1), options.gif, files))
+    return 1;
   const CPreviewPage html(
-      preview, {taf.filename().string(), taf.parent_path().string(), options.fps, options.scale});
+      preview, {PageTitle(options.anime),
+                std::filesystem::path(ToNativePath(options.anime)).parent_path().string(),
+                options.fps, options.scale, std::move(messages)});
   return files.Stage(page, html.Parts()) && files.Commit() ? 0 : 1;
 }

@@ -6,8 +6,8 @@
 #include "kit/common/staged_files.h"
 #include "kit/preview/preview_model.h"
 
-bool StagePreviewGif(const CPreview& preview, int64_t fps, const std::string& gifPath,
-                     CStagedFiles& files) {
+bool StagePreviewGif(const CPreview& preview, int64_t fps, int32_t scale,
+                     const std::string& gifPath, CStagedFiles& files) {
   if (preview.steps.empty())
     return ReportKitError(gifPath, preview.sequence ? "no key frame shows for a frame: no GIF"
                                                     : "FRAME_ANIM is off: no sequence, no GIF");
@@ -35,7 +35,7 @@ bool StagePreviewGif(const CPreview& preview, int64_t fps, const std::string& gi
     const GifSink sink = [&write](std::span<const uint8_t> bytes) {
       return write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     };
-    if (WriteGif(frames, sink, message)) return true;
+    if (WriteGif(frames, static_cast<uint32_t>(scale), sink, message)) return true;
     // Without a reason, a write failed: the staging names that.
     if (!message.empty()) ReportKitError(gifPath, message);
     return false;

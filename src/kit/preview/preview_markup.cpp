@@ -1,24 +1,24 @@
 // The preview page's markup, around its style (page.css) and script
-// (page.js). The content policy allows nothing but the page's own inline
-// style and script and the data URIs of its pictures: an artist's browser
-// makes no request while the page is open.
+// (page.js). Its content policy (preview_page.cpp) allows nothing but the
+// page's own inline style and script and the data URIs of its pictures: an
+// artist's browser makes no request while the page is open.
 #include "kit/preview/preview_assets.h"
 
 const char kPreviewHead[] = R"HTML(<!DOCTYPE html>
 <html lang="en">
 <head>
 <meta charset="utf-8">
-<meta http-equiv="Content-Security-Policy" content="default-src 'none'; img-src data:; style-src 'unsafe-inline'; script-src 'unsafe-inline'">
 <meta name="viewport" content="width=device-width, initial-scale=1">
-<title>flipdeck-kit preview</title>
-<style>
-
 )HTML";
 
 const char kPreviewBody[] = R"HTML(</style>
 </head>
 <body>
 <h1 id="title"></h1>
+<section id="problems" hidden>
+<h2 id="problems-title"></h2>
+<pre id="problem-lines"></pre>
+</section>
 <section id="player">
 <canvas id="stage" width="1" height="1"></canvas>
 <div id="side">
@@ -41,6 +41,10 @@ const char kPreviewBody[] = R"HTML(</style>
 </dl>
 <p class="note" id="notes"></p>
 </div>
+</section>
+<section id="messages" hidden>
+<h2>What check says</h2>
+<pre id="message-lines"></pre>
 </section>
 <section id="camera" hidden>
 <h2>Camera grid</h2>

@@ -16,6 +16,14 @@ namespace {
 // The side the player fits the largest picture into when no scale is given.
 constexpr double kFitSide = 512;
 
+// What a page may load: its own inline style and script and the data URIs
+// of its pictures; a live page also its event stream, from its own address.
+constexpr char kWrittenPolicy[] =
+    "default-src 'none'; img-src data:; style-src 'unsafe-inline'; script-src 'unsafe-inline'";
+constexpr char kLivePolicy[] =
+    "default-src 'none'; img-src data:; style-src 'unsafe-inline'; script-src 'unsafe-inline'; "
+    "connect-src 'self'";
+
 // The length of the UTF-8 sequence at the start of `text`, or 0 when it is
 // not one (a stray continuation byte, a sequence cut short, an overlong or
 // surrogate form, or a code point beyond U+10FFFF).
@@ -106,6 +114,35 @@ void AppendObjects(std::string& json, const char* name, const std::vector<Item>&
   json += ',';
 }
 
+// `text` as the text of an element: `a<b&` -> `a&lt;b&amp;`.
+std::string HtmlText(std::string_view text) {
+  std::string html;
+  for (const char c : text) {
+    if (c == '<')
+      html += "&lt;";
+    else if (c == '>')
+      html += "&gt;";
+    else if (c == '&')
+      html += "&amp;";
+    else
+      html += c;
+  }
+  return html;
+}
+
+// The page up to its pictures: the head with `policy` and the title, the
+// style, and the markup.
+std::string PageOpening(const std::string& title, const char* policy) {
+  return std::string(kPreviewHead) + "<meta http-equiv=\"Content-Security-Policy\" content=\"" +
+         policy + "\">\n<title>" + HtmlText(title) + "</title>\n<style>\n" + kPreviewStyle +
+         kPreviewBody;
+}
+
+// From the end of the model to the end of the page: the player's script.
+std::string PageClosing() {
+  return std::string("</script>\n<script>\n") + kPreviewScript + "</script>\n</body>\n</html>\n";
+}
+
 // A number as JavaScript reads it back exactly: 0.5 -> "0.5", 32 -> "32".
 std::string ScaleText(double scale) {
   char text[32];
@@ -114,6 +151,10 @@ std::string ScaleText(double scale) {
 }
 
 }  // namespace
+
+std::string PageTitle(const std::string& tafPath) {
+  return std::filesystem::path(ToNativePath(tafPath)).stem().string();
+}
 
 double PageScale(const CPreview& preview, int32_t scale) {
   if (scale > 0) return scale;
@@ -141,26 +182,19 @@ void AppendJsonString(std::string& json, std::string_view text) {
   json += '"';
 }
 
-CPreviewPage::CPreviewPage(const CPreview& preview, const CPageSettings& settings) {
-  // The names of the animation, its keys and files reach the page only as
-  // JSON strings, which the script shows as text: none can become markup.
-  Add(std::string(kPreviewHead) + kPreviewStyle + kPreviewBody);
-  for (size_t i = 0; i < preview.pictures.size(); ++i) {
-    Add("<img id=\"picture" + std::to_string(i) + "\" alt=\"\" src=\"");
-    m_parts.push_back(preview.pictures[i].dataUri);
-    Add("\">\n");
+std::string JsonStrings(const std::vector<std::string>& lines) {
+  std::string json = "[";
+  for (const std::string& line : lines) {
+    AppendJsonString(json, line);
+    json += ',';
   }
-  AddModel(preview, settings);
-  Add(std::string(kPreviewScript) + "</script>\n</body>\n</html>\n");
+  Close(json, ']');
+  return json;
 }
 
-void CPreviewPage::Add(std::string text) {
-  m_texts.push_back(std::move(text));
-  m_parts.push_back(m_texts.back());
-}
-
-void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settings) {
-  std::string json = "</div>\n<script type=\"application/json\" id=\"model\">{";
+std::string PreviewModelJson(const CPreview& preview, const CPageSettings& settings,
+                             bool embedPictures) {
+  std::string json = "{";
   AppendText(json, "title", settings.title);
   AppendNumber(json, "frameLength", preview.frameLength);
   AppendNumber(json, "cycle", preview.cycle);
@@ -169,6 +203,8 @@ void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settin
   json += ScaleText(PageScale(preview, settings.scale)) + ",";
   AppendName(json, "sequence");
   json += preview.sequence ? "true," : "false,";
+  AppendName(json, "messages");
+  json += JsonStrings(settings.messages) + ",";
   AppendObjects(json, "pictures", preview.pictures, [&](const CPreviewPicture& picture) {
     AppendText(json, "tmf", PagePath(picture.tmfPath, settings.folder));
     AppendText(json, "tlf", PagePath(picture.tlfPath, settings.folder));
@@ -176,6 +212,7 @@ void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settin
     AppendNumber(json, "height", picture.height);
     AppendNumber(json, "declaredHeight", picture.declaredHeight);
     AppendNumber(json, "bits", picture.bits);
+    if (embedPictures) AppendText(json, "uri", picture.dataUri);
   });
   AppendObjects(json, "steps", preview.steps, [&](const CPreviewStep& step) {
     AppendShow(json, step.show, settings.folder);
@@ -188,11 +225,7 @@ void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settin
     AppendNumber(json, "frames", skip.frames);
   });
   json += "\"grid\":";
-  if (!preview.grid) {
-    json += "null}</script>\n<script>\n";
-    Add(std::move(json));
-    return;
-  }
+  if (!preview.grid) return json + "null}";
   json += '{';
   AppendNumber(json, "columns", preview.columns);
   AppendNumber(json, "rows", preview.rows);
@@ -202,6 +235,29 @@ void CPreviewPage::AddModel(const CPreview& preview, const CPageSettings& settin
     AppendShow(json, cell.show, settings.folder);
   });
   Close(json, '}');
-  json += "}</script>\n<script>\n";
-  Add(std::move(json));
+  return json + "}";
+}
+
+CLivePageFrame MakeLivePageFrame(const std::string& title) {
+  return {
+      PageOpening(title, kLivePolicy) + "</div>\n<script type=\"application/json\" id=\"live\">",
+      "</script>\n<script type=\"application/json\" id=\"model\">", PageClosing()};
+}
+
+CPreviewPage::CPreviewPage(const CPreview& preview, const CPageSettings& settings) {
+  // The names of the animation, its keys and files reach the page only as
+  // JSON strings, which the script shows as text: none can become markup.
+  Add(PageOpening(settings.title, kWrittenPolicy));
+  for (size_t i = 0; i < preview.pictures.size(); ++i) {
+    Add("<img id=\"picture" + std::to_string(i) + "\" alt=\"\" src=\"");
+    m_parts.push_back(preview.pictures[i].dataUri);
+    Add("\">\n");
+  }
+  Add("</div>\n<script type=\"application/json\" id=\"model\">" +
+      PreviewModelJson(preview, settings, false) + PageClosing());
+}
+
+void CPreviewPage::Add(std::string text) {
+  m_texts.push_back(std::move(text));
+  m_parts.push_back(m_texts.back());
 }

@@ -16,6 +16,7 @@
 #include "kit/build/depfile_spelling.h"
 #include "kit/build/deps.h"
 #include "kit/commands/kit.h"
+#include "kit/common/conversion_inputs.h"
 #include "support/kit_cases.h"
 #include "support/test_support.h"
 

@@ -149,13 +149,18 @@ TEST_F(PreviewTest, NamesWhereFlipdeckStopsAndWritesNothingThen) {
 }
 
 // A page passed on tells nothing of the artist's folders: it names the
-// animation and its files from the animation's own folder.
-TEST_F(PreviewTest, PageNamesFilesFromTheAnimationsFolder) {
+// animation and its files from the animation's own folder, and lists
+// check's messages by the lines they stand on, as check names files from
+// where it runs.
+TEST_F(PreviewTest, PageNamesFilesFromTheAnimationsFolderAndListsChecksMessages) {
+  Edit("walk.taf", "", "FRAMEKEY1 = 10,0,walk2");
   ASSERT_EQ(Preview(m_dir.Path("walk.taf")).exitStatus, 0);
   const std::string page = m_dir.Read("walk.html");
   EXPECT_EQ(page.find(m_dir.path().string()), std::string::npos);
   for (const char* named :
-       {"\"title\":\"walk.taf\"", "\"tmf\":\"walk1.tmf\"", "\"tlf\":\"walk.tlf\""})
+       {"<title>walk</title>", "\"title\":\"walk\"", "\"tmf\":\"walk1.tmf\"",
+        "\"tlf\":\"walk.tlf\"",
+        "\"messages\":[\"walk.taf:28: warning: flipdeck never reads FRAMEKEY1; did you mean "})
     EXPECT_NE(page.find(named), std::string::npos) << named;
 }
 
@@ -201,6 +206,7 @@ struct GifCase {
   bool global = true;
   int pictures = 3;  // distinct ones on the page: walk1, walk2, and Q where a key names it
   const char* warning = "";
+  int scale = 1;  // GIF pixels a side per picture pixel
 };
 
 // A table reads best a case a line.
@@ -209,7 +215,7 @@ const GifCase kGifCases[] = {
     {"FRAME_KEY = 2\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 10,0,R",
      30, 60, {{"P", 17}, {"R", 33}}, true, 2},
     {"FRAME_KEY = 2\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 10,0,Q",
-     30, 24, {{"P", 42}, {"Q", 83}}, false},
+     30, 24, {{"P", 42}, {"Q", 83}}, false, 3, "", 3},
     // R's first view shows for no frame and Q's for one frame, too short:
     // its hundredth goes to P, and its palette to no frame.
     {"FRAME_KEY = 4\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 1,0,R\nFRAME_KEY2 = 1,0,Q\n"
@@ -228,7 +234,8 @@ TEST_F(PreviewTest, GifPlaysTheStepsInHundredthsAndThePageHoldsEachPictureOnce) 
     m_dir.Write("walk.taf",
                 taf + "FRAME_LENGTH = " + std::to_string(c.length) + "\n" + c.keys + "\n");
     const ts::ProcessResult result =
-        Preview("walk.taf --gif walk.gif --fps " + std::to_string(c.fps));
+        Preview("walk.taf --gif walk.gif --fps " + std::to_string(c.fps) +
+                (c.scale > 1 ? " --scale " + std::to_string(c.scale) : ""));
     SCOPED_TRACE(std::string(c.keys) + "\n" + result.err);
     ASSERT_EQ(result.exitStatus, 0);
     EXPECT_NE(result.err.find(c.warning), std::string::npos);
@@ -252,9 +259,13 @@ TEST_F(PreviewTest, GifPlaysTheStepsInHundredthsAndThePageHoldsEachPictureOnce) 
       EXPECT_EQ(image.ImageDesc.ColorMap == nullptr, c.global);
       const ColorMapObject* map = c.global ? gif->SColorMap : image.ImageDesc.ColorMap;
       const CPngPicture& picture = m_exported[c.frames[i].first];
-      ASSERT_TRUE(map != nullptr && image.ImageDesc.Width == 16 && image.ImageDesc.Height == 16);
-      for (size_t p = 0; p < picture.indices.size(); ++p) {
-        const Rgba8 colour = picture.palette[picture.indices[p]];
+      const int side = 16 * c.scale;
+      ASSERT_TRUE(map != nullptr && image.ImageDesc.Width == side &&
+                  image.ImageDesc.Height == side);
+      for (size_t p = 0; p < picture.indices.size() * static_cast<size_t>(c.scale * c.scale); ++p) {
+        const size_t x = p % static_cast<size_t>(side) / c.scale;
+        const size_t y = p / static_cast<size_t>(side) / c.scale;
+        const Rgba8 colour = picture.palette[picture.indices[y * 16 + x]];
         const int shown = image.RasterBits[p];
         const GifColorType& got = map->Colors[shown];
         const Rgba8 drawn{got.Red, got.Green, got.Blue, 255};

@@ -1,0 +1,255 @@
+// flipdeck-kit watch as an artist meets it: the walk example served, its
+// page open in Debian's Chromium (driven by playwright-core), and the
+// project's files saved the ways editors save them. The page must take
+// every save in place, once, keep the frame on view, keep the last good
+// animation under check's messages while a save breaks it, and follow a
+// project the animation names from then on; Ctrl-C must end the server
+// cleanly, leaving no file behind.
+//
+//   node watch_browser_test.mjs CHROMIUM KIT SOURCE_DIR
+//
+// Run through tools/browser/run.sh, which skips it, saying what is
+// missing, where node, playwright-core (from tools/browser) or Chromium is
+// not installed.
+import assert from "node:assert/strict";
+import { spawn } from "node:child_process";
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import { after, before, test } from "node:test";
+import { pathToFileURL } from "node:url";
+
+const [chromiumPath, kit, source] = process.argv.slice(2);
+const { chromium } = await import(
+  pathToFileURL(path.join(source, "tools/browser/node_modules/playwright-core/index.mjs")).href);
+const kScale = 8;  // screen pixels per picture pixel: the canvas at (64, 64) shows pixel (8, 8)
+const kFiles = ["walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"];
+
+const dir = fs.mkdtempSync(path.join(os.tmpdir(), "flipdeck-watch-"));
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), "flipdeck-chromium-"));
+const original = {};
+let watch;
+let url;
+let browser;
+let page;
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const file = (name) => path.join(dir, name);
+
+// Saves as an editor that writes a temporary file and renames it does.
+function SaveByRename(name, bytes) {
+  fs.writeFileSync(file("." + name + ".swp"), bytes);
+  fs.renameSync(file("." + name + ".swp"), file(name));
+}
+
+// A 16 x 16 4-bit TMF image whose every pixel is `index`.
+function PlainTmf(index) {
+  const bytes = Buffer.alloc(64 + 128, index * 0x11);
+  bytes.fill(0, 0, 64);
+  bytes.writeUInt32BE(0x00120200, 4);
+  bytes.writeUInt32BE(16, 8);
+  bytes.writeUInt32BE(16, 12);
+  bytes.writeUInt32BE(4, 16);
+  return bytes;
+}
+
+// Entry `index` of walk.tlf as the page draws it: 5551 widened to 8 bits.
+function PaletteColour(index) {
+  const entry = original["walk.tlf"].readUInt16BE(64 + 2 * index);
+  const widen = (c) => (c << 3) | (c >> 2);
+  return [widen(entry >> 11), widen((entry >> 6) & 31), widen((entry >> 1) & 31)];
+}
+
+const Updates = () => page.evaluate(() => Number(document.documentElement.dataset.updates || 0));
+
+// Waits for the page to take one update more than `seen`, then a while
+// longer, and returns how many it took in all.
+async function UpdatesAfter(seen) {
+  await page.waitForFunction(
+    (n) => Number(document.documentElement.dataset.updates || 0) > n, seen, {timeout: 5000});
+  await sleep(400);
+  return (await Updates()) - seen;
+}
+
+const Shown = () => page.evaluate(() => ({
+  frame: document.getElementById("frame").textContent,
+  playing: document.getElementById("play").textContent === "Pause",
+  problems: document.getElementById("problems").hidden ? null
+    : document.getElementById("problem-lines").textContent,
+  centre: Array.from(document.getElementById("stage").getContext("2d")
+    .getImageData(64, 64, 1, 1).data.slice(0, 3)),
+  steps: preview.steps.map((step) => preview.pictures[step.picture].tmf + "@" + step.tpf),
+}));
+
+// Starts watch in the project's folder; resolves with the process and the
+// address it printed.
+function StartWatch(args, env = process.env) {
+  const child = spawn(kit, ["watch", "walk.taf", ...args], {cwd: dir, env});
+  child.stderrText = "";
+  child.stderr.on("data", (data) => { child.stderrText += data; });
+  return new Promise((resolve, reject) => {
+    let out = "";
+    child.stdout.on("data", (data) => {
+      out += data;
+      const address = out.match(/http:\/\/\S+\//);
+      if (address) resolve({child, address: address[0]});
+    });
+    child.on("exit", (code) => reject(new Error("watch ended (" + code + "): " + child.stderrText)));
+  });
+}
+
+// Ctrl-C, and the exit status it ends with.
+function Interrupt(child) {
+  return new Promise((resolve) => {
+    child.on("close", (code, signal) => resolve(signal || code));
+    child.kill("SIGINT");
+  });
+}
+
+function Request(address, requestPath, host) {
+  return new Promise((resolve) => {
+    const target = new URL(address);
+    http.get({host: target.hostname, port: target.port, path: requestPath, headers: {Host: host}},
+      (response) => {
+        response.resume();
+        resolve(response.statusCode);
+      }).on("error", (error) => resolve(error.code));
+  });
+}
+
+before(async () => {
+  for (const name of kFiles) {
+    original[name] = fs.readFileSync(path.join(source, "examples/walk", name));
+    fs.writeFileSync(file(name), original[name]);
+  }
+  ({child: watch, address: url} = await StartWatch(["--scale", String(kScale)]));
+  browser = await chromium.launchPersistentContext(profile, {
+    executablePath: chromiumPath,
+    headless: true,
+    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+  });
+  page = await browser.newPage();
+  await page.goto(url + "#frame=3");
+  await page.waitForFunction(() => document.getElementById("frame").textContent !== "");
+});
+
+after(async () => {
+  if (browser) await browser.close();
+  if (watch && watch.exitCode === null) watch.kill("SIGKILL");
+  fs.rmSync(dir, {recursive: true, force: true});
+  fs.rmSync(profile, {recursive: true, force: true});
+});
+
+test("an edited image shows at the frame on view, which stays", async () => {
+  assert.equal(await page.title(), "walk");
+  const before = await Shown();
+  assert.match(before.frame, /^3 of frames 0 to 29/);
+  assert.equal(before.playing, false);
+  // An opaque colour the centre does not show yet.
+  const index = [1, 2, 3, 4, 5, 6].find((i) =>
+    PaletteColour(i).some((channel, c) => channel !== before.centre[c]));
+  const seen = await Updates();
+  SaveByRename("walk1.tmf", PlainTmf(index));
+  assert.equal(await UpdatesAfter(seen), 1);
+  const shown = await Shown();
+  assert.deepEqual(shown.centre, PaletteColour(index));
+  assert.equal(shown.frame, before.frame);
+  assert.equal(shown.playing, false);
+});
+
+test("a broken save keeps the animation playing under check's messages", async () => {
+  await page.click("#play");
+  const seen = await Updates();
+  fs.appendFileSync(file("walk.taf"), "FRAME_KEY1 = 10,0,nothere\n");
+  assert.equal(await UpdatesAfter(seen), 1);
+  const first = await Shown();
+  assert.match(first.problems, /^walk\.taf:28: error: picture `nothere` is not in project 0/m);
+  assert.equal(first.playing, true);
+  await sleep(300);
+  const later = await Shown();
+  assert.notEqual(later.frame, first.frame);  // still playing
+  assert.notDeepEqual(later.centre, [0, 0, 0]);
+
+  fs.writeFileSync(file("walk.taf"), original["walk.taf"]);
+  assert.equal(await UpdatesAfter(seen + 1), 1);
+  assert.equal((await Shown()).problems, null);
+});
+
+test("a save by rename and one by delete and create are one update each", async () => {
+  let seen = await Updates();
+  SaveByRename("walk.tpf", original["walk.tpf"] + "; saved by rename\n");
+  assert.equal(await UpdatesAfter(seen), 1);
+  seen += 1;
+  fs.unlinkSync(file("walk.tpf"));
+  fs.writeFileSync(file("walk.tpf"), original["walk.tpf"]);
+  assert.equal(await UpdatesAfter(seen), 1);
+  // A burst of writes in place, 10 ms apart: one update.
+  seen += 1;
+  for (let i = 0; i < 5; ++i) {
+    fs.writeFileSync(file("walk.tpf"), original["walk.tpf"] + "; write " + i + "\n");
+    await sleep(10);
+  }
+  assert.equal(await UpdatesAfter(seen), 1);
+});
+
+test("a project a new key frame names is watched from then on", async () => {
+  let seen = await Updates();
+  fs.appendFileSync(file("walk.taf"), "TPF.NUM = 2\nTPF.1.FILE = more.tpf\nFRAME_KEY = 3\n" +
+    "FRAME_KEY2 = 20,1,run\n");
+  assert.equal(await UpdatesAfter(seen), 1);
+  assert.match((await Shown()).problems, /^walk\.taf:\d+: error: project more\.tpf does not exist/m);
+  seen += 1;
+  fs.writeFileSync(file("more.tpf"), "PICT_NUM = 1\nPICT.0 = run,walk2.tmf,walk.tlf\n");
+  assert.equal(await UpdatesAfter(seen), 1);
+  let shown = await Shown();
+  assert.equal(shown.problems, null);
+  assert.deepEqual(shown.steps.slice(2), ["walk2.tmf@more.tpf"]);
+  seen += 1;
+  SaveByRename("more.tpf", "PICT_NUM = 1\nPICT.0 = run,walk1.tmf,walk.tlf\n");
+  assert.equal(await UpdatesAfter(seen), 1);
+  shown = await Shown();
+  assert.deepEqual(shown.steps.slice(2), ["walk1.tmf@more.tpf"]);
+});
+
+test("it answers only at its own address, and Ctrl-C ends it leaving no file", async () => {
+  const port = new URL(url).port;
+  assert.equal(await Request(url, "/", "127.0.0.1:" + port), 200);
+  assert.equal(await Request(url, "/", "evil.example:" + port), 403);
+  assert.equal(await Request(url, "/../walk.taf", "127.0.0.1:" + port), 404);
+  assert.equal(await Request("http://127.0.0.2:" + port + "/", "/", "127.0.0.2:" + port),
+    "ECONNREFUSED");
+  await page.close();
+  assert.equal(await Interrupt(watch), 0);
+  assert.deepEqual(fs.readdirSync(dir).sort(), [...kFiles, "more.tpf"].sort());
+});
+
+test("--host beyond the loopback address warns; a port in use is refused", async () => {
+  const {child, address} = await StartWatch(["--host", "0.0.0.0"]);
+  const port = new URL(address).port;
+  const second = spawn(kit, ["watch", "walk.taf", "--host", "0.0.0.0", "--port", port], {cwd: dir});
+  let err = "";
+  second.stderr.on("data", (data) => { err += data; });
+  const code = await new Promise((resolve) => second.on("close", resolve));
+  assert.equal(code, 1);
+  assert.match(err, new RegExp("error: 0\\.0\\.0\\.0:" + port + ": cannot listen there: "));
+  assert.equal(await Interrupt(child), 0);
+  assert.match(child.stderrText, /warning: 0\.0\.0\.0: listens beyond this machine/);
+});
+
+test("--open hands the page's address to the desktop's opener", async () => {
+  // A stand-in for the opener, under both names it goes by, that notes
+  // what it is given.
+  const bin = fs.mkdtempSync(path.join(os.tmpdir(), "flipdeck-opener-"));
+  const noted = path.join(bin, "opened");
+  for (const name of ["xdg-open", "open"]) {
+    fs.writeFileSync(path.join(bin, name), "#!/bin/sh\necho \"$@\" > '" + noted + "'\n", {mode: 0o755});
+  }
+  const env = {...process.env, PATH: bin + path.delimiter + process.env.PATH};
+  const {child, address} = await StartWatch(["--open"], env);
+  for (let i = 0; i < 50 && !fs.existsSync(noted); ++i) await sleep(100);
+  assert.equal(await Interrupt(child), 0);
+  assert.equal(fs.readFileSync(noted, "utf8"), address + "\n");
+  fs.rmSync(bin, {recursive: true, force: true});
+});
