@@ -40,8 +40,8 @@ struct Line {
 };
 
 Line Split(const SourceLine& source) {
-  static const std::set<std::string> blockVerbs = {"text",   "stdout", "stderr",
-                                                   "output", "lines",  "expect"};
+  static const std::set<std::string> blockVerbs = {"text",  "append", "stdout", "stderr",
+                                                   "output", "lines", "expect"};
   static const std::regex option(R"((^|\s+)(crlf|noeol|golden\s+(\S+))\s*$)");
   Line l;
   std::istringstream words(source.text);
@@ -176,8 +176,8 @@ std::vector<CaseText> ReadCases(const fs::path& file) {
 
 bool ReadFixtureDirective(const Directive& d, CaseFixture& fixture,
                           std::vector<std::string>& faults) {
-  static const std::set<std::string> verbs = {"text", "tmf",     "tlf",      "example",
-                                              "dir",  "symlink", "hardlink", "remove"};
+  static const std::set<std::string> verbs = {"text",    "append",  "tmf",      "tlf",   "example",
+                                              "dir",     "symlink", "hardlink", "remove"};
   if (verbs.count(d.verb) == 0) return false;
   std::istringstream words(d.rest);
   std::string name;
@@ -195,6 +195,10 @@ bool ReadFixtureDirective(const Directive& d, CaseFixture& fixture,
     fault = d.verb + (link ? " takes a name and a target" : " takes a name");
   else if (d.verb == "text")
     fixture.files[name] = d.block;
+  else if (d.verb == "append" && fixture.files.count(name) != 0)
+    fixture.files[name] += d.block;
+  else if (d.verb == "append")
+    fault = "no file " + name + " to append to";
   else if (d.verb == "tmf")
     MakeTmfFixture(more, fixture.files[name], fault);
   else if (d.verb == "tlf")
