@@ -40,8 +40,8 @@ struct Line {
 };
 
 Line Split(const SourceLine& source) {
-  static const std::set<std::string> blockVerbs = {"text",  "append", "stdout", "stderr",
-                                                   "output", "lines", "expect"};
+  static const std::set<std::string> blockVerbs = {"text",   "append", "stdout", "stderr",
+                                                   "output", "lines",  "expect"};
   static const std::regex option(R"((^|\s+)(crlf|noeol|golden\s+(\S+))\s*$)");
   Line l;
   std::istringstream words(source.text);
@@ -99,7 +99,8 @@ void ReadDirectives(const Lines& lines, const fs::path& dir, int depth, CaseText
 
 std::string Trimmed(const std::string& text) {
   const size_t start = text.find_first_not_of(" \t");
-  return start == std::string::npos ? "" : text.substr(start, text.find_last_not_of(" \t") - start + 1);
+  return start == std::string::npos ? ""
+                                    : text.substr(start, text.find_last_not_of(" \t") - start + 1);
 }
 
 // The case of the entry at `entry` ("case NAME" or "row NAME | a | b"): the
@@ -176,8 +177,8 @@ std::vector<CaseText> ReadCases(const fs::path& file) {
 
 bool ReadFixtureDirective(const Directive& d, CaseFixture& fixture,
                           std::vector<std::string>& faults) {
-  static const std::set<std::string> verbs = {"text",    "append",  "tmf",      "tlf",   "example",
-                                              "dir",     "symlink", "hardlink", "remove"};
+  static const std::set<std::string> verbs = {"text", "append",  "tmf",      "tlf",   "example",
+                                              "dir",  "symlink", "hardlink", "remove"};
   if (verbs.count(d.verb) == 0) return false;
   std::istringstream words(d.rest);
   std::string name;

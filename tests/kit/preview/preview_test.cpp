@@ -61,9 +61,9 @@ class PreviewTest : public ::testing::Test {
   void AddPictures(const std::string& nameQ) {
     m_dir.Write("other.tlf", ts::MakeSimpleTlf(16, 0x4000));
     Append("walk.tpf",
-         "PICT_NUM = 5\nPICT.2 = P,walk1.tmf,walk.tlf\n"
-         "PICT.3 = R,walk2.tmf,walk.tlf\nPICT.4 = " +
-             nameQ + ",walk2.tmf,other.tlf");
+           "PICT_NUM = 5\nPICT.2 = P,walk1.tmf,walk.tlf\n"
+           "PICT.3 = R,walk2.tmf,walk.tlf\nPICT.4 = " +
+               nameQ + ",walk2.tmf,other.tlf");
     m_exported["P"] = Exported("walk1.tmf", "walk.tlf");
     m_exported["R"] = Exported("walk2.tmf", "walk.tlf");
     m_exported[nameQ] = Exported("walk2.tmf", "other.tlf");
@@ -273,9 +273,8 @@ TEST_F(PreviewTest, BrowserShowsWhatTheTimelinePutsOnViewAndRequestsNothing) {
   // frames, then R for 5, one more than FRAME_LENGTH.
   const std::string q = "Q\"</script><b>";
   AddPictures(q);
-  Append("walk.taf",
-       "FRAME_LENGTH = 6\nFRAME_KEY = 4\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 2,0," + q +
-           "\nFRAME_KEY2 = 2,0,R\nFRAME_KEY3 = 7,0,P\nCAM.2.1 = 0," + q);
+  Append("walk.taf", "FRAME_LENGTH = 6\nFRAME_KEY = 4\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 2,0," + q +
+                         "\nFRAME_KEY2 = 2,0,R\nFRAME_KEY3 = 7,0,P\nCAM.2.1 = 0," + q);
   ASSERT_EQ(Preview("walk.taf --scale " + std::to_string(kScale)).exitStatus, 0);
   ts::ScopedWorkingDir cwd(m_dir.path());
   CAnimeFile anime{testing_support::FailOnLoadError};
