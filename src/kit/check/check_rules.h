@@ -79,6 +79,11 @@ void CheckCamera(CCheckContext& context);
 void CheckPictures(CCheckContext& context);
 /// Checks each project a use reached, and what no key names.
 void CheckProjects(CCheckContext& context);
+/// Checks the art the project `path` records (art_record.h): keys that
+/// cannot be read, art that is missing, and pictures made from art that
+/// changed since.
+void CheckProjectArt(CCheckContext& context, const std::string& path,
+                     const CPictureProject& project);
 /// Checks a TMF or TLF file loaded for a use, and each picture's pair.
 void CheckImageFile(CCheckContext& context, const std::string& path, CCheckedFile& file);
 void CheckPaletteFile(CCheckContext& context, const std::string& path, CCheckedFile& file);

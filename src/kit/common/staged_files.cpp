@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "kit/common/art_record.h"
 #include "kit/common/diagnostics.h"
 #include "path/file_system.h"
 #include "path/path_utils.h"
@@ -101,8 +102,18 @@ bool CStagedFiles::StageWritten(const std::string& target,
   // Closing hands the last buffered bytes to the system; that can fail too.
   if (!written || std::fclose(file.release()) != 0)
     return ReportKitError(target, "could not be written completely (is the disk full?)");
+  if (produced && std::find(m_staged.begin(), m_staged.end(), target) == m_staged.end())
+    m_staged.push_back(target);
   return produced;
 }
+
+bool CStagedFiles::StageChanged(const std::string& target, std::string_view bytes) {
+  std::string held;
+  if (ReadWholeFile(target, held) && held == bytes) return true;
+  return Stage(target, bytes);
+}
+
+void CStagedFiles::RemoveAtCommit(const std::string& target) { m_removals.push_back(target); }
 
 bool CStagedFiles::Commit() {
   std::string failed;
@@ -110,7 +121,10 @@ bool CStagedFiles::Commit() {
   // An interrupt renames nothing; a commit that fails half way has put
   // files into the folders already.
   m_folders.kept = committed || !failed.empty();
-  if (committed) return true;
+  if (committed) {
+    for (const std::string& target : m_removals) RemoveOutputFile(target);
+    return true;
+  }
   // An interrupt ends the job with the status of its signal, which says
   // enough.
   if (failed.empty()) return false;

@@ -9,6 +9,7 @@
 
 #include "image/palette_builder.h"
 #include "image/png_reader.h"
+#include "kit/common/art_record.h"
 #include "kit/common/diagnostics.h"
 #include "kit/common/image_outputs.h"
 #include "kit/common/progress.h"
@@ -202,8 +203,13 @@ bool CImporter::Import(const std::string& path, CStagedFiles& files) {
   CImported picture;
   int bits = 0;
   if (!Read(path, false, picture) || !PictureBits(path, picture, bits)) return false;
-  const std::string tmf = EncodeTmf(static_cast<int32_t>(picture.width),
-                                    static_cast<int32_t>(picture.height), bits, picture.indices);
+  std::string tmf = EncodeTmf(static_cast<int32_t>(picture.width),
+                              static_cast<int32_t>(picture.height), bits, picture.indices);
+  std::string art;
+  if (m_options.recordArt) {
+    if (!ReadWholeFile(path, art)) return ReportKitError(path, "cannot be read again");
+    PutTmfArtPrint(tmf, PrintBytes(art));
+  }
   if (!files.Stage(ImportTarget(path, m_options.outDir, ".tmf"), tmf)) return false;
   if (!m_options.shared.empty()) return true;
   const std::vector<uint16_t>& entries = m_imposed ? m_imposed->GetEntries() : picture.entries;

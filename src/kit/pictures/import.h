@@ -29,6 +29,7 @@ struct ImportOptions {
   int bits = 0;         // 4 or 8 forced; 0 chooses by the palette's size
   std::string palette;  // an imposed palette: a TLF file or an indexed PNG
   std::string shared;   // one palette for all pictures, written to this TLF
+  bool recordArt = false;  // keep each PNG's print in its TMF (art_record.h)
 };
 
 /// The largest picture import takes: 2^24 pixels, 4096 x 4096 or any other

@@ -1,0 +1,45 @@
+#include "kit/pictures/png_entries.h"
+
+#include <vector>
+
+#include "image/png_reader.h"
+#include "kit/common/diagnostics.h"
+#include "kit/pictures/import.h"
+#include "texture/texture_format.h"
+
+bool ReadPngEntries(const std::string& name, std::string_view png, PaletteType type,
+                    uint32_t& width, uint32_t& height, const EntryRow& row) {
+  CPngReader reader(std::span(reinterpret_cast<const uint8_t*>(png.data()), png.size()));
+  std::string message;
+  if (!reader.ReadHeader(kMaxImportPixels, message)) return ReportKitError(name, message);
+  const CPngHeader& header = reader.GetHeader();
+  if (header.width > static_cast<uint32_t>(kTmfMaxSide) ||
+      header.height > static_cast<uint32_t>(kTmfMaxSide))
+    return ReportKitError(name, "is " + std::to_string(header.width) + " x " +
+                                    std::to_string(header.height) +
+                                    " pixels, larger than a TMF image may be (65536 a side)");
+  width = header.width;
+  height = header.height;
+  std::vector<uint16_t> entries(width);
+  std::vector<Rgba8> colours(width);
+  for (uint32_t y = 0; y < height; ++y) {
+    if (!reader.ReadRow(message)) return ReportKitError(name, message);
+    for (uint32_t x = 0; x < width; ++x) {
+      if (header.indexed) {
+        const uint8_t index = reader.GetIndices()[x];
+        if (index >= header.palette.size())
+          return ReportKitError(
+              name, PixelName(x, y) + " has index " + std::to_string(index) + " beyond its palette");
+        colours[x] = header.palette[index];
+      } else {
+        colours[x] = reader.GetColours()[x];
+      }
+      if (!ToPixelEntry(colours[x], type, entries[x]))
+        return ReportKitError(name, PixelName(x, y) + " is " + ColourName(colours[x]) +
+                                        ", not grey: an intensity/alpha palette holds greys only");
+    }
+    if (!row(y, entries, colours)) return false;
+  }
+  if (!reader.ReadEnd(message)) return ReportKitError(name, message);
+  return true;
+}

@@ -1,0 +1,61 @@
+// The parts of one sync run: the projects it makes again, each with the art
+// it records, and the run they share (its staged files, its messages).
+// Picture projects are synced by sync_pictures.cpp, sheet projects by
+// new_sheet.cpp, which makes them in the first place.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "kit/common/art_record.h"
+#include "kit/common/shown_paths.h"
+#include "project/picture_project.h"
+
+class CStagedFiles;
+
+/// A project that records its art.
+struct CSyncProject {
+  std::string tpf;  // as the command line or the TAF names it
+  std::string dir;  // the full path of its folder
+  CPictureProject project;
+  CProjectArt art;
+};
+
+/// One sync job.
+struct CSyncRun {
+  CStagedFiles& files;
+  const CShownPaths& paths;
+  bool force = false;
+  /// "walk3.tmf: made again from walk3.png": told once the files are in place.
+  std::vector<std::string> made;
+  std::vector<std::string> planned;  // the targets handed to `files` so far
+};
+
+/// Stages `bytes` for `target` unless it holds them already, and notes
+/// `line` to be told when it does not. False after the message (a target
+/// that is an input of the run, or is written twice; a full disk).
+bool WriteIfChanged(CSyncRun& run, const std::string& target, std::string_view bytes,
+                    const std::string& line);
+
+/// The art of picture `number` of a picture project, made again from
+/// `bytes`, a PNG named `name` in messages, whatever its record says: what
+/// import does with a picture of a project that shares its palette.
+struct CForcedPicture {
+  std::string name;
+  std::string bytes;
+};
+
+/// Makes again the pictures of `project` whose PNG changed (or, when
+/// `forced` is given, those pictures alone), each through its palette.
+/// False after the message.
+bool SyncPictureProject(const CSyncProject& project, CSyncRun& run,
+                        const std::map<int32_t, CForcedPicture>* forced = nullptr);
+
+/// Makes the project of a sheet again when its JSON or PNG changed.
+/// False after the message.
+bool SyncSheetProject(const CSyncProject& project, CSyncRun& run);
+
+/// Loads the project `tpf` and its art records. False after the message.
+bool LoadSyncProject(const std::string& tpf, const CShownPaths& paths, CSyncProject& project);
