@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <iostream>
+#include <set>
 #include <string_view>
 
 #include "anime/anime_file.h"
 #include "anime/outputs_apart.h"
 #include "kit/build/depfile_spelling.h"
+#include "kit/common/art_record.h"
 #include "kit/common/diagnostics.h"
 #include "kit/common/picture_uses.h"
 #include "kit/common/settings_trouble.h"
@@ -18,9 +20,10 @@
 
 namespace {
 
-// Adds the full path of `path` unless it is there already.
-void AddInput(std::vector<std::string>& inputs, std::string path) {
-  if (path.empty() || !MakeFullPath(path)) return;
+// Adds the full path of `path` unless it is there already; with `existing`
+// only when it is there.
+void AddInput(std::vector<std::string>& inputs, std::string path, bool existing = false) {
+  if (path.empty() || !MakeFullPath(path) || (existing && !GetFileStatus(path).exists)) return;
   if (std::find(inputs.begin(), inputs.end(), path) == inputs.end())
     inputs.push_back(std::move(path));
 }
@@ -37,8 +40,10 @@ bool AddWord(const std::string& path, DepfileSide side, std::string_view before,
   return true;
 }
 
-// "OUT.c OUT.h: \\\n IN1 \\\n IN2\n"; false after the message for a path
-// that cannot be written.
+// "OUT.c OUT.h: \\\n IN1 \\\n IN2\n", then "IN1:\n" for each input, as
+// compilers' -MP writes them: an input deleted since is then a target
+// without a rule, which make takes for one made, and not a file it cannot
+// make. False after the message for a path that cannot be written.
 bool MakeDepfile(const std::vector<std::string>& targets, const std::vector<std::string>& inputs,
                  std::string& text) {
   for (const std::string& target : targets)
@@ -47,7 +52,44 @@ bool MakeDepfile(const std::vector<std::string>& targets, const std::vector<std:
   for (const std::string& input : inputs)
     if (!AddWord(input, DepfileSide::kPrerequisite, " \\\n  ", text)) return false;
   text += "\n";
+  for (const std::string& input : inputs) {
+    // A '%' would make the line one of make's patterns: that input goes
+    // without its rule.
+    std::string spelt;
+    std::string fault;
+    if (SpellForDepfile(input, DepfileSide::kTarget, HostPathStyle(), spelt, fault))
+      text += "\n" + spelt + ":\n";
+  }
   return true;
+}
+
+// The art the projects record of each picture that shares a palette with
+// one the conversion loads, and the sheets whose pictures it loads: sync
+// makes them again before a conversion, and a new colour in any of them may
+// change a palette the C holds.
+void AddArt(CPictureLibrary& library, const std::set<std::string>& projects,
+            const std::set<std::string>& palettes, std::vector<std::string>& inputs) {
+  for (const std::string& path : projects) {
+    bool loaded = false;
+    const CPictureProject& project = library.GetProject(path, loaded);
+    const CProjectArt art = ReadProjectArt(*project.GetSettings());
+    const std::string dir(project.GetSettings()->Find("TPF_DIR").value_or(""));
+    if (art.sheet) {
+      AddInput(inputs, ArtPath(dir, art.sheet->source.path), true);
+      if (art.sheet->image) AddInput(inputs, ArtPath(dir, art.sheet->image->path), true);
+    }
+    for (const CPictureEntry& entry : project.GetEntries()) {
+      const auto recorded = art.pictures.find(entry.number);
+      CPictureInfo info;
+      if (recorded == art.pictures.end() || entry.fields.size() < 3 ||
+          !project.Lookup(entry.fields[0], info))
+        continue;
+      std::string tmf;
+      std::string tlf;
+      library.FindFiles(path, info, tmf, tlf);
+      if (palettes.count(tlf) != 0) AddInput(inputs, ArtPath(dir, recorded->second.path), true);
+    }
+  }
 }
 
 // Shows an output flipdeck would refuse in the kit's shape:
@@ -71,13 +113,18 @@ std::vector<std::string> ConversionInputs(const CAnimeFile& anime, const std::st
     library.GetProject(projectPath, loaded);
     if (loaded) AddInput(inputs, projectPath);
   }
+  std::set<std::string> projects;
+  std::set<std::string> palettes;
   for (const CPictureUse& use : ListPictureUses(anime)) {
     if (!use.reached) continue;
     const CResolvedPicture resolved = ResolvePicture(anime, library, use.project, use.picture);
     if (resolved.stop != CResolvedPicture::Stop::kNone) continue;
     AddInput(inputs, resolved.tmfPath);
     AddInput(inputs, resolved.tlfPath);
+    projects.insert(resolved.projectPath);
+    if (!resolved.tlfPath.empty()) palettes.insert(resolved.tlfPath);
   }
+  AddArt(library, projects, palettes, inputs);
   return inputs;
 }
 

@@ -15,6 +15,7 @@
 #include "kit/common/progress.h"
 #include "kit/common/regular_file.h"
 #include "kit/common/staged_files.h"
+#include "kit/pictures/import_project.h"
 #include "path/file_system.h"
 #include "texture/texture_format.h"
 #include "texture/tlf_palette.h"
@@ -197,7 +198,7 @@ bool CImporter::Survey(const std::string& path) {
   return Read(path, true, picture);
 }
 
-bool CImporter::Import(const std::string& path, CStagedFiles& files) {
+bool CImporter::Import(const std::string& path, CStagedFiles& files, bool record) {
   // The survey is over: the shared palette takes its final order.
   m_shared.PutHiddenFirst();
   CImported picture;
@@ -206,7 +207,7 @@ bool CImporter::Import(const std::string& path, CStagedFiles& files) {
   std::string tmf = EncodeTmf(static_cast<int32_t>(picture.width),
                               static_cast<int32_t>(picture.height), bits, picture.indices);
   std::string art;
-  if (m_options.recordArt) {
+  if (record) {
     if (!ReadWholeFile(path, art)) return ReportKitError(path, "cannot be read again");
     PutTmfArtPrint(tmf, PrintBytes(art));
   }
@@ -255,8 +256,12 @@ std::string ImportTarget(const std::string& picture, const std::string& outDir,
 }
 
 int RunImport(const ImportOptions& options) {
-  CImporter importer(options);
-  CStagedFiles files(importer.Inputs());
+  CProjectImports projects(options);
+  const ImportOptions& plain = projects.GetPlain();
+  CImporter importer(plain);
+  std::vector<std::string> inputs = importer.Inputs();
+  for (const std::string& input : projects.Inputs()) inputs.push_back(input);
+  CStagedFiles files(inputs);
   if (!files.Plan(importer.Targets())) return 1;
   // The shared palette is the one target named by hand: `--shared art.png`
   // must not put a palette where a picture is.
@@ -267,17 +272,19 @@ int RunImport(const ImportOptions& options) {
   // A shared palette is complete only when every picture has shown its
   // colours: the pictures are read twice, rather than all held at once.
   const bool shared = !options.shared.empty();
-  CProgress progress("import", options.pictures.size() * (shared ? 2 : 1));
+  CProgress progress("import", plain.pictures.size() * (shared ? 2 : 1));
   if (shared) {
-    for (const std::string& picture : options.pictures) {
+    for (const std::string& picture : plain.pictures) {
       progress.Step(picture);
       if (!importer.Survey(picture)) return 1;
     }
   }
   if (!options.outDir.empty() && !files.MakeFolders(options.outDir)) return 1;
-  for (const std::string& picture : options.pictures) {
+  for (const std::string& picture : plain.pictures) {
     progress.Step(picture);
-    if (!importer.Import(picture, files)) return 1;
+    if (!importer.Import(picture, files, projects.IsRecorded(picture))) return 1;
   }
-  return importer.Finish(files) && files.Commit() ? 0 : 1;
+  if (!projects.Import(files) || !importer.Finish(files) || !files.Commit()) return 1;
+  projects.Tell();
+  return 0;
 }

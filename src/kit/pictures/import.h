@@ -29,7 +29,6 @@ struct ImportOptions {
   int bits = 0;         // 4 or 8 forced; 0 chooses by the palette's size
   std::string palette;  // an imposed palette: a TLF file or an indexed PNG
   std::string shared;   // one palette for all pictures, written to this TLF
-  bool recordArt = false;  // keep each PNG's print in its TMF (art_record.h)
 };
 
 /// The largest picture import takes: 2^24 pixels, 4096 x 4096 or any other
@@ -43,7 +42,11 @@ struct ImportOptions {
 inline constexpr uint64_t kMaxImportPixels = uint64_t{1} << 24;
 
 /// The import job: 0 when every output was written, 1 after the messages of
-/// a job that changed no file.
+/// a job that changed no file. A picture whose TMF belongs to a project
+/// that records its art keeps the PNG's print in it; when that project
+/// shares one palette among its pictures, and neither --palette nor
+/// --shared is given, the picture goes through that palette as sync takes
+/// it, and import says so.
 int RunImport(const ImportOptions& options);
 
 /// Where the import of `picture` writes its TMF and TLF: `walk1.png` ->
@@ -68,8 +71,10 @@ class CImporter {
   int GetSharedColourCount() const;
   /// Reads and converts one picture and stages its TMF in `files`, and its
   /// TLF unless a shared palette serves it; with a shared palette, after
-  /// every picture was surveyed. False after the message.
-  bool Import(const std::string& path, CStagedFiles& files);
+  /// every picture was surveyed. With `record`, the TMF keeps the print of
+  /// the PNG, the art of a project's picture (art_record.h). False after
+  /// the message.
+  bool Import(const std::string& path, CStagedFiles& files, bool record = false);
   /// Stages the shared palette, when there is one. False after the message.
   bool Finish(CStagedFiles& files);
 

@@ -142,7 +142,6 @@ int RunNew(const NewOptions& options) {
   // colours tells.
   ImportOptions import;
   import.pictures = distinct;
-  import.recordArt = true;
   import.outDir = options.outDir.empty() ? "." : options.outDir;
   const std::string shared = NewTarget(options, options.name + ".tlf");
   import.shared = shared;
@@ -171,7 +170,7 @@ int RunNew(const NewOptions& options) {
   if (!options.outDir.empty() && !files.MakeFolders(options.outDir)) return 1;
   CImporter& chosen = fitsOne ? sharing : importer;
   for (const std::string& picture : distinct) {
-    if (!chosen.Import(picture, files)) return 1;
+    if (!chosen.Import(picture, files, true)) return 1;
   }
 
   const std::vector<std::string> names = PictureNames(distinct);

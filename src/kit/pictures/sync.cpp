@@ -7,7 +7,6 @@
 
 #include "anime/anime_file.h"
 #include "kit/common/diagnostics.h"
-#include "kit/common/folder_lock.h"
 #include "kit/common/settings_trouble.h"
 #include "kit/common/staged_files.h"
 #include "kit/pictures/sync_project.h"
@@ -79,6 +78,46 @@ bool LoadSyncProject(const std::string& tpf, const CShownPaths& paths, CSyncProj
   return true;
 }
 
+CImageOwner FindImageOwner(const std::string& tmf) {
+  CImageOwner owner;
+  const std::string folder = fs::path(ToNativePath(tmf)).parent_path().string();
+  std::vector<std::string> tpfs;
+  VisitDirectory(folder, [&tpfs](const std::string& name) {
+    if (name.ends_with(".tpf")) tpfs.push_back(name);
+  });
+  std::sort(tpfs.begin(), tpfs.end());
+  for (const std::string& name : tpfs) {
+    auto project = std::make_unique<CSyncProject>();
+    project->tpf = (fs::path(folder) / name).string();
+    if (!project->project.Load(project->tpf)) continue;
+    project->dir = std::string(project->project.GetSettings()->Find("TPF_DIR").value_or(""));
+    project->art = ReadProjectArt(*project->project.GetSettings());
+    if (project->art.Empty()) continue;
+    for (const CPictureEntry& entry : project->project.GetEntries()) {
+      std::string found;
+      if (entry.fields.size() < 3 ||
+          !SearchFile(found, project->project.GetTmfDir(), entry.fields[1]) ||
+          !NamesSameFile(found, tmf))
+        continue;
+      owner.number = entry.number;
+      owner.project = std::move(project);
+      return owner;
+    }
+  }
+  return owner;
+}
+
+std::vector<std::unique_ptr<CFolderLock>> LockFolders(std::vector<std::string> folders) {
+  std::sort(folders.begin(), folders.end());
+  folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+  std::vector<std::unique_ptr<CFolderLock>> locks;
+  for (const std::string& folder : folders) {
+    locks.push_back(std::make_unique<CFolderLock>());
+    locks.back()->Lock(folder);
+  }
+  return locks;
+}
+
 bool WriteIfChanged(CSyncRun& run, const std::string& target, std::string_view bytes,
                     const std::string& line) {
   const std::string full = FullPath(target);
@@ -109,13 +148,7 @@ bool SyncProjects(const SyncOptions& options, CSyncReport& report) {
     projects.push_back(std::move(project));
   }
   for (const std::string& file : art) AddOnce(report.read, file);
-  // Folders locked in one order, so that two syncs never wait on each other.
-  std::sort(folders.begin(), folders.end());
-  std::vector<std::unique_ptr<CFolderLock>> locks;
-  for (const std::string& folder : folders) {
-    locks.push_back(std::make_unique<CFolderLock>());
-    locks.back()->Lock(folder);
-  }
+  const auto locks = LockFolders(folders);
   CStagedFiles files(art);
   CSyncRun run{files, paths, options.force, {}, {}};
   for (const auto& project : projects) {

@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "kit/common/art_record.h"
+#include "kit/common/folder_lock.h"
 #include "kit/common/shown_paths.h"
 #include "project/picture_project.h"
 
@@ -59,3 +61,17 @@ bool SyncSheetProject(const CSyncProject& project, CSyncRun& run);
 
 /// Loads the project `tpf` and its art records. False after the message.
 bool LoadSyncProject(const std::string& tpf, const CShownPaths& paths, CSyncProject& project);
+
+/// The project beside the TMF file `tmf` that lists it as the image of a
+/// picture and records its art, and that picture's number: the project a
+/// picture imported into `tmf` belongs to. Nothing when there is none (the
+/// TPF files of the folder, in name order, are asked).
+struct CImageOwner {
+  std::unique_ptr<CSyncProject> project;
+  int32_t number = 0;
+};
+CImageOwner FindImageOwner(const std::string& tmf);
+
+/// Locks the folders of `projects` in one order, so that two jobs never
+/// wait on each other.
+std::vector<std::unique_ptr<CFolderLock>> LockFolders(std::vector<std::string> folders);
