@@ -44,9 +44,9 @@ inline constexpr uint64_t kMaxImportPixels = uint64_t{1} << 24;
 /// The import job: 0 when every output was written, 1 after the messages of
 /// a job that changed no file. A picture whose TMF belongs to a project
 /// that records its art keeps the PNG's print in it; when that project
-/// shares one palette among its pictures, and neither --palette nor
-/// --shared is given, the picture goes through that palette as sync takes
-/// it, and import says so.
+/// shares one palette among its pictures, and no palette or entries of its
+/// own are asked for (--palette, --shared, --ia16, --bits), the picture
+/// goes through that palette as sync takes it, and import says so.
 int RunImport(const ImportOptions& options);
 
 /// Where the import of `picture` writes its TMF and TLF: `walk1.png` ->

@@ -9,7 +9,10 @@
 #include "path/path_utils.h"
 
 CProjectImports::CProjectImports(const ImportOptions& options) : m_plain(options) {
-  if (!options.palette.empty() || !options.shared.empty()) return;
+  // An import that asks for a palette or entries of its own leaves the
+  // projects out, as it leaves them their palettes.
+  if (!options.palette.empty() || !options.shared.empty() || options.ia16 || options.bits != 0)
+    return;
   m_plain.pictures.clear();
   for (const std::string& picture : options.pictures) {
     CImageOwner owner = FindImageOwner(ImportTarget(picture, options.outDir, ".tmf"));

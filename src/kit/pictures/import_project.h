@@ -4,8 +4,8 @@
 // that PNG as it is; and when the project shares one palette among its
 // pictures, the picture goes through that palette as sync takes it (a
 // colour the palette holds keeps its index) rather than into a palette of
-// its own, which the project would pair with nothing. --palette and
-// --shared choose otherwise, and leave the projects out.
+// its own, which the project would pair with nothing. --palette, --shared,
+// --ia16 and --bits choose otherwise, and leave the projects out.
 #pragma once
 
 #include <map>
