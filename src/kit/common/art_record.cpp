@@ -223,7 +223,9 @@ CProjectArt ReadProjectArt(const CKeyValueFile& settings) {
   const auto fault = [&art](std::string_view key, const char* what) {
     art.faults.emplace_back(std::string(key), what);
   };
+  std::string sheetKey;  // the first of the sheet's keys
   for (const std::string_view key : settings.GetKeysBeginningWith("ART.")) {
+    if (key.starts_with(kArtSheetKey) && sheetKey.empty()) sheetKey = key;
     const std::string_view value = *settings.Find(key);
     const int line = settings.GetKeyLine(key);
     int32_t n = 0;
@@ -258,9 +260,13 @@ CProjectArt ReadProjectArt(const CKeyValueFile& settings) {
         art.pictures[n] = std::move(picture);
       else
         fault(key, "is not `FILE` or `FILE,FRAME`");
-    } else {
-      fault(key, "is no art key flipdeck-kit knows");
     }
+    // Other keys are none of the kit's: check calls them unknown.
+  }
+  // The other sheet keys say nothing without the sheet.
+  if (art.sheet && art.sheet->source.path.empty()) {
+    if (sheetKey != kArtSheetKey) fault(sheetKey, "says nothing without ART.SHEET");
+    art.sheet.reset();
   }
   return art;
 }
