@@ -536,7 +536,7 @@ TEST(Kit, SaysWhyAnAnimationCannotBeRead) {
       {"folder.taf", "is a directory, not a settings file"},
       {"huge.taf", "holds 67108865 bytes, more than the 64 MiB flipdeck reads of a settings file"}};
   for (const auto& [taf, why] : rows) {
-    for (const std::string command : {"preview", "deps -o out.c", "check"}) {
+    for (const std::string command : {"preview", "deps -o out.c", "check", "sync"}) {
       ts::CoutCapture out;
       const KitRun run = Kit(dir, command + " " + taf);
       EXPECT_EQ(run.status, 1) << command << " " << taf;
