@@ -3,7 +3,6 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "path/file_system.h"
@@ -145,10 +144,13 @@ std::optional<CArtPrint> LoadTmfArtPrint(const std::string& path) {
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   std::error_code error;
   if (!fs::is_regular_file(ToNativePath(path), error)) return false;
-  std::ifstream in(ToNativePath(path), std::ios::binary);
+  std::ifstream in(ToNativePath(path), std::ios::binary | std::ios::ate);
   if (!in.is_open()) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  const std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  bytes.resize(static_cast<size_t>(size));
+  in.seekg(0);
+  return static_cast<bool>(in.read(bytes.data(), size));
 }
 
 ArtState CompareArt(const std::string& art, const std::optional<CArtPrint>& recorded,

@@ -6,8 +6,8 @@
 #include <memory>
 #include <system_error>
 #include <utility>
+#include <vector>
 
-#include "kit/common/art_record.h"
 #include "kit/common/diagnostics.h"
 #include "path/file_system.h"
 #include "path/path_utils.h"
@@ -19,6 +19,26 @@ namespace {
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
+
+// Whether the regular file `path` holds exactly `bytes`, read a piece at a
+// time up to the first that differs: a changed image usually differs in its
+// header already, and is not read whole to tell.
+bool HoldsBytes(const std::string& path, std::string_view bytes) {
+  std::error_code error;
+  const fs::path native(ToNativePath(path));
+  if (!fs::is_regular_file(native, error) || fs::file_size(native, error) != bytes.size() || error)
+    return false;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(native.string().c_str(), "rb"));
+  if (!file) return false;
+  std::vector<char> piece(std::min<size_t>(bytes.size(), size_t{1} << 16));
+  for (size_t at = 0; at < bytes.size(); at += piece.size()) {
+    const size_t size = std::min(piece.size(), bytes.size() - at);
+    if (std::fread(piece.data(), 1, size, file.get()) != size ||
+        bytes.substr(at, size) != std::string_view(piece.data(), size))
+      return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -108,8 +128,7 @@ bool CStagedFiles::StageWritten(const std::string& target,
 }
 
 bool CStagedFiles::StageChanged(const std::string& target, std::string_view bytes) {
-  std::string held;
-  if (ReadWholeFile(target, held) && held == bytes) return true;
+  if (HoldsBytes(target, bytes)) return true;
   return Stage(target, bytes);
 }
 

@@ -153,7 +153,7 @@ bool FitPalette(const NewOptions& options, const CLoadedSheet& sheet, const CTlf
       for (uint32_t x = 0; x < view.GetWidth(); ++x) {
         uint16_t entry = 0;
         ToPixelEntry(view.At(x, y), kSheetPalette, entry);
-        fit.Take(entry, {description.source, frame.label, x, y, view.At(x, y)});
+        if (fit.Take(entry) < 0) fit.Ask(entry, {description.source, frame.label, x, y, view.At(x, y)});
       }
     }
   }

@@ -7,39 +7,32 @@
 CPaletteFit::CPaletteFit(std::span<const uint16_t> entries, PaletteType type)
     : m_type(type),
       m_lookup(static_cast<int>(entries.size())),
-      m_used(entries.size(), false),
+      m_used(entries.size(), 0),
       m_isAsked(65536, false) {
   m_lookup.AppendImposed(entries, type);
 }
 
-int CPaletteFit::Take(uint16_t entry, const CNewColour& where) {
-  const int index = m_lookup.FindFirst(entry);
-  if (index >= 0) {
-    m_used[static_cast<size_t>(index)] = true;
-    return index;
-  }
-  if (!m_isAsked[entry]) {
-    m_isAsked[entry] = true;
-    m_asked.push_back({entry, where});
-  }
-  return -1;
+void CPaletteFit::Ask(uint16_t entry, const CNewColour& where) {
+  if (m_isAsked[entry]) return;
+  m_isAsked[entry] = true;
+  m_asked.push_back({entry, where});
 }
 
 void CPaletteFit::Use(int index) {
   if (index >= 0 && static_cast<size_t>(index) < m_used.size())
-    m_used[static_cast<size_t>(index)] = true;
+    m_used[static_cast<size_t>(index)] = 1;
 }
 
 bool CPaletteFit::Place(CNewColour& full) {
   std::vector<uint16_t> entries = m_lookup.GetEntries();
-  std::vector<bool> used = m_used;
+  std::vector<uint8_t> used = m_used;
   for (const CAsked& asked : m_asked) {
-    const auto free = std::find(used.begin(), used.end(), false);
+    const auto free = std::find(used.begin(), used.end(), 0);
     if (free == used.end()) {
       full = asked.where;
       return false;
     }
-    *free = true;
+    *free = 1;
     entries[static_cast<size_t>(free - used.begin())] = asked.entry;
   }
   // Replacing entries no pixel uses moves no colour that a pixel shows:

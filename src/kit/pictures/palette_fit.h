@@ -29,9 +29,15 @@ class CPaletteFit {
   CPaletteFit(std::span<const uint16_t> entries, PaletteType type);
 
   /// The index a pixel of entry `entry` (as ToPixelEntry gives it) takes,
-  /// marking it used; -1 while the palette lacks the colour, which is then
-  /// noted for Place with `where` when it is the first time.
-  int Take(uint16_t entry, const CNewColour& where);
+  /// marking it used; -1 while the palette lacks the colour: Ask then.
+  int Take(uint16_t entry) {
+    const int index = m_lookup.FindFirst(entry);
+    if (index >= 0) m_used[static_cast<size_t>(index)] = 1;
+    return index;
+  }
+  /// Notes that a pixel `where` shows `entry`, which the palette lacks, for
+  /// Place; only the first pixel of each such colour is kept.
+  void Ask(uint16_t entry, const CNewColour& where);
   /// Marks the entries the pixels of a picture that is not made again use.
   void Use(int index);
   /// Whether a colour was found that the palette lacks.
@@ -54,7 +60,7 @@ class CPaletteFit {
 
   PaletteType m_type;
   CPaletteBuilder m_lookup;
-  std::vector<bool> m_used;
+  std::vector<uint8_t> m_used;  // a byte an entry: every pixel marks one
   std::vector<CAsked> m_asked;
   std::vector<bool> m_isAsked;  // by entry value
 };

@@ -88,10 +88,11 @@ bool CPaletteGroup::Read(CRemake& remake, bool place) {
     if (y == 0) remake.indices.assign(size_t{remake.width} * remake.height, 0);
     uint8_t* out = remake.indices.data() + size_t{y} * remake.width;
     for (uint32_t x = 0; x < entries.size(); ++x) {
-      const int index = place ? m_fit->GetLookup().FindFirst(entries[x])
-                              : m_fit->Take(entries[x], {remake.art, "", x, y, colours[x]});
-      complete = complete && index >= 0;
+      const int index = place ? m_fit->GetLookup().FindFirst(entries[x]) : m_fit->Take(entries[x]);
       out[x] = static_cast<uint8_t>(std::max(index, 0));
+      if (index >= 0) continue;
+      complete = false;
+      if (!place) m_fit->Ask(entries[x], {remake.art, "", x, y, colours[x]});
     }
     return true;
   };
