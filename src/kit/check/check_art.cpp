@@ -65,11 +65,12 @@ void CArtRules::CheckPicture(int32_t number, const CPictureArt& art) {
 }
 
 void CArtRules::CheckSheet(const CSheetArt& sheet) {
-  std::vector<const CRecordedFile*> files = {&sheet.source};
-  if (sheet.image) files.push_back(&*sheet.image);
-  for (const CRecordedFile* file : files) {
+  std::vector<std::pair<const CRecordedFile*, std::string_view>> files = {
+      {&sheet.source, kArtSheetKey}};
+  if (sheet.image) files.emplace_back(&*sheet.image, kArtSheetImageKey);
+  for (const auto& [file, key] : files) {
     const std::string path = ArtPath(m_dir, file->path);
-    if (!IsThere(path, std::string(kArtSheetKey), sheet.line)) return;
+    if (!IsThere(path, std::string(key), sheet.line)) return;
     if (CompareArt(path, file->print, m_path) != ArtState::kChanged) continue;
     m_c.report.Warning(m_shown, sheet.line,
                        Made(m_path, path) + "; flipdeck will show the old animation " + Sync());

@@ -132,14 +132,9 @@ bool CImporter::Read(const std::string& path, bool survey, CImported& picture) {
   std::ifstream in(ToNativePath(path), std::ios::binary);
   if (!in.is_open()) return ReportKitError(path, "cannot open the file");
   CPngReader png(in);
-  std::string message;
-  if (!png.ReadHeader(kMaxImportPixels, message)) return ReportKitError(path, message);
+  if (!ReadImportHeader(path, png)) return false;
   const CPngHeader& header = png.GetHeader();
-  if (header.width > static_cast<uint32_t>(kTmfMaxSide) ||
-      header.height > static_cast<uint32_t>(kTmfMaxSide))
-    return ReportKitError(path, "is " + std::to_string(header.width) + " x " +
-                                    std::to_string(header.height) +
-                                    " pixels, larger than a TMF image may be (65536 a side)");
+  std::string message;
   const bool ownPalette = !m_imposed && m_options.shared.empty();
   const bool keepIndexed = header.indexed && ownPalette;
   if (keepIndexed && !ConvertPalette(path, header.palette, m_type, picture.entries)) return false;
@@ -245,6 +240,18 @@ std::vector<std::string> CImporter::Targets() const {
   }
   if (!m_options.shared.empty()) targets.push_back(m_options.shared);
   return targets;
+}
+
+bool ReadImportHeader(const std::string& path, CPngReader& png) {
+  std::string message;
+  if (!png.ReadHeader(kMaxImportPixels, message)) return ReportKitError(path, message);
+  const CPngHeader& header = png.GetHeader();
+  if (header.width <= static_cast<uint32_t>(kTmfMaxSide) &&
+      header.height <= static_cast<uint32_t>(kTmfMaxSide))
+    return true;
+  return ReportKitError(path, "is " + std::to_string(header.width) + " x " +
+                                  std::to_string(header.height) +
+                                  " pixels, larger than a TMF image may be (65536 a side)");
 }
 
 std::string ImportTarget(const std::string& picture, const std::string& outDir,

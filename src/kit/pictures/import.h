@@ -41,6 +41,11 @@ struct ImportOptions {
 /// refused at its header, before its pixels take any memory.
 inline constexpr uint64_t kMaxImportPixels = uint64_t{1} << 24;
 
+/// Reads the header of the PNG `png` reads (`path` in messages) and refuses
+/// a picture no TMF image takes: more than kMaxImportPixels pixels, or a
+/// side longer than 65536. False after the message.
+bool ReadImportHeader(const std::string& path, CPngReader& png);
+
 /// The import job: 0 when every output was written, 1 after the messages of
 /// a job that changed no file. A picture whose TMF belongs to a project
 /// that records its art keeps the PNG's print in it; when that project

@@ -6,19 +6,13 @@
 #include "image/png_reader.h"
 #include "kit/common/diagnostics.h"
 #include "kit/pictures/import.h"
-#include "texture/texture_format.h"
 
 bool ReadPngEntries(const std::string& name, std::string_view png, PaletteType type,
                     uint32_t& width, uint32_t& height, const EntryRow& row) {
   CPngReader reader(std::span(reinterpret_cast<const uint8_t*>(png.data()), png.size()));
-  std::string message;
-  if (!reader.ReadHeader(kMaxImportPixels, message)) return ReportKitError(name, message);
+  if (!ReadImportHeader(name, reader)) return false;
   const CPngHeader& header = reader.GetHeader();
-  if (header.width > static_cast<uint32_t>(kTmfMaxSide) ||
-      header.height > static_cast<uint32_t>(kTmfMaxSide))
-    return ReportKitError(name, "is " + std::to_string(header.width) + " x " +
-                                    std::to_string(header.height) +
-                                    " pixels, larger than a TMF image may be (65536 a side)");
+  std::string message;
   width = header.width;
   height = header.height;
   // A palette picture's entries are worked out once, an index at a time:

@@ -142,6 +142,14 @@ bool SyncProjects(const SyncOptions& options, CSyncReport& report) {
   for (const std::string& tpf : tpfs) {
     auto project = std::make_unique<CSyncProject>();
     if (!LoadSyncProject(tpf, paths, *project)) return false;
+    // A project an animation names may record no art; one named itself
+    // is meant to.
+    const bool named = std::find(options.files.begin(), options.files.end(), tpf) !=
+                       options.files.end();
+    if (named && project->art.Empty())
+      ReportKitWarning(paths.Name(tpf),
+                       "records no art, so there is nothing to sync (flipdeck-kit new records "
+                       "the art of the projects it makes)");
     AddOnce(report.read, FullPath(tpf));
     AddArt(*project, art);
     AddOnce(folders, project->dir);

@@ -12,7 +12,7 @@
 #include <regex>
 #include <sstream>
 
-#include "kit/commands/kit.h"
+#include "kit/kit_run.h"
 #include "kit/pictures/new.h"
 #include "path/file_system.h"
 #include "settings/key_value_file.h"
@@ -26,26 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace ts = testing_support;
-
-struct KitRun {
-  int status = -1;
-  std::string err;  // standard error
-};
-
-// Runs flipdeck-kit with the words of `line` in `dir`.
-KitRun Kit(const ts::TempDir& dir, const std::string& line) {
-  ts::ScopedWorkingDir cwd(dir.path());
-  std::istringstream words(line);
-  std::vector<std::string> args{"flipdeck-kit"};
-  for (std::string word; words >> word;) args.push_back(word);
-  std::vector<const char*> argv;
-  for (const std::string& arg : args) argv.push_back(arg.c_str());
-  std::ostringstream err;
-  std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
-  const int status = RunKit(static_cast<int>(argv.size()), argv.data());
-  std::cerr.rdbuf(saved);
-  return {status, err.str()};
-}
 
 std::string Bytes(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
@@ -537,10 +517,9 @@ TEST(Kit, SaysWhyAnAnimationCannotBeRead) {
       {"huge.taf", "holds 67108865 bytes, more than the 64 MiB flipdeck reads of a settings file"}};
   for (const auto& [taf, why] : rows) {
     for (const std::string command : {"preview", "deps -o out.c", "check", "sync"}) {
-      ts::CoutCapture out;
       const KitRun run = Kit(dir, command + " " + taf);
       EXPECT_EQ(run.status, 1) << command << " " << taf;
-      const std::string said = command == "check" ? out.Text() : run.err;
+      const std::string said = command == "check" ? run.out : run.err;
       const std::string says =
           command == "check" ? taf + ": error: " + why : "flipdeck-kit: error: " + taf + ": " + why;
       EXPECT_NE(said.find(says), std::string::npos) << command << "\n" << said;

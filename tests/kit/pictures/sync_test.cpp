@@ -10,7 +10,7 @@
 #include <map>
 #include <sstream>
 
-#include "kit/commands/kit.h"
+#include "kit/kit_run.h"
 #include "support/png_fixture.h"
 #include "support/test_support.h"
 
@@ -53,26 +53,6 @@ std::string SheetJson(const std::vector<int>& durations, const std::string& tag)
               R"(, "y": 0, "w": 4, "h": 4}, "duration": )" + std::to_string(durations[i]) + "}";
   return R"({"frames": [)" + frames + R"(], "meta": {"image": "s.png", "frameTags": [{"name": ")" +
          tag + R"(", "from": 0, "to": 1}]}})";
-}
-
-struct KitRun {
-  int status = -1;
-  std::string out;
-};
-
-KitRun Kit(const ts::TempDir& dir, const std::string& line) {
-  ts::ScopedWorkingDir cwd(dir.path());
-  std::istringstream words(line);
-  std::vector<std::string> args{"flipdeck-kit"};
-  for (std::string word; words >> word;) args.push_back(word);
-  std::vector<const char*> argv;
-  for (const std::string& arg : args) argv.push_back(arg.c_str());
-  ts::CoutCapture out;
-  std::ostringstream err;
-  std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
-  const int status = RunKit(static_cast<int>(argv.size()), argv.data());
-  std::cerr.rdbuf(saved);
-  return {status, out.Text() + err.str()};
 }
 
 // One edit: "png FILE DRAWING", "json DURATIONS TAG", "rm FILE",
@@ -210,7 +190,7 @@ TEST(Sync, KeepsTheProjectInStepWithItsArt) {
     const Files before = Snapshot(dir);
     const KitRun run = Kit(dir, row.action);
     EXPECT_EQ(run.status, std::string(row.says).find("error") == std::string::npos ? 0 : 1);
-    EXPECT_NE(run.out.find(row.says), std::string::npos) << run.out;
+    EXPECT_NE((run.out + run.err).find(row.says), std::string::npos) << run.out << run.err;
     const Files after = Snapshot(dir);
     EXPECT_EQ(Changes(before, after), row.changes);
     for (const auto& [name, time] : after.times) {
