@@ -9,7 +9,8 @@
 # animation again and no other.
 #
 # Two steps: `flipdeck-kit sync` first makes the pictures whose art changed
-# again (<name>.synced marks it done), then the conversion runs. Every file
+# again (<name>.sync.d, the list of what it read, marks it done), then the
+# conversion runs. Every file
 # sync writes is in place before the conversion starts, which is what tells
 # Ninja the conversion's inputs are older than its outputs afterwards. The
 # conversion replaces the C, the header and <name>_symbols.h only when
@@ -91,15 +92,16 @@ function(flipdeck_add_animation name)
   set(symbols "${dir}/${name}_symbols.h")
   file(MAKE_DIRECTORY "${dir}")
 
-  set(synced "${dir}/${name}.synced")
+  # The sync step's mark is the list of what it read, which deps writes for
+  # it once the sync is done: one process, and no file besides.
+  set(synced "${dir}/${name}.sync.d")
+  get_filename_component(taf_dir "${taf}" DIRECTORY)
   add_custom_command(
     OUTPUT "${synced}"
-    COMMAND "${CMAKE_COMMAND}" -DSTEP=sync
-            "-DKIT=$<TARGET_FILE:flipdeck::flipdeck-kit>"
-            "-DNAME=${name}" "-DTAF=${taf}" "-DSTAMP=${synced}" "-DDEPFILE=${dir}/${name}.sync.d"
-            -P "${_flipdeck_convert_script}"
-    DEPENDS "${taf}" "${_flipdeck_convert_script}" "$<TARGET_FILE:flipdeck::flipdeck-kit>"
-    DEPFILE "${dir}/${name}.sync.d"
+    COMMAND "$<TARGET_FILE:flipdeck::flipdeck-kit>" sync "${taf}" --depfile "${synced}" --cmake
+    WORKING_DIRECTORY "${taf_dir}"
+    DEPENDS "${taf}" "$<TARGET_FILE:flipdeck::flipdeck-kit>"
+    DEPFILE "${synced}"
     COMMENT "flipdeck-kit: syncing the art of ${name}"
     VERBATIM)
   set(restat OFF)

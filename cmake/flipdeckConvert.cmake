@@ -1,52 +1,12 @@
-# The two steps of flipdeck_add_animation, run as `cmake -P` by the build.
-#   -DSTEP=sync: -DKIT= -DTAF= -DNAME= -DSTAMP= -DDEPFILE=: flipdeck-kit sync
-#     makes the pictures of TAF's projects whose art changed again, then
-#     STAMP says it is done.
-#   otherwise: -DFLIPDECK= -DKIT= the programs; -DTAF= the animation; -DNAME=
-#     its name; -DC= -DH= -DSYMBOLS= -DDEPFILE= the outputs; -DPREFIX= the
-#     symbols' prefix; -DRESTAT=ON when the build (Ninja) sees that an
-#     output kept its time, so that one whose bytes do not change is left
-#     as it is.
+# One conversion of flipdeck_add_animation, run as `cmake -P` by the build:
+#   -DFLIPDECK= -DKIT= the programs; -DTAF= the animation; -DNAME= its name;
+#   -DC= -DH= -DSYMBOLS= -DDEPFILE= the outputs; -DPREFIX= the symbols'
+#   prefix; -DRESTAT=ON when the build (Ninja) sees that an output kept its
+#   time, so that one whose bytes do not change is left as it is.
 # flipdeck writes the C to a temporary name, which takes the real one only
 # when everything else is in place: a failed run must leave nothing that
 # looks up to date.
 get_filename_component(taf_dir "${TAF}" DIRECTORY)
-
-# Writes the dependency file of `target` for CMake, which reads it itself,
-# for Ninja as for make, and takes deps' "\\:" for a backslash and a colon
-# where make and Ninja take a colon; a bare colon inside a path it reads as
-# it is. deps writes a backslash before a colon only to escape it. Each
-# input also stands alone as a target (deps' -MP rules); CMake reads a path
-# before a colon there as a target either way.
-function(write_depfile target)
-  execute_process(COMMAND "${KIT}" deps "${TAF}" -o "${target}" ${ARGN} --depfile "${DEPFILE}"
-                  WORKING_DIRECTORY "${taf_dir}" RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    fail("flipdeck-kit deps could not list the files ${TAF} reads")
-  endif()
-  file(READ "${DEPFILE}" rules)
-  string(REPLACE "\\:" ":" cmake_rules "${rules}")
-  if(NOT cmake_rules STREQUAL rules)
-    file(WRITE "${DEPFILE}.part" "${cmake_rules}")
-    file(RENAME "${DEPFILE}.part" "${DEPFILE}")
-  endif()
-endfunction()
-
-if(STEP STREQUAL "sync")
-  function(fail why)
-    file(REMOVE "${STAMP}")
-    message(FATAL_ERROR "flipdeck-kit: ${NAME}: ${why}")
-  endfunction()
-  execute_process(COMMAND "${KIT}" sync "${TAF}" WORKING_DIRECTORY "${taf_dir}"
-                  RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    fail("the projects of ${TAF} could not be made again from their art")
-  endif()
-  write_depfile("${STAMP}")
-  file(TOUCH "${STAMP}")
-  return()
-endif()
-
 set(part "${C}.part")
 set(kept_h "${H}.kept")
 file(REMOVE "${part}" "${kept_h}")
@@ -61,10 +21,23 @@ endfunction()
 # Puts `part` in the place of `file` when their bytes differ (or always,
 # without RESTAT), and drops it otherwise: a file that does not change
 # keeps its time, and nothing made from it is made again.
+# Files of one size are compared here when small (a process costs more),
+# by `cmake -E compare_files` when large.
 function(replace_if_changed part file)
   if(RESTAT AND EXISTS "${file}")
-    execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${part}" "${file}"
-                    RESULT_VARIABLE differ)
+    file(SIZE "${part}" new_size)
+    file(SIZE "${file}" old_size)
+    set(differ 1)
+    if(new_size EQUAL old_size AND new_size LESS 65536)
+      file(READ "${part}" new_text)
+      file(READ "${file}" old_text)
+      if(new_text STREQUAL old_text)
+        set(differ 0)
+      endif()
+    elseif(new_size EQUAL old_size)
+      execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${part}" "${file}"
+                      RESULT_VARIABLE differ)
+    endif()
     if(differ EQUAL 0)
       file(REMOVE "${part}")
       return()
@@ -93,7 +66,14 @@ if(EXISTS "${kept_h}")
   file(RENAME "${kept_h}" "${H}")
   replace_if_changed("${H}.part" "${H}")
 endif()
-write_depfile("${C}" -e "${H}")
+# CMake reads the dependency file itself, for Ninja as for make, and takes
+# "\\:" for a backslash and a colon where make and Ninja take a colon: deps
+# --cmake leaves a colon in a path bare.
+execute_process(COMMAND "${KIT}" deps "${TAF}" -o "${C}" -e "${H}" --depfile "${DEPFILE}" --cmake
+                WORKING_DIRECTORY "${taf_dir}" RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  fail("flipdeck-kit deps could not list the files ${TAF} reads")
+endif()
 
 # The symbols the C defines, under the names PREFIX gives them; the camera
 # table's size comes from the C itself.

@@ -144,6 +144,11 @@ int RunDeps(const DepsOptions& options, std::ostream& out) {
   if (!options.header.empty()) targets.push_back(options.header);
   std::string text;
   if (!MakeDepfile(targets, inputs, text)) return 1;
+  // A backslash before a colon is refused in a path, so each one the text
+  // holds escapes the colon after it.
+  for (size_t at = text.find("\\:"); options.cmake && at != std::string::npos;
+       at = text.find("\\:", at))
+    text.erase(at, 1);
   if (options.depfile.empty()) {
     out << text;
     return out.flush() ? 0 : 1;

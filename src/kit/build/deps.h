@@ -27,6 +27,9 @@ struct DepsOptions {
   std::string output;   // the C file: the first target
   std::string header;   // the header, a second target; "" for none
   std::string depfile;  // where to write; "" for standard output
+  /// Spelt as CMake reads a custom command's dependency file, which takes
+  /// "\\:" for a backslash and a colon: a ':' in a path stands bare.
+  bool cmake = false;
 };
 
 /// The deps job: 0 when the dependency file was written, 1 after the

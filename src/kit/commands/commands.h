@@ -29,7 +29,7 @@ void AddNewCommand(CLI::App& app, NewOptions& options, KitJob& job);
 void AddCheckCommand(CLI::App& app, CheckOptions& options, KitJob& job);
 void AddDepsCommand(CLI::App& app, DepsOptions& options, KitJob& job);
 void AddPreviewCommand(CLI::App& app, PreviewOptions& options, KitJob& job);
-void AddSyncCommand(CLI::App& app, SyncOptions& options, KitJob& job);
+void AddSyncCommand(CLI::App& app, SyncOptions& options, DepsOptions& listing, KitJob& job);
 
 /// The arguments with compilers' spelling of the dependency file option,
 /// "-MF FILE" or "-MFFILE", as deps reads it ("--depfile FILE"): the

@@ -49,7 +49,8 @@ int RunKit(int argc, const char* const* argv) {
   NewOptions newOptions;
   AddNewCommand(app, newOptions, job);
   SyncOptions sync;
-  AddSyncCommand(app, sync, job);
+  DepsOptions syncListing;
+  AddSyncCommand(app, sync, syncListing, job);
   CheckOptions check;
   AddCheckCommand(app, check, job);
   DepsOptions deps;
