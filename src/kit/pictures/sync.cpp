@@ -165,7 +165,7 @@ bool SyncProjects(const SyncOptions& options, CSyncReport& report) {
     if (!synced) return false;
   }
   if (!files.Commit()) return false;
-  for (const std::string& line : run.made) std::cout << line << "\n";
+  report.made = std::move(run.made);
   for (const std::string& written : files.GetStaged()) report.written.push_back(written);
   for (const std::string& removed : files.GetRemoved()) report.written.push_back(removed);
   return true;
@@ -173,5 +173,7 @@ bool SyncProjects(const SyncOptions& options, CSyncReport& report) {
 
 int RunSync(const SyncOptions& options) {
   CSyncReport report;
-  return SyncProjects(options, report) ? 0 : 1;
+  if (!SyncProjects(options, report)) return 1;
+  for (const std::string& line : report.made) std::cout << line << "\n";
+  return 0;
 }

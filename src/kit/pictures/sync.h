@@ -26,12 +26,14 @@ struct SyncOptions {
 struct CSyncReport {
   std::vector<std::string> read;     // the animations, projects and art, full paths
   std::vector<std::string> written;  // the files written or deleted, full paths
+  std::vector<std::string> made;     // "walk3.tmf: made again from walk3.png"
 };
 
-/// Syncs the projects of `options`, telling on standard output what it made
-/// again ("walk3.tmf: made again from walk3.png"). True when every project
-/// is in step with its art; false after the message, no file changed.
+/// Syncs the projects of `options`. True when every project is in step with
+/// its art; false after the message (on standard error, as every kit
+/// message), no file changed. What it made again is in `report.made`.
 bool SyncProjects(const SyncOptions& options, CSyncReport& report);
 
-/// The sync job: 0 or 1, as SyncProjects.
+/// The sync job: 0 or 1, as SyncProjects, telling on standard output what
+/// it made again.
 int RunSync(const SyncOptions& options);

@@ -137,7 +137,7 @@ void CSheetSync::RemoveLeftBehind(const std::vector<std::string>& targets) {
                        "more");
       return;
     }
-    m_run.files.RemoveAtCommit(path);
+    m_run.files.RemoveAtCommit(FullPath(path));
     m_run.made.push_back(m_run.paths.Name(path) + ": removed: the sheet has no tag for it any more");
   });
 }
