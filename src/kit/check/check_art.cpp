@@ -3,6 +3,8 @@
 // says what sync would do. A picture whose art changed since its TMF was
 // made shows the old picture; art that is missing leaves sync nothing to
 // make the picture from.
+#include <map>
+
 #include "kit/check/check_rules.h"
 #include "kit/common/art_record.h"
 #include "path/file_system.h"
@@ -35,6 +37,7 @@ class CArtRules {
   const std::string m_shown;
   const CPictureProject& m_project;
   std::string m_dir;
+  std::map<int32_t, const CPictureEntry*> m_entries;  // those with a name, by number
 };
 
 bool CArtRules::IsThere(const std::string& art, const std::string& key, int line) {
@@ -51,11 +54,9 @@ void CArtRules::CheckPicture(int32_t number, const CPictureArt& art) {
   const std::string path = ArtPath(m_dir, art.path);
   if (!IsThere(path, key, art.line) || art.frame >= 0) return;
   // Only a picture a key shows can show an old picture.
-  const CPictureEntry* entry = nullptr;
-  for (const CPictureEntry& candidate : m_project.GetEntries())
-    if (candidate.number == number && candidate.fields.size() >= 3) entry = &candidate;
-  if (entry == nullptr) return;
-  const auto shown = m_c.pictures.find({m_path, entry->fields[0]});
+  const auto entry = m_entries.find(number);
+  if (entry == m_entries.end()) return;
+  const auto shown = m_c.pictures.find({m_path, entry->second->fields[0]});
   if (shown == m_c.pictures.end() || shown->second.tmfPath.empty()) return;
   const std::string& tmf = shown->second.tmfPath;
   if (CompareArt(path, LoadTmfArtPrint(tmf), tmf) != ArtState::kChanged) return;
@@ -82,6 +83,8 @@ void CArtRules::CheckAll() {
   const CKeyValueFile& settings = *m_project.GetSettings();
   const CProjectArt art = ReadProjectArt(settings);
   m_dir = std::string(settings.Find("TPF_DIR").value_or(""));
+  for (const CPictureEntry& entry : m_project.GetEntries())
+    if (entry.fields.size() >= 3) m_entries[entry.number] = &entry;
   for (const auto& [key, why] : art.faults)
     m_c.report.Warning(m_shown, settings.GetKeyLine(key),
                        key + " " + why + ": flipdeck-kit sync passes it over");
