@@ -125,7 +125,7 @@ void CheckPaletteFile(CCheckContext& c, const std::string& path, CCheckedFile& f
 
 void CheckPicturePair(CCheckContext& c, const std::string& tpf, int line,
                       const std::string& picture, const CCheckedFile& imageFile,
-                      const CCheckedFile& paletteFile) {
+                      const CCheckedFile& paletteFile, bool shared) {
   const CTmfImage& image = *imageFile.image;
   const int32_t bits = image.GetBitsPerPixel();
   const int32_t entries = paletteFile.palette->GetEntryCount();
@@ -148,19 +148,20 @@ void CheckPicturePair(CCheckContext& c, const std::string& tpf, int line,
     return;
   }
   // The entries the palette fills: those up to its last that is not
-  // 0x0000. The kit fills a palette up to 16 or 256 with 0x0000 and keeps
-  // at most one 0x0000 of its own, at index 0: an index into the filling is
-  // one into another palette (an image imported with a palette of its own,
-  // paired with a shared one).
+  // 0x0000. The kit fills a palette up to 16 or 256 with 0x0000, and one it
+  // builds keeps at most one 0x0000 of its own, at index 0: an index into
+  // the filling is one into another palette (an image imported with a
+  // palette of its own, paired with a shared one).
   const std::vector<uint16_t>& held = paletteFile.palette->GetEntries();
   int32_t filled = std::max<int32_t>(entries, 1);
   while (filled > 1 && held[static_cast<size_t>(filled) - 1] == 0) --filled;
   const CIndexBeyond filling = filled < reach ? FindIndexBeyond(image, filled) : CIndexBeyond{};
   if (filling.count == 0) return;
-  c.report.Error(tpf, line,
-                 "picture " + picture + ": " + imageFile.shown + " " + filling.Say() +
-                     ", past the " + std::to_string(filled) + " colours of " + paletteFile.shown +
-                     filling.Many() +
-                     ", in the 0x0000 entries that only fill it up: it shows transparent; was " +
-                     imageFile.shown + " made with another palette?");
+  c.report.Add(shared ? CCheckReport::Severity::kError : CCheckReport::Severity::kWarning, tpf,
+               line,
+               "picture " + picture + ": " + imageFile.shown + " " + filling.Say() +
+                   ", past the " + std::to_string(filled) + " colours of " + paletteFile.shown +
+                   filling.Many() +
+                   ", in the 0x0000 entries that only fill it up: it shows transparent; was " +
+                   imageFile.shown + " made with another palette?");
 }
