@@ -121,10 +121,7 @@ std::vector<std::unique_ptr<CFolderLock>> LockFolders(std::vector<std::string> f
 bool WriteIfChanged(CSyncRun& run, const std::string& target, std::string_view bytes,
                     const std::string& line) {
   const std::string full = FullPath(target);
-  if (std::find(run.planned.begin(), run.planned.end(), full) == run.planned.end()) {
-    if (!run.files.Plan({full})) return false;
-    run.planned.push_back(full);
-  }
+  if (!run.files.Plan({full})) return false;
   const size_t staged = run.files.GetStaged().size();
   if (!run.files.StageChanged(full, bytes)) return false;
   if (run.files.GetStaged().size() != staged) run.made.push_back(line);
@@ -158,7 +155,7 @@ bool SyncProjects(const SyncOptions& options, CSyncReport& report) {
   for (const std::string& file : art) AddOnce(report.read, file);
   const auto locks = LockFolders(folders);
   CStagedFiles files(art);
-  CSyncRun run{files, paths, options.force, {}, {}};
+  CSyncRun run{files, paths, options.force, {}};
   for (const auto& project : projects) {
     const bool synced = project->art.sheet ? SyncSheetProject(*project, run)
                                            : SyncPictureProject(*project, run);

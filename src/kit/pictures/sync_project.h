@@ -32,12 +32,12 @@ struct CSyncRun {
   bool force = false;
   /// "walk3.tmf: made again from walk3.png": told once the files are in place.
   std::vector<std::string> made;
-  std::vector<std::string> planned;  // the targets handed to `files` so far
 };
 
 /// Stages `bytes` for `target` unless it holds them already, and notes
 /// `line` to be told when it does not. False after the message (a target
-/// that is an input of the run, or is written twice; a full disk).
+/// that is an input of the run, or that it writes twice, such as an image
+/// two pictures name; a full disk).
 bool WriteIfChanged(CSyncRun& run, const std::string& target, std::string_view bytes,
                     const std::string& line);
 
