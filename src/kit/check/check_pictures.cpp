@@ -8,6 +8,7 @@
 #include "kit/check/check_rules.h"
 #include "kit/check/check_settings.h"
 #include "kit/check/name_suggestion.h"
+#include "kit/common/art_record.h"
 #include "kit/common/expand_problem.h"
 #include "kit/common/settings_trouble.h"
 #include "settings/key_value_file.h"
@@ -149,8 +150,9 @@ void CPictureRules::FollowFiles(const CPictureUse& use, const CResolvedPicture& 
     palette = &at->second;
   }
   if (image == nullptr || palette == nullptr || !image->loaded || !palette->loaded) return;
-  if (m_pairs.insert({resolved.tmfPath, resolved.tlfPath}).second)
-    CheckPicturePair(m_c, tpf, line, use.picture, *image, *palette);
+  if (!m_pairs.insert({resolved.tmfPath, resolved.tlfPath}).second) return;
+  const bool shared = ReadProjectArt(*project.GetSettings()).sharedPalette;
+  CheckPicturePair(m_c, tpf, line, use.picture, *image, *palette, shared);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "kit/common/diagnostics.h"
 #include "path/file_system.h"
@@ -18,6 +19,26 @@ namespace {
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
+
+// Whether the regular file `path` holds exactly `bytes`, read a piece at a
+// time up to the first that differs: a changed image usually differs in its
+// header already, and is not read whole to tell.
+bool HoldsBytes(const std::string& path, std::string_view bytes) {
+  std::error_code error;
+  const fs::path native(ToNativePath(path));
+  if (!fs::is_regular_file(native, error) || fs::file_size(native, error) != bytes.size() || error)
+    return false;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(native.string().c_str(), "rb"));
+  if (!file) return false;
+  std::vector<char> piece(std::min<size_t>(bytes.size(), size_t{1} << 16));
+  for (size_t at = 0; at < bytes.size(); at += piece.size()) {
+    const size_t size = std::min(piece.size(), bytes.size() - at);
+    if (std::fread(piece.data(), 1, size, file.get()) != size ||
+        bytes.substr(at, size) != std::string_view(piece.data(), size))
+      return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -101,8 +122,17 @@ bool CStagedFiles::StageWritten(const std::string& target,
   // Closing hands the last buffered bytes to the system; that can fail too.
   if (!written || std::fclose(file.release()) != 0)
     return ReportKitError(target, "could not be written completely (is the disk full?)");
+  if (produced && std::find(m_staged.begin(), m_staged.end(), target) == m_staged.end())
+    m_staged.push_back(target);
   return produced;
 }
+
+bool CStagedFiles::StageChanged(const std::string& target, std::string_view bytes) {
+  if (HoldsBytes(target, bytes)) return true;
+  return Stage(target, bytes);
+}
+
+void CStagedFiles::RemoveAtCommit(const std::string& target) { m_removals.push_back(target); }
 
 bool CStagedFiles::Commit() {
   std::string failed;
@@ -110,7 +140,10 @@ bool CStagedFiles::Commit() {
   // An interrupt renames nothing; a commit that fails half way has put
   // files into the folders already.
   m_folders.kept = committed || !failed.empty();
-  if (committed) return true;
+  if (committed) {
+    for (const std::string& target : m_removals) RemoveOutputFile(target);
+    return true;
+  }
   // An interrupt ends the job with the status of its signal, which says
   // enough.
   if (failed.empty()) return false;

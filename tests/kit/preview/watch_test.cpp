@@ -122,7 +122,8 @@ TEST(ChangeLoop, StopBeforeRunEndsRunAtOnce) {
 class LiveAnimationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
+    for (const char* name :
+         {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf", "walk1.png", "walk2.png"})
       m_dir.Write(name,
                   ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
   }
