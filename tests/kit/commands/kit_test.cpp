@@ -351,6 +351,9 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   sheet("gone.json", "nowhere/gone.png", "");
   sheet("text.json", "text.png", "");
   sheet("many.json", "many.png", "");
+  // One whose picture's image would go where a folder is.
+  sheet("one.json", "walk1.png", "");
+  fs::create_directory(dir.path() / "o-a.tmf");
   sheet(
       "tags.json", "walk1.png",
       R"(, "frameTags": [{"name": "Run", "from": 0, "to": 0}, {"name": "run", "from": 0, "to": 0}])");
@@ -396,6 +399,7 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"new s --sheet gone.json",
        "gone.json: meta.image names nowhere/gone.png, which is missing: nowhere/gone.png"},
       {"new s --sheet text.json", "text.png: not a PNG file"},
+      {"new o --sheet one.json --force", "o-a.tmf: cannot be opened for writing"},
       {"new s --sheet many.json",
        "many.json: its pictures have 400 colours; one palette holds at most 256"},
       {"new s --sheet tags.json",
@@ -432,7 +436,8 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   const auto snapshot = [&] {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
-      files[entry.path().string()] = ts::ReadFileBytes(entry.path().string());
+      files[entry.path().string()] =
+          entry.is_directory() ? "(a folder)" : ts::ReadFileBytes(entry.path().string());
     return files;
   };
   const auto before = snapshot();
