@@ -42,7 +42,8 @@ bool HoldsBytes(const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
-CStagedFiles::CStagedFiles(std::vector<std::string> inputs) : m_inputs(std::move(inputs)) {}
+CStagedFiles::CStagedFiles(std::vector<std::string> inputs, CKitReporter reporter)
+    : m_inputs(std::move(inputs)), m_reporter(std::move(reporter)) {}
 
 CStagedFiles::CMadeFolders::~CMadeFolders() {
   if (kept) return;
@@ -63,7 +64,7 @@ bool CStagedFiles::MakeFolders(const std::string& folder) {
   }
   for (auto at = missing.rbegin(); at != missing.rend(); ++at) {
     if (!fs::create_directory(*at, error) && error)
-      return ReportKitError(at->string(), "cannot be made as a folder (" + error.message() + ")");
+      return m_reporter.Error(at->string(), "cannot be made as a folder (" + error.message() + ")");
     m_folders.made.push_back(at->string());
   }
   return true;
@@ -80,11 +81,11 @@ bool CStagedFiles::Plan(const std::vector<std::string>& targets) {
     const CFileName name(target);
     for (const CFileName& input : inputs) {
       if (name.IsSameAs(input))
-        return ReportKitError(target, "is also an input of this job: refused, nothing written");
+        return m_reporter.Error(target, "is also an input of this job: refused, nothing written");
     }
     for (const CFileName& other : planned) {
       if (name.IsSameAs(other))
-        return ReportKitError(target, "would be written twice by this job: refused");
+        return m_reporter.Error(target, "would be written twice by this job: refused");
     }
     m_targets.push_back(target);
     planned.push_back(name);
@@ -108,12 +109,12 @@ bool CStagedFiles::StageWritten(const std::string& target,
   if (m_outputs.IsInterrupted()) return false;
   std::string name;
   if (!m_outputs.Add(target, name))
-    return ReportKitError(target, "cannot be written in its directory");
+    return m_reporter.Error(target, "cannot be written in its directory");
   // A link, a device or a pipe under the target's name is written through,
   // from its start; a new temporary file is only appended to.
   const char* mode = name == target ? "wb" : "ab";
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToNativePath(name).c_str(), mode));
-  if (!file) return ReportKitError(target, "cannot be opened for writing");
+  if (!file) return m_reporter.Error(target, "cannot be opened for writing");
   bool written = true;
   const bool produced = produce([&](std::string_view bytes) {
     written = written && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
@@ -121,7 +122,7 @@ bool CStagedFiles::StageWritten(const std::string& target,
   });
   // Closing hands the last buffered bytes to the system; that can fail too.
   if (!written || std::fclose(file.release()) != 0)
-    return ReportKitError(target, "could not be written completely (is the disk full?)");
+    return m_reporter.Error(target, "could not be written completely (is the disk full?)");
   if (produced && std::find(m_staged.begin(), m_staged.end(), target) == m_staged.end())
     m_staged.push_back(target);
   return produced;
@@ -147,5 +148,5 @@ bool CStagedFiles::Commit() {
   // An interrupt ends the job with the status of its signal, which says
   // enough.
   if (failed.empty()) return false;
-  return ReportKitError(failed, "cannot be replaced");
+  return m_reporter.Error(failed, "cannot be replaced");
 }

@@ -13,12 +13,14 @@
 #include <string_view>
 #include <vector>
 
+#include "kit/common/diagnostics.h"
 #include "path/staged_outputs.h"
 
 class CStagedFiles {
  public:
-  /// `inputs`: the files the job reads, which no target may name.
-  explicit CStagedFiles(std::vector<std::string> inputs);
+  /// `inputs`: the files the job reads, which no target may name;
+  /// `reporter`: where its messages go.
+  explicit CStagedFiles(std::vector<std::string> inputs, CKitReporter reporter = CKitReporter());
 
   /// Makes the folder `folder` and those above it that are missing, so that
   /// targets can be staged there; the folders made are removed again when
@@ -83,6 +85,7 @@ class CStagedFiles {
   };
 
   std::vector<std::string> m_inputs;
+  const CKitReporter m_reporter;
   std::vector<std::string> m_targets;
   std::vector<std::string> m_staged;
   std::vector<std::string> m_removals;

@@ -242,16 +242,16 @@ std::vector<std::string> CImporter::Targets() const {
   return targets;
 }
 
-bool ReadImportHeader(const std::string& path, CPngReader& png) {
+bool ReadImportHeader(const std::string& path, CPngReader& png, const CKitReporter& reporter) {
   std::string message;
-  if (!png.ReadHeader(kMaxImportPixels, message)) return ReportKitError(path, message);
+  if (!png.ReadHeader(kMaxImportPixels, message)) return reporter.Error(path, message);
   const CPngHeader& header = png.GetHeader();
   if (header.width <= static_cast<uint32_t>(kTmfMaxSide) &&
       header.height <= static_cast<uint32_t>(kTmfMaxSide))
     return true;
-  return ReportKitError(path, "is " + std::to_string(header.width) + " x " +
-                                  std::to_string(header.height) +
-                                  " pixels, larger than a TMF image may be (65536 a side)");
+  return reporter.Error(path, "is " + std::to_string(header.width) + " x " +
+                                 std::to_string(header.height) +
+                                 " pixels, larger than a TMF image may be (65536 a side)");
 }
 
 std::string ImportTarget(const std::string& picture, const std::string& outDir,

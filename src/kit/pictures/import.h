@@ -18,6 +18,7 @@
 
 #include "image/colour.h"
 #include "image/palette_builder.h"
+#include "kit/common/diagnostics.h"
 
 class CPngReader;
 class CStagedFiles;
@@ -43,8 +44,9 @@ inline constexpr uint64_t kMaxImportPixels = uint64_t{1} << 24;
 
 /// Reads the header of the PNG `png` reads (`path` in messages) and refuses
 /// a picture no TMF image takes: more than kMaxImportPixels pixels, or a
-/// side longer than 65536. False after the message.
-bool ReadImportHeader(const std::string& path, CPngReader& png);
+/// side longer than 65536. False after the message, to `reporter`.
+bool ReadImportHeader(const std::string& path, CPngReader& png,
+                      const CKitReporter& reporter = CKitReporter());
 
 /// The import job: 0 when every output was written, 1 after the messages of
 /// a job that changed no file. A picture whose TMF belongs to a project

@@ -47,7 +47,8 @@ bool CProjectImports::Import(CStagedFiles& files) {
   for (const COwned& owned : m_owned) folders.push_back(owned.project->dir);
   m_locks = LockFolders(folders);
   const CShownPaths paths(m_owned.front().pictures.begin()->second.name);
-  CSyncRun run{files, paths, false, {}};
+  const CKitReporter console;
+  CSyncRun run{files, paths, console, false, {}};
   for (COwned& owned : m_owned) {
     for (auto& [number, picture] : owned.pictures) {
       if (!CheckRegularFile(picture.name, "a PNG file")) return false;

@@ -105,14 +105,15 @@ std::string FromProject(const NewOptions& options, const std::string& path) {
   return fs::path(ToNativePath(file)).lexically_relative(ToNativePath(folder)).generic_string();
 }
 
-bool CheckLineLengths(const std::string& target, const std::string& text) {
+bool CheckLineLengths(const std::string& target, const std::string& text,
+                      const CKitReporter& reporter) {
   bool fits = true;
   CKeyValueFile::ForEachLine(text, [&fits](int, std::string_view line) {
     fits = fits && line.size() <= 511;
   });
-  return fits || ReportKitError(target,
-                                "would hold a line longer than the 511 characters flipdeck reads "
-                                "as one: the path to the art is too long; move the art nearer");
+  return fits || reporter.Error(target,
+                               "would hold a line longer than the 511 characters flipdeck reads "
+                               "as one: the path to the art is too long; move the art nearer");
 }
 
 int RunNew(const NewOptions& options) {

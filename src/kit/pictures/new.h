@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/common/diagnostics.h"
 #include "kit/pictures/sheet_grid.h"
 
 struct NewOptions {
@@ -42,5 +43,6 @@ std::string FromProject(const NewOptions& options, const std::string& path);
 
 /// Refuses the text of a project file with a line longer than flipdeck
 /// reads as one (511 characters), which only a very long path to the art
-/// can make. False after the message naming `target`.
-bool CheckLineLengths(const std::string& target, const std::string& text);
+/// can make. False after the message naming `target`, to `reporter`.
+bool CheckLineLengths(const std::string& target, const std::string& text,
+                      const CKitReporter& reporter = CKitReporter());

@@ -25,7 +25,9 @@ namespace {
 // new has no --ia16: a sheet's pictures take RGBA 5551 entries.
 constexpr PaletteType kSheetPalette = PaletteType::kRgba5551;
 
-bool Report(const CSheetFailure& failure) { return ReportKitError(failure.file, failure.what); }
+bool Report(const CSheetFailure& failure, const CKitReporter& reporter) {
+  return reporter.Error(failure.file, failure.what);
+}
 
 // "32x16" -> 32, 16: digits, 'x', digits.
 bool ParseCell(const std::string& text, uint32_t& width, uint32_t& height) {
@@ -44,46 +46,49 @@ bool ParseCell(const std::string& text, uint32_t& width, uint32_t& height) {
 // What the project records of the art file `path`: where it lies from the
 // project, and its print, read before the file is loaded, so that an edit
 // made meanwhile is seen by the next sync.
-bool RecordFile(const NewOptions& options, const std::string& path, CRecordedFile& file) {
+bool RecordFile(const NewOptions& options, const std::string& path, CRecordedFile& file,
+                const CKitReporter& reporter) {
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) return ReportKitError(path, "cannot be read");
+  if (!ReadWholeFile(path, bytes)) return reporter.Error(path, "cannot be read");
   file = {FromProject(options, path), PrintBytes(bytes)};
   return true;
 }
 
-bool LoadJsonSheet(const NewOptions& options, CLoadedSheet& sheet) {
-  if (!CheckRegularFile(options.sheet, "a sheet's JSON")) return false;
-  if (!RecordFile(options, options.sheet, sheet.record.source)) return false;
+bool LoadJsonSheet(const NewOptions& options, CLoadedSheet& sheet, const CKitReporter& reporter) {
+  if (!CheckRegularFile(options.sheet, "a sheet's JSON", reporter)) return false;
+  if (!RecordFile(options, options.sheet, sheet.record.source, reporter)) return false;
   CSheetFailure failure;
-  if (!LoadSheetJson(options.sheet, sheet.description, failure)) return Report(failure);
+  if (!LoadSheetJson(options.sheet, sheet.description, failure)) return Report(failure, reporter);
   const std::string png = SheetImagePath(sheet.description);
-  if (!CheckRegularFile(png, "a PNG file")) return false;
+  if (!CheckRegularFile(png, "a PNG file", reporter)) return false;
   sheet.record.image.emplace();
-  if (GetFileStatus(png).exists && !RecordFile(options, png, *sheet.record.image)) return false;
-  if (!LoadSheetImage(sheet.description, sheet.image, failure)) return Report(failure);
+  if (GetFileStatus(png).exists && !RecordFile(options, png, *sheet.record.image, reporter))
+    return false;
+  if (!LoadSheetImage(sheet.description, sheet.image, failure)) return Report(failure, reporter);
   sheet.inputs = {options.sheet, png};
   return true;
 }
 
-bool LoadGridSheet(const NewOptions& options, CLoadedSheet& sheet) {
+bool LoadGridSheet(const NewOptions& options, CLoadedSheet& sheet, const CKitReporter& reporter) {
   if (options.pictures.size() != 1)
-    return ReportKitError("--grid",
+    return reporter.Error("--grid",
                           "takes one sheet PNG, not " + std::to_string(options.pictures.size()));
   const std::string& png = options.pictures.front();
   uint32_t width = 0;
   uint32_t height = 0;
   if (!ParseCell(options.grid, width, height))
-    return ReportKitError("--grid", "'" + options.grid + "' is no cell size WxH (say 32x32)");
-  if (!CheckRegularFile(png, "a PNG file") || !RecordFile(options, png, sheet.record.source))
+    return reporter.Error("--grid", "'" + options.grid + "' is no cell size WxH (say 32x32)");
+  if (!CheckRegularFile(png, "a PNG file", reporter) ||
+      !RecordFile(options, png, sheet.record.source, reporter))
     return false;
   sheet.record.grid = std::to_string(width) + "x" + std::to_string(height) + "," +
                       std::to_string(options.duration);
   std::string message;
-  if (!sheet.image.Load(png, message)) return ReportKitError(png, message);
+  if (!sheet.image.Load(png, message)) return reporter.Error(png, message);
   CSheetFailure failure;
   if (!SliceSheetGrid(sheet.image, png, width, height, options.duration, sheet.description,
                       sheet.leftOut, failure))
-    return Report(failure);
+    return Report(failure, reporter);
   sheet.inputs = {png};
   return true;
 }
@@ -143,7 +148,7 @@ void Summarize(const NewOptions& options, const CLoadedSheet& sheet, size_t pict
 // The sheet's palette through `old`, the one the project has: every colour
 // it holds keeps its index. False after the message when it is full.
 bool FitPalette(const NewOptions& options, const CLoadedSheet& sheet, const CTlfPalette& old,
-                CSheetProject& project) {
+                CSheetProject& project, const CKitReporter& reporter) {
   const CSheetDescription& description = sheet.description;
   CPaletteFit fit(old.GetEntries(), kSheetPalette);
   for (const uint32_t first : project.pictures.firstFrames) {
@@ -160,7 +165,7 @@ bool FitPalette(const NewOptions& options, const CLoadedSheet& sheet, const CTlf
   CNewColour full;
   if (!fit.Place(full))
     return ReportNoPlace(full, NewTarget(options, options.name + ".tlf"),
-                         fit.GetEntries().size());
+                         fit.GetEntries().size(), reporter);
   project.palette = fit.GetLookup();
   project.bits = old.GetEntryCount() <= 16 ? 4 : 8;
   return true;
@@ -168,16 +173,17 @@ bool FitPalette(const NewOptions& options, const CLoadedSheet& sheet, const CTlf
 
 }  // namespace
 
-bool LoadSheet(const NewOptions& options, CLoadedSheet& sheet) {
+bool LoadSheet(const NewOptions& options, CLoadedSheet& sheet, const CKitReporter& reporter) {
   sheet.record.fps = options.fps;
-  return options.grid.empty() ? LoadJsonSheet(options, sheet) : LoadGridSheet(options, sheet);
+  return options.grid.empty() ? LoadJsonSheet(options, sheet, reporter)
+                              : LoadGridSheet(options, sheet, reporter);
 }
 
 bool TimeAnimations(const NewOptions& options, const CSheetDescription& sheet,
-                    std::vector<CTimedAnimation>& timed) {
+                    std::vector<CTimedAnimation>& timed, const CKitReporter& reporter) {
   std::vector<std::string> files;
   CSheetFailure failure;
-  if (!TagFileNames(sheet, options.name, files, failure)) return Report(failure);
+  if (!TagFileNames(sheet, options.name, files, failure)) return Report(failure, reporter);
   files.insert(files.begin(), options.name + ".taf");
   const std::vector<CSheetAnimation> animations = SheetAnimations(sheet);
   for (size_t at = 0; at < animations.size(); ++at) {
@@ -185,12 +191,12 @@ bool TimeAnimations(const NewOptions& options, const CSheetDescription& sheet,
     const std::string path = NewTarget(options, files[at]);
     std::string message;
     if (!TimeSheetAnimation(sheet, animations[at].plays, options.fps, animation.timing, message))
-      return ReportKitError(path, message);
+      return reporter.Error(path, message);
     // A frame a tag repeats is told of once.
     std::set<uint32_t> told;
     for (const uint32_t frame : animation.timing.skipped) {
       if (told.insert(frame).second)
-        ReportKitWarning(path, SkippedFrameText(sheet.frames[frame], options.fps));
+        reporter.Warning(path, SkippedFrameText(sheet.frames[frame], options.fps));
     }
     timed.push_back(std::move(animation));
   }
@@ -198,18 +204,18 @@ bool TimeAnimations(const NewOptions& options, const CSheetDescription& sheet,
 }
 
 bool FindPictures(const NewOptions& options, const CLoadedSheet& sheet, CSheetProject& project,
-                  const CTlfPalette* old) {
+                  const CTlfPalette* old, const CKitReporter& reporter) {
   const CSheetDescription& description = sheet.description;
   CSheetFailure failure;
   if (!FindSheetPictures(sheet.image, description, kSheetPalette, project.pictures, failure))
-    return Report(failure);
+    return Report(failure, reporter);
   if (old != nullptr) {
-    if (!FitPalette(options, sheet, *old, project)) return false;
+    if (!FitPalette(options, sheet, *old, project, reporter)) return false;
   } else {
     project.palette = BuildSheetPalette(sheet.image, description, project.pictures, kSheetPalette);
     const int colours = project.palette.GetCount();
     if (colours > 256)
-      return ReportKitError(description.source,
+      return reporter.Error(description.source,
                             "its pictures have " + std::to_string(colours) +
                                 " colours; one palette holds at most 256: reduce the sheet's "
                                 "colours first (for example with pngquant)");
@@ -243,7 +249,7 @@ std::vector<std::string> SheetTargets(const NewOptions& options, const CSheetPro
 
 bool WriteSheetProject(const NewOptions& options, const CLoadedSheet& sheet,
                        const CSheetProject& project, const std::vector<CTimedAnimation>& animations,
-                       const SheetWriter& write) {
+                       const SheetWriter& write, const CKitReporter& reporter) {
   const CSheetDescription& description = sheet.description;
   // Each picture's image is made and handed on before the next: the sheet
   // is all the job holds of its pixels.
@@ -260,7 +266,7 @@ bool WriteSheetProject(const NewOptions& options, const CLoadedSheet& sheet,
   const std::string tpf = options.name + ".tpf";
   const std::string tpfText =
       MarkSynced(MakeTpfText(origin + ".", project.listed, SheetArtText(sheet.record, project.listed)));
-  if (!CheckLineLengths(NewTarget(options, tpf), tpfText) ||
+  if (!CheckLineLengths(NewTarget(options, tpf), tpfText, reporter) ||
       !write(NewTarget(options, options.name + ".tlf"),
              EncodeTlf(static_cast<uint32_t>(kSheetPalette), project.palette.GetEntries(),
                        project.bits)) ||
@@ -283,8 +289,10 @@ bool MakeSheetProject(const NewOptions& options) {
   CLoadedSheet sheet;
   std::vector<CTimedAnimation> animations;
   CSheetProject project;
-  if (!LoadSheet(options, sheet) || !TimeAnimations(options, sheet.description, animations) ||
-      !FindPictures(options, sheet, project, nullptr))
+  const CKitReporter console;
+  if (!LoadSheet(options, sheet, console) ||
+      !TimeAnimations(options, sheet.description, animations, console) ||
+      !FindPictures(options, sheet, project, nullptr, console))
     return false;
 
   const std::vector<std::string> targets = SheetTargets(options, project, animations);
@@ -300,7 +308,7 @@ bool MakeSheetProject(const NewOptions& options) {
   const auto stage = [&files](const std::string& target, const std::string& bytes) {
     return files.Stage(target, bytes);
   };
-  if (!WriteSheetProject(options, sheet, project, animations, stage) || !files.Commit())
+  if (!WriteSheetProject(options, sheet, project, animations, stage, console) || !files.Commit())
     return false;
   Summarize(options, sheet, project.listed.size(), project.palette.GetCount(), project.bits,
             animations);

@@ -44,10 +44,11 @@ bool CPaletteFit::Place(CNewColour& full) {
   return true;
 }
 
-bool ReportNoPlace(const CNewColour& full, const std::string& palette, size_t entries) {
-  return ReportKitError(full.file, (full.part.empty() ? "" : full.part + ": ") +
-                                       PixelName(full.x, full.y) + " is " +
-                                       ColourName(full.colour) + ", which has no place in " +
-                                       palette + ": its " + std::to_string(entries) +
-                                       " entries are all in use; nothing written");
+bool ReportNoPlace(const CNewColour& full, const std::string& palette, size_t entries,
+                   const CKitReporter& reporter) {
+  return reporter.Error(full.file, (full.part.empty() ? "" : full.part + ": ") +
+                                      PixelName(full.x, full.y) + " is " +
+                                      ColourName(full.colour) + ", which has no place in " +
+                                      palette + ": its " + std::to_string(entries) +
+                                      " entries are all in use; nothing written");
 }

@@ -13,6 +13,7 @@
 
 #include "image/colour.h"
 #include "image/palette_builder.h"
+#include "kit/common/diagnostics.h"
 
 /// Where a colour the palette lacks first appears.
 struct CNewColour {
@@ -66,5 +67,7 @@ class CPaletteFit {
 };
 
 /// Says that the colour `full` has no place in `palette` (as messages name
-/// it), a palette of `entries` entries all in use. Returns false.
-bool ReportNoPlace(const CNewColour& full, const std::string& palette, size_t entries);
+/// it), a palette of `entries` entries all in use, to `reporter`. Returns
+/// false.
+bool ReportNoPlace(const CNewColour& full, const std::string& palette, size_t entries,
+                   const CKitReporter& reporter = CKitReporter());

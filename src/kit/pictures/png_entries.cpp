@@ -8,9 +8,10 @@
 #include "kit/pictures/import.h"
 
 bool ReadPngEntries(const std::string& name, std::string_view png, PaletteType type,
-                    uint32_t& width, uint32_t& height, const EntryRow& row) {
+                    uint32_t& width, uint32_t& height, const EntryRow& row,
+                    const CKitReporter& reporter) {
   CPngReader reader(std::span(reinterpret_cast<const uint8_t*>(png.data()), png.size()));
-  if (!ReadImportHeader(name, reader)) return false;
+  if (!ReadImportHeader(name, reader, reporter)) return false;
   const CPngHeader& header = reader.GetHeader();
   std::string message;
   width = header.width;
@@ -25,7 +26,7 @@ bool ReadPngEntries(const std::string& name, std::string_view png, PaletteType t
   std::vector<uint16_t> entries(width);
   std::vector<Rgba8> colours(width);
   for (uint32_t y = 0; y < height; ++y) {
-    if (!reader.ReadRow(message)) return ReportKitError(name, message);
+    if (!reader.ReadRow(message)) return reporter.Error(name, message);
     const std::span<const uint8_t> indices =
         header.indexed ? reader.GetIndices() : std::span<const uint8_t>();
     if (!header.indexed) std::ranges::copy(reader.GetColours(), colours.begin());
@@ -33,7 +34,7 @@ bool ReadPngEntries(const std::string& name, std::string_view png, PaletteType t
       if (header.indexed) {
         const uint8_t index = indices[x];
         if (index >= header.palette.size())
-          return ReportKitError(
+          return reporter.Error(
               name, PixelName(x, y) + " has index " + std::to_string(index) + " beyond its palette");
         colours[x] = header.palette[index];
         entries[x] = paletteEntries[index];
@@ -41,11 +42,11 @@ bool ReadPngEntries(const std::string& name, std::string_view png, PaletteType t
       } else if (ToPixelEntry(colours[x], type, entries[x])) {
         continue;
       }
-      return ReportKitError(name, PixelName(x, y) + " is " + ColourName(colours[x]) +
-                                      ", not grey: an intensity/alpha palette holds greys only");
+      return reporter.Error(name, PixelName(x, y) + " is " + ColourName(colours[x]) +
+                                     ", not grey: an intensity/alpha palette holds greys only");
     }
     if (!row(y, entries, colours)) return false;
   }
-  if (!reader.ReadEnd(message)) return ReportKitError(name, message);
+  if (!reader.ReadEnd(message)) return reporter.Error(name, message);
   return true;
 }

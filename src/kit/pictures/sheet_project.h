@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/palette_builder.h"
+#include "kit/common/diagnostics.h"
 #include "kit/pictures/new.h"
 #include "kit/pictures/project_text.h"
 #include "kit/pictures/sheet_description.h"
@@ -45,20 +46,22 @@ struct CSheetProject {
   std::vector<CProjectPicture> listed;
 };
 
+// Each step's messages go to its `reporter`.
+
 /// Loads the sheet `options` names (its JSON, or its PNG with --grid), and
 /// the prints of its files as they are read. False after the message.
-bool LoadSheet(const NewOptions& options, CLoadedSheet& sheet);
+bool LoadSheet(const NewOptions& options, CLoadedSheet& sheet, const CKitReporter& reporter);
 
 /// Times every animation of the sheet, warning of each frame that one of
 /// them cannot show. False after the message.
 bool TimeAnimations(const NewOptions& options, const CSheetDescription& sheet,
-                    std::vector<CTimedAnimation>& timed);
+                    std::vector<CTimedAnimation>& timed, const CKitReporter& reporter);
 
 /// Finds the sheet's distinct pictures and their palette: a new one, or,
 /// given `old`, the palette the project has, each colour it holds at its
 /// index and new ones in entries no picture uses. False after the message.
 bool FindPictures(const NewOptions& options, const CLoadedSheet& sheet, CSheetProject& project,
-                  const CTlfPalette* old);
+                  const CTlfPalette* old, const CKitReporter& reporter);
 
 /// Where the project's files go, the TPF and the TAFs last.
 std::vector<std::string> SheetTargets(const NewOptions& options, const CSheetProject& project,
@@ -66,8 +69,9 @@ std::vector<std::string> SheetTargets(const NewOptions& options, const CSheetPro
 
 /// Makes each file of the project and hands it to `write`, one at a time
 /// (each picture's image is made and handed on before the next): the
-/// images, the palette, the TPF, the TAFs. False when `write` fails.
+/// images, the palette, the TPF, the TAFs. False when `write` fails, or
+/// after the message when the TPF would hold a line too long.
 using SheetWriter = std::function<bool(const std::string& target, const std::string& bytes)>;
 bool WriteSheetProject(const NewOptions& options, const CLoadedSheet& sheet,
                        const CSheetProject& project, const std::vector<CTimedAnimation>& animations,
-                       const SheetWriter& write);
+                       const SheetWriter& write, const CKitReporter& reporter);

@@ -29,15 +29,16 @@ void AddOnce(std::vector<std::string>& list, const std::string& path) {
 // The projects `options` names: a TPF as it stands, a TAF by the projects
 // its TPF.<n>.FILE keys name. False after the message.
 bool ListProjects(const SyncOptions& options, const CShownPaths& paths,
-                  std::vector<std::string>& projects, CSyncReport& report) {
+                  std::vector<std::string>& projects, CSyncReport& report,
+                  const CKitReporter& reporter) {
   for (const std::string& file : options.files) {
     AddOnce(report.read, FullPath(file));
     if (fs::path(ToNativePath(file)).extension() == ".tpf") {
       projects.push_back(file);
       continue;
     }
-    CAnimeFile anime(ReportLoaderError);
-    if (!anime.Load(file)) return ReportKitError(paths.Name(file), SettingsFileTrouble(file));
+    CAnimeFile anime(reporter.Loader(paths.Name(file)));
+    if (!anime.Load(file)) return reporter.Error(paths.Name(file), SettingsFileTrouble(file));
     std::string key;
     std::string raw;
     for (int i = 0; anime.GetSettings()->GetKeyAt(i, key, raw); ++i) {
@@ -70,9 +71,10 @@ void AddArt(const CSyncProject& project, std::vector<std::string>& art) {
 
 }  // namespace
 
-bool LoadSyncProject(const std::string& tpf, const CShownPaths& paths, CSyncProject& project) {
+bool LoadSyncProject(const std::string& tpf, const CShownPaths& paths, CSyncProject& project,
+                     const CKitReporter& reporter) {
   project.tpf = tpf;
-  if (!project.project.Load(tpf)) return ReportKitError(paths.Name(tpf), SettingsFileTrouble(tpf));
+  if (!project.project.Load(tpf)) return reporter.Error(paths.Name(tpf), SettingsFileTrouble(tpf));
   project.dir = std::string(project.project.GetSettings()->Find("TPF_DIR").value_or(""));
   project.art = ReadProjectArt(*project.project.GetSettings());
   return true;
@@ -128,23 +130,24 @@ bool WriteIfChanged(CSyncRun& run, const std::string& target, std::string_view b
   return true;
 }
 
-bool SyncProjects(const SyncOptions& options, CSyncReport& report) {
+bool SyncProjects(const SyncOptions& options, CSyncReport& report,
+                  const CKitReporter& reporter) {
   if (options.files.empty()) return true;
   const CShownPaths paths(options.files.front());
   std::vector<std::string> tpfs;
-  if (!ListProjects(options, paths, tpfs, report)) return false;
+  if (!ListProjects(options, paths, tpfs, report, reporter)) return false;
   std::vector<std::unique_ptr<CSyncProject>> projects;
   std::vector<std::string> art;
   std::vector<std::string> folders;
   for (const std::string& tpf : tpfs) {
     auto project = std::make_unique<CSyncProject>();
-    if (!LoadSyncProject(tpf, paths, *project)) return false;
+    if (!LoadSyncProject(tpf, paths, *project, reporter)) return false;
     // A project an animation names may record no art; one named itself
     // is meant to.
     const bool named = std::find(options.files.begin(), options.files.end(), tpf) !=
                        options.files.end();
     if (named && project->art.Empty())
-      ReportKitWarning(paths.Name(tpf),
+      reporter.Warning(paths.Name(tpf),
                        "records no art, so there is nothing to sync (flipdeck-kit new records "
                        "the art of the projects it makes)");
     AddOnce(report.read, FullPath(tpf));
@@ -154,8 +157,8 @@ bool SyncProjects(const SyncOptions& options, CSyncReport& report) {
   }
   for (const std::string& file : art) AddOnce(report.read, file);
   const auto locks = LockFolders(folders);
-  CStagedFiles files(art);
-  CSyncRun run{files, paths, options.force, {}};
+  CStagedFiles files(art, reporter);
+  CSyncRun run{files, paths, reporter, options.force, {}};
   for (const auto& project : projects) {
     const bool synced = project->art.sheet ? SyncSheetProject(*project, run)
                                            : SyncPictureProject(*project, run);

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "kit/common/diagnostics.h"
+
 struct SyncOptions {
   /// TPF projects, or TAF animations: each project a TPF.<n>.FILE key names,
   /// read from the working directory as flipdeck reads it.
@@ -30,9 +32,10 @@ struct CSyncReport {
 };
 
 /// Syncs the projects of `options`. True when every project is in step with
-/// its art; false after the message (on standard error, as every kit
-/// message), no file changed. What it made again is in `report.made`.
-bool SyncProjects(const SyncOptions& options, CSyncReport& report);
+/// its art; false after the message, no file changed. Its messages go to
+/// `reporter`. What it made again is in `report.made`.
+bool SyncProjects(const SyncOptions& options, CSyncReport& report,
+                  const CKitReporter& reporter = CKitReporter());
 
 /// The sync job: 0 or 1, as SyncProjects, telling on standard output what
 /// it made again.

@@ -96,9 +96,10 @@ bool CPaletteGroup::Read(CRemake& remake, bool place) {
     }
     return true;
   };
-  if (!ReadPngEntries(remake.art, remake.bytes, m_type, remake.width, remake.height, row))
+  if (!ReadPngEntries(remake.art, remake.bytes, m_type, remake.width, remake.height, row,
+                      m_run.reporter))
     return false;
-  return complete || !place || ReportKitError(remake.art, "lost a colour it was given");
+  return complete || !place || m_run.reporter.Error(remake.art, "lost a colour it was given");
 }
 
 bool CPaletteGroup::Stage(CRemake& remake) {
@@ -127,8 +128,9 @@ void CPaletteGroup::UseOthers(const std::vector<CRemake>& remakes,
 }
 
 bool CPaletteGroup::Make(std::vector<CRemake>& remakes, const std::vector<CPictureFiles>& all) {
+  const std::string shown = m_run.paths.Name(m_tlf);
   CTlfPalette palette;
-  if (!palette.Load(m_tlf, ReportLoaderError)) return false;
+  if (!palette.Load(m_tlf, m_run.reporter.Loader(shown))) return false;
   m_type = static_cast<PaletteType>(palette.GetType());
   m_bits = palette.GetEntryCount() <= 16 ? 4 : 8;
   m_fit.emplace(palette.GetEntries(), m_type);
@@ -138,12 +140,11 @@ bool CPaletteGroup::Make(std::vector<CRemake>& remakes, const std::vector<CPictu
     if (!Read(remake, false)) return false;
     if (!m_fit->HasNewColours() && !Stage(remake)) return false;
   }
-  const std::string shown = m_run.paths.Name(m_tlf);
   if (m_fit->HasNewColours()) {
     UseOthers(remakes, all);
     CNewColour full;
     const size_t before = m_fit->GetEntries().size();
-    if (!m_fit->Place(full)) return ReportNoPlace(full, shown, before);
+    if (!m_fit->Place(full)) return ReportNoPlace(full, shown, before, m_run.reporter);
     for (CRemake& remake : remakes) {
       if (!remake.made && (!Read(remake, true) || !Stage(remake))) return false;
     }
@@ -177,16 +178,16 @@ bool SyncPictureProject(const CSyncProject& project, CSyncRun& run,
       if (state == ArtState::kUnchanged) continue;
       if (state == ArtState::kMissing ||
           (remake.bytes.empty() && !ReadWholeFile(art, remake.bytes))) {
-        ReportKitWarning(remake.art, "is missing, so " + run.paths.Name(picture.tmf) +
+        run.reporter.Warning(remake.art, "is missing, so " + run.paths.Name(picture.tmf) +
                                          " stays as it is (" + ArtKey(picture.number) + " of " +
                                          run.paths.Name(project.tpf) + " names it)");
         continue;
       }
     }
     if (picture.tlf.empty())
-      return ReportKitError(run.paths.Name(project.tpf),
-                            "the palette of picture " + std::to_string(picture.number) +
-                                " is not found: sync makes a picture through its palette");
+      return run.reporter.Error(run.paths.Name(project.tpf),
+                                "the palette of picture " + std::to_string(picture.number) +
+                                    " is not found: sync makes a picture through its palette");
     groups[picture.tlf].push_back(std::move(remake));
   }
   for (auto& [tlf, remakes] : groups) {

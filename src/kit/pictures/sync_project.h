@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kit/common/art_record.h"
+#include "kit/common/diagnostics.h"
 #include "kit/common/folder_lock.h"
 #include "kit/common/shown_paths.h"
 #include "project/picture_project.h"
@@ -29,6 +30,7 @@ struct CSyncProject {
 struct CSyncRun {
   CStagedFiles& files;
   const CShownPaths& paths;
+  const CKitReporter& reporter;
   bool force = false;
   /// "walk3.tmf: made again from walk3.png": told once the files are in place.
   std::vector<std::string> made;
@@ -59,8 +61,10 @@ bool SyncPictureProject(const CSyncProject& project, CSyncRun& run,
 /// False after the message.
 bool SyncSheetProject(const CSyncProject& project, CSyncRun& run);
 
-/// Loads the project `tpf` and its art records. False after the message.
-bool LoadSyncProject(const std::string& tpf, const CShownPaths& paths, CSyncProject& project);
+/// Loads the project `tpf` and its art records. False after the message,
+/// to `reporter`.
+bool LoadSyncProject(const std::string& tpf, const CShownPaths& paths, CSyncProject& project,
+                     const CKitReporter& reporter);
 
 /// The project beside the TMF file `tmf` that lists it as the image of a
 /// picture and records its art, and that picture's number: the project a

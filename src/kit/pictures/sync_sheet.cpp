@@ -54,9 +54,9 @@ bool IsSheetUnchanged(const CSyncProject& project, const CSyncRun& run) {
     const std::string path = ArtPath(project.dir, file->path);
     const ArtState state = CompareArt(path, file->print, project.tpf);
     if (state == ArtState::kMissing) {
-      ReportKitWarning(run.paths.Name(path), "is missing, so the project " +
-                                                 run.paths.Name(project.tpf) +
-                                                 " made from it stays as it is");
+      run.reporter.Warning(run.paths.Name(path), "is missing, so the project " +
+                                                     run.paths.Name(project.tpf) +
+                                                     " made from it stays as it is");
       return true;
     }
     unchanged = unchanged && state == ArtState::kUnchanged;
@@ -96,11 +96,11 @@ bool CSheetSync::Write(const std::string& target, const std::string& bytes) {
       ReadWholeFile(target, held) && held != bytes && !IsAsSynced(held)) {
     // What the kit would write is what it wrote last: the edit stays.
     if (SyncedPrint(held) == SyncedPrint(bytes)) return true;
-    return ReportKitError(shown,
-                          "was edited by hand since flipdeck-kit wrote it, and the sheet "
-                          "changed: to keep the edit, save the file under another name (or "
-                          "make the change in the sheet); to drop it, run flipdeck-kit sync "
-                          "--force; nothing written");
+    return m_run.reporter.Error(shown,
+                                "was edited by hand since flipdeck-kit wrote it, and the sheet "
+                                "changed: to keep the edit, save the file under another name (or "
+                                "make the change in the sheet); to drop it, run flipdeck-kit "
+                                "sync --force; nothing written");
   }
   return WriteIfChanged(m_run, target, bytes, line);
 }
@@ -132,9 +132,9 @@ void CSheetSync::RemoveLeftBehind(const std::vector<std::string>& targets) {
         !SyncedPrint(text) || text.find(names) == std::string::npos)
       return;
     if (!IsAsSynced(text)) {
-      ReportKitWarning(m_run.paths.Name(path),
-                       "was edited by hand, so it stays, though the sheet has no tag for it any "
-                       "more");
+      m_run.reporter.Warning(m_run.paths.Name(path),
+                             "was edited by hand, so it stays, though the sheet has no tag for it "
+                             "any more");
       return;
     }
     m_run.files.RemoveAtCommit(FullPath(path));
@@ -152,14 +152,16 @@ bool CSheetSync::Make() {
   const bool hasOld =
       old.Load(NewTarget(m_options, m_options.name + ".tlf"), [](auto&&...) {}) &&
       old.GetType() == static_cast<uint32_t>(PaletteType::kRgba5551);
-  if (!LoadSheet(m_options, sheet) || !TimeAnimations(m_options, sheet.description, animations) ||
-      !FindPictures(m_options, sheet, made, hasOld ? &old : nullptr))
+  const CKitReporter& reporter = m_run.reporter;
+  if (!LoadSheet(m_options, sheet, reporter) ||
+      !TimeAnimations(m_options, sheet.description, animations, reporter) ||
+      !FindPictures(m_options, sheet, made, hasOld ? &old : nullptr, reporter))
     return false;
   const std::vector<std::string> targets = SheetTargets(m_options, made, animations);
   const auto write = [this](const std::string& target, const std::string& bytes) {
     return Write(target, bytes);
   };
-  if (!WriteSheetProject(m_options, sheet, made, animations, write)) return false;
+  if (!WriteSheetProject(m_options, sheet, made, animations, write, reporter)) return false;
   RemoveLeftBehind(targets);
   return true;
 }

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "kit/kit_run.h"
+#include "kit/pictures/sync.h"
 #include "support/png_fixture.h"
 #include "support/test_support.h"
 
@@ -204,6 +205,38 @@ TEST(Sync, KeepsTheProjectInStepWithItsArt) {
     Kit(dir, row.action);
     EXPECT_EQ(Changes(after, Snapshot(dir)), "");
   }
+}
+
+// A reporter handed in takes sync's messages as the console would word
+// them, the loaders' among them, and the console gets none: how watch puts
+// them on its page.
+TEST(Sync, TellsTheReporterItIsHandedInsteadOfTheConsole) {
+  ts::TempDir dir;
+  dir.Write("walk1.png", DrawPng("ab../ab.."));
+  dir.Write("walk2.png", DrawPng("..ba/..ba"));
+  ASSERT_EQ(Kit(dir, "new w walk1.png walk2.png").status, 0);
+  const ts::ScopedWorkingDir cwd(dir.path());
+  const auto sync = [] {
+    std::vector<std::string> told;
+    const CKitReporter reporter(
+        [&told](std::string_view level, std::string_view file, std::string_view what) {
+          told.push_back(std::string(level) + ": " + std::string(file) + ": " + std::string(what));
+        });
+    std::ostringstream err;
+    std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+    CSyncReport report;
+    EXPECT_FALSE(SyncProjects({{"w.taf"}, false}, report, reporter));
+    std::cerr.rdbuf(saved);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_TRUE(report.written.empty());
+    return told;
+  };
+  dir.Write("walk2.png", DrawPng("defg/hijk/lmno/pqrs"));
+  EXPECT_EQ(sync(), std::vector<std::string>{
+                        "error: walk2.png: pixel (1, 3) is #848484ff, which has no place in w.tlf: "
+                        "its 16 entries are all in use; nothing written"});
+  dir.Write("w.tlf", "not a palette");
+  EXPECT_EQ(sync(), std::vector<std::string>{"error: w.tlf: incorrect header size"});
 }
 
 // The keys and TMF fields the kit keeps of the art are flipdeck's to pass
