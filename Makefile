@@ -55,12 +55,13 @@ test-sanitize: deps-sanitize $(SANITIZE_BUILD)/build.ninja
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j 2
 
-# The whole pipeline on the bundled example: its PNG pictures become TMF
-# images and one shared TLF palette (flipdeck-kit), which flipdeck converts
-# into C beside the TAF; the header is named as the C file will include it.
+# The whole pipeline on the bundled example: its PNG pictures, where they
+# changed, become TMF images through their shared TLF palette (flipdeck-kit
+# sync), which flipdeck converts into C beside the TAF; the header is named as
+# the C file will include it.
 demo: deps-build $(BUILD)/build.ninja
 	cmake --build $(BUILD) --target flipdeck flipdeck-kit $(if $(JOBS),-j $(JOBS))
-	cd examples/walk && ../../$(BUILD)/flipdeck-kit import --shared walk.tlf walk1.png walk2.png
+	cd examples/walk && ../../$(BUILD)/flipdeck-kit sync walk.tpf
 	cd examples/walk && ../../$(BUILD)/flipdeck -owalk.c -ewalk.h walk.taf
 	@echo
 	@echo "Generated: examples/walk/walk.c and examples/walk/walk.h"

@@ -23,7 +23,12 @@
 #     export and pngtopnm);
 #   - flipdeck-kit new --sheet over the generated sheet of 1,024 frames of
 #     64 x 64 (an RGBA PNG, made beforehand by convert, and one JSON), and
-#     ImageMagick's convert -crop slicing the same PNG into 1,024 PNG files.
+#     ImageMagick's convert -crop slicing the same PNG into 1,024 PNG files;
+#   - flipdeck-kit sync of W1 made with new from its 64 PNG pictures: with
+#     nothing changed, against stat of the files it looks at (the TPF, the
+#     64 PNG and the 64 TMF files); and after one PNG changed (turned upside
+#     down, by convert, untimed, each round), against importing that PNG
+#     alone.
 # Then one more run of each flipdeck conversion, of an import, of the
 # preview and of new --sheet under /usr/bin/time -v for its peak resident
 # memory. Builds
@@ -160,12 +165,35 @@ if ((HAVE_KIT)) && [[ -f $SHEET/sheet.json ]]; then
   mkdir -p "$SHEET/crop"
 fi
 TimeNewSheet() { cd "$SHEET" && Micros "$KIT" new sheet --sheet sheet.json --out-dir out --force; }
+
+# W1 as new makes it from its PNG pictures: a project that records its art.
+# Each round one picture, p005, takes its other look, then the sync is timed.
+SYNCED="$WORK/synced"
+if ((HAVE_KIT)); then
+  mkdir -p "$SYNCED"
+  cp "$PNGS"/*.png "$SYNCED/"
+  (cd "$SYNCED" && "$KIT" new w1 p*.png >/dev/null) || Fail "flipdeck-kit new of W1 failed"
+  cp "$SYNCED/p005.png" "$WORK/p005-a.png"
+  convert "$WORK/p005-a.png" -flip "$WORK/p005-b.png" || Fail "convert -flip failed"
+  mapfile -t SYNC_FILES < <(cd "$SYNCED" && ls w1.tpf p*.png p*.tmf)
+  ((${#SYNC_FILES[@]} == 129)) || Fail "the synced W1 should have 129 files, not ${#SYNC_FILES[@]}"
+fi
+TimeSyncNothing() { cd "$SYNCED" && Micros "$KIT" sync w1.tpf; }
+TimeStat() { cd "$SYNCED" && Micros stat "${SYNC_FILES[@]}"; }
+TimeSyncOne() {
+  local look=a
+  if cmp -s "$SYNCED/p005.png" "$WORK/p005-a.png"; then look=b; fi
+  cp "$WORK/p005-$look.png" "$SYNCED/p005.png"
+  cd "$SYNCED" && Micros "$KIT" sync w1.tpf
+}
+TimeImportOne() { cd "$WORK" && Micros "$KIT" import --out-dir imported p005-b.png; }
 TimeCrop() { cd "$SHEET/crop" && Micros convert ../sheet.png -crop 64x64 +repage f%d.png; }
 
 # Round 0 is not counted: it fills the page cache and leaves every output in
 # place, so that each counted round replaces files of the same size.
 T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
 T_IMPORT=() T_PNGTOPNM=() T_CONVERT=() T_PV=() T_PNM=() T_SHEET=() T_CROP=()
+T_SYNC0=() T_STAT=() T_SYNC1=() T_IMPORT1=()
 for ((round = 0; round <= ROUNDS; ++round)); do
   if ((HAVE_KIT)); then
     T_IMPORT+=("$(Micros ImportPngs)") || Fail "flipdeck-kit import failed"
@@ -188,9 +216,16 @@ for ((round = 0; round <= ROUNDS; ++round)); do
     T_SHEET+=("$(TimeNewSheet)") || Fail "flipdeck-kit new --sheet failed"
     T_CROP+=("$(TimeCrop)") || Fail "convert -crop failed"
   fi
+  if ((HAVE_KIT)); then
+    T_SYNC0+=("$(TimeSyncNothing)") || Fail "flipdeck-kit sync failed"
+    T_STAT+=("$(TimeStat)") || Fail "stat failed"
+    T_SYNC1+=("$(TimeSyncOne)") || Fail "flipdeck-kit sync of one picture failed"
+    T_IMPORT1+=("$(TimeImportOne)") || Fail "flipdeck-kit import of one picture failed"
+  fi
   if ((round == 0)); then
     T_W1=() T_XXD=() T_CP=() T_1K=() T_10K=() T_CP10K=() T_GRID=() T_CPGRID=()
     T_IMPORT=() T_PNGTOPNM=() T_CONVERT=() T_PV=() T_PNM=() T_SHEET=() T_CROP=()
+    T_SYNC0=() T_STAT=() T_SYNC1=() T_IMPORT1=()
   fi
 done
 
@@ -269,6 +304,22 @@ if ((HAVE_SHEET)); then
   R=$(Ratio "$M_SHEET" "$M_CROP")
   printf '  %-28s %9sx     target < 1x: %s\n' "new --sheet / convert -crop" "$R" \
     "$(Verdict "$R" "<" 1)"
+fi
+
+if ((HAVE_KIT)); then
+  echo "flipdeck-kit sync of W1 made with new (64 PNG pictures, a palette each)"
+  M_SYNC0=$(Median "${T_SYNC0[@]}")
+  M_STAT=$(Median "${T_STAT[@]}")
+  M_SYNC1=$(Median "${T_SYNC1[@]}")
+  M_IMPORT1=$(Median "${T_IMPORT1[@]}")
+  printf '  %-28s %s\n' "sync, nothing changed" "$(Ms "$M_SYNC0")" \
+    "stat of its 129 files" "$(Ms "$M_STAT")" \
+    "sync, one PNG changed" "$(Ms "$M_SYNC1")" \
+    "import of that PNG alone" "$(Ms "$M_IMPORT1")"
+  R=$(Ratio "$M_SYNC0" "$M_STAT")
+  printf '  %-28s %9sx     target <= 3x: %s\n' "sync unchanged / stat" "$R" "$(Verdict "$R" "<=" 3)"
+  R=$(Ratio "$M_SYNC1" "$M_IMPORT1")
+  printf '  %-28s %9sx     target <= 2x: %s\n' "sync of one / import" "$R" "$(Verdict "$R" "<=" 2)"
 fi
 
 ((HAVE_TIME)) || exit 0

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # A game's build through the CMake package: COUNT small animations (200 by
-# default), each in a folder of its own with its project, two images and a
-# palette, converted by flipdeck_add_animation and linked into one program.
+# default), each in a folder of its own with its project, which records the
+# two PNG pictures beside it, two images and a palette, converted by
+# flipdeck_add_animation and linked into one program.
 #
 #   bench/package_build.sh [BUILD_DIR]        (default: build; COUNT=200, ROUNDS=5)
 #
 # Installs BUILD_DIR to a temporary prefix, writes the tree, configures it
 # with Ninja and times, with -j2: the full build; a no-op rebuild (median of
-# ROUNDS); and the rebuild after touching one image (median of ROUNDS),
-# which converts and compiles that animation alone and links again.
+# ROUNDS); the rebuild after touching one image (median of ROUNDS), which
+# converts and compiles that animation alone and links again; and the
+# rebuild after editing one PNG (the walk2 of the consumer test, back and
+# forth; median of ROUNDS), which makes that picture again, converts and
+# compiles its animation and links again.
 set -euo pipefail
 export LC_ALL=C
 
@@ -45,7 +49,7 @@ for ((i = 0; i < COUNT; ++i)); do
   name=$(printf 'a%03d' "$i")
   dir=$tree/anim/$name
   mkdir -p "$dir"
-  cp "$SOURCE"/examples/walk/{walk1.tmf,walk2.tmf,walk.tlf} "$dir/"
+  cp "$SOURCE"/examples/walk/{walk1.png,walk2.png,walk1.tmf,walk2.tmf,walk.tlf} "$dir/"
   sed "s/^FRAME_LENGTH = 30/FRAME_LENGTH = $((20 + i % 20))/" "$SOURCE/examples/walk/walk.taf" > "$dir/$name.taf"
   sed -i "s/walk.tpf/$name.tpf/" "$dir/$name.taf"
   cp "$SOURCE/examples/walk/walk.tpf" "$dir/$name.tpf"
@@ -70,8 +74,18 @@ touched=$(for ((r = 0; r < ROUNDS; ++r)); do
   Seconds cmake --build "$WORK/out" -j 2
 done | Median)
 converted=$(grep -c "flipdeck: converting" "$WORK/log")
+edited=$(for ((r = 0; r < ROUNDS; ++r)); do
+  if ((r % 2 == 0)); then
+    cp "$SOURCE/tests/package/walk2-edited.png" "$tree/anim/a007/walk2.png"
+  else
+    cp "$SOURCE/examples/walk/walk2.png" "$tree/anim/a007/walk2.png"
+  fi
+  Seconds cmake --build "$WORK/out" -j 2
+done | Median)
+grep -q "made again from" "$WORK/log" || { echo "package_build.sh: the edited PNG was not synced" >&2; exit 1; }
 
 printf 'package build, %d animations, Ninja -j2\n' "$COUNT"
 printf '  full build:                       %8.3f s\n' "$full"
 printf '  no-op rebuild (median of %d):      %8.3f s\n' "$ROUNDS" "$noop"
 printf '  one image touched (median of %d):  %8.3f s  (%d conversion)\n' "$ROUNDS" "$touched" "$converted"
+printf '  one PNG edited (median of %d):     %8.3f s\n' "$ROUNDS" "$edited"

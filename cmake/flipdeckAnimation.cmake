@@ -4,8 +4,20 @@
 # binary directory) at build time, and makes an object library <name> of the
 # C file. flipdeck runs in the TAF's directory, where the TAF's relative
 # paths resolve; the dependency file from `flipdeck-kit deps` then names
-# every project, image and palette it read, so editing any of them converts
-# that animation again and no other.
+# every project, image and palette it read, and the art (PNG pictures, a
+# sheet) its projects record, so editing any of them converts that
+# animation again and no other.
+#
+# Two steps: `flipdeck-kit sync` first makes the pictures whose art changed
+# again (<name>.sync.d, the list of what it read, marks it done), then the
+# conversion runs. Every file
+# sync writes is in place before the conversion starts, which is what tells
+# Ninja the conversion's inputs are older than its outputs afterwards. The
+# conversion replaces the C, the header and <name>_symbols.h only when
+# their bytes change, and Ninja (restat) then rebuilds nothing that
+# includes or compiles them. make has no restat: a C it did not see change
+# would convert again at every build, so with make the conversion writes
+# its outputs every time it runs, as it always did, and they compile again.
 #
 # flipdeck's C defines gAnimeCmd, gCamMatrix, gCamXSize and gCamYSize in
 # every file, so two animations in one program clash. PREFIX renames the
@@ -80,15 +92,31 @@ function(flipdeck_add_animation name)
   set(symbols "${dir}/${name}_symbols.h")
   file(MAKE_DIRECTORY "${dir}")
 
+  # The sync step's mark is the list of what it read, which deps writes for
+  # it once the sync is done: one process, and no file besides.
+  set(synced "${dir}/${name}.sync.d")
+  get_filename_component(taf_dir "${taf}" DIRECTORY)
+  add_custom_command(
+    OUTPUT "${synced}"
+    COMMAND "$<TARGET_FILE:flipdeck::flipdeck-kit>" sync "${taf}" --depfile "${synced}" --cmake
+    WORKING_DIRECTORY "${taf_dir}"
+    DEPENDS "${taf}" "$<TARGET_FILE:flipdeck::flipdeck-kit>"
+    DEPFILE "${synced}"
+    COMMENT "flipdeck-kit: syncing the art of ${name}"
+    VERBATIM)
+  set(restat OFF)
+  if(CMAKE_GENERATOR MATCHES "Ninja")
+    set(restat ON)
+  endif()
   add_custom_command(
     OUTPUT "${c}" "${h}" "${symbols}"
     COMMAND "${CMAKE_COMMAND}"
             "-DFLIPDECK=$<TARGET_FILE:flipdeck::flipdeck>"
             "-DKIT=$<TARGET_FILE:flipdeck::flipdeck-kit>"
             "-DNAME=${name}" "-DTAF=${taf}" "-DC=${c}" "-DH=${h}" "-DSYMBOLS=${symbols}"
-            "-DDEPFILE=${dir}/${name}.d" "-DPREFIX=${arg_PREFIX}"
+            "-DDEPFILE=${dir}/${name}.d" "-DPREFIX=${arg_PREFIX}" "-DRESTAT=${restat}"
             -P "${_flipdeck_convert_script}"
-    DEPENDS "${taf}" "${_flipdeck_convert_script}"
+    DEPENDS "${taf}" "${synced}" "${_flipdeck_convert_script}"
             "$<TARGET_FILE:flipdeck::flipdeck>" "$<TARGET_FILE:flipdeck::flipdeck-kit>"
     DEPFILE "${dir}/${name}.d"
     COMMENT "flipdeck: converting ${name} (${arg_TAF})"

@@ -5,7 +5,10 @@
 #     installs BUILD to a temporary prefix, then builds tests/package/consumer
 #     with Ninja and with Unix Makefiles: both animations play as expected, a
 #     second build does nothing, touching one image converts only its
-#     animation, and a broken TAF fails the build until it is fixed; arguments
+#     animation, editing one PNG makes its picture again and converts only its
+#     animation, which plays the new pixel (with Ninja nothing else compiles,
+#     and the build after does nothing), deleting a PNG breaks no build, and a
+#     broken TAF fails the build until it is fixed; arguments
 #     the build could not carry, and a path a dependency file cannot hold,
 #     stop with an error that names them.
 #   tests/package/run_package_test.sh deb BUILD
@@ -40,7 +43,7 @@ cmake --install "$build" --prefix "$work/prefix" > /dev/null
 consumer=$work/consumer
 cp -r "$source/tests/package/consumer" "$consumer"
 mkdir -p "$consumer/anim/walk"
-cp "$source"/examples/walk/*.{taf,tpf,tmf,tlf} "$consumer/anim/walk/"
+cp "$source"/examples/walk/{*.taf,*.tpf,*.tmf,*.tlf,walk1.png,walk2.png} "$consumer/anim/walk/"
 sprites=$consumer/anim/hop/sprites
 cp "$source/examples/walk/walk1.tmf" "$sprites/up.tmf"
 cp "$source/examples/walk/walk2.tmf" "$sprites/down.tmf"
@@ -75,6 +78,37 @@ for generator in Ninja "Unix Makefiles"; do
   touch "$sprites/hop.tpf"
   build_consumer "$dir" || fail "$generator: build after touching hop.tpf"
   [[ $(converted) == "hop " ]] || fail "$generator: touching hop.tpf converted '$(converted)'"
+
+  # An edited PNG: sync makes its picture again before the conversion; only
+  # its animation converts and plays the new pixel, top left of walk2, in the
+  # palette's first free entry. With Ninja the other animation and the
+  # program's file compile no more, and the build after does nothing.
+  walk=$consumer/anim/walk
+  cp "$source/tests/package/walk2-edited.png" "$walk/walk2.png"
+  build_consumer "$dir" || fail "$generator: build after editing walk2.png"
+  [[ $(converted) == "walk " ]] || fail "$generator: editing walk2.png converted '$(converted)'"
+  grep -q "walk2.tmf: made again from .*walk2.png" "$work/log" || fail "$generator: walk2 not synced"
+  "$dir/consumer" > "$work/played" || fail "$generator: the program fails after the edit"
+  awk '/^hop:/ { hop = 1 } !hop { sub(/img=00000011/, "img=70000011") } { print }' "$expected" |
+    diff -u - "$work/played" ||
+    fail "$generator: the edited picture plays otherwise"
+  if [[ $generator == Ninja ]] && grep -q "hop.dir\|main.c" "$work/log"; then
+    fail "$generator: editing walk2.png compiled more than walk"
+  fi
+  build_consumer "$dir" || fail "$generator: build after the edit"
+  if [[ -n $(converted) ]] || grep -q "Linking\|Building C\|syncing" "$work/log"; then
+    fail "$generator: the build after the edit did work"
+  fi
+  # A PNG deleted is no file the build cannot make; sync leaves its picture.
+  # CMake's Makefiles keep a deleted input in their own record of what a
+  # step reads, and run the step at every build until it is back; Ninja
+  # forgets it.
+  rm "$walk/walk1.png"
+  build_consumer "$dir" || fail "$generator: build after deleting walk1.png"
+  grep -q "walk1.png: is missing" "$work/log" || fail "$generator: no word of the missing walk1.png"
+  build_consumer "$dir" || fail "$generator: second build after deleting walk1.png"
+  [[ $generator != Ninja || -z $(converted) ]] || fail "$generator: walk1.png deleted, then '$(converted)'"
+  cp "$source"/examples/walk/{walk1.png,walk2.png,walk2.tmf,walk.tlf} "$walk/"
 
   # A broken TAF fails the build, with check's FILE:LINE message, and goes
   # on failing until it is fixed: no output of it looks up to date.

@@ -104,9 +104,10 @@ TEST(Interrupt, LeavesNoTemporaryFileAndNoOutput) {
   const std::vector<Job> jobs = {
       // The header is staged, then the C opened.
       {FLIPDECK_BINARY, {"-ofifo.c", "-ewalk.h", "walk.taf"}, "fifo.c", "walk.h", {}, {"walk.h"}},
-      // walk1's image and palette are staged, then walk2's image opened.
+      // walk1's image and palette are staged, then walk2's image opened
+      // (--bits asks for palettes of their own, not the project's).
       {FLIPDECK_KIT_BINARY,
-       {"import", "walk1.png", "walk2.png"},
+       {"import", "--bits", "4", "walk1.png", "walk2.png"},
        "walk2.tmf",
        "walk1.tmf",
        {"walk1.tmf"},

@@ -147,7 +147,7 @@ CaseText ReadEntry(const Lines& lines, size_t baseEnd, size_t entry, size_t end,
 void AddExample(const std::string& name, CaseFixture& fixture) {
   for (const auto& entry : fs::directory_iterator(kSource / "examples" / name)) {
     const std::string ext = entry.path().extension().string();
-    if (ext == ".taf" || ext == ".tpf" || ext == ".tmf" || ext == ".tlf")
+    if (ext == ".taf" || ext == ".tpf" || ext == ".tmf" || ext == ".tlf" || ext == ".png")
       fixture.files[entry.path().filename().string()] = ReadFileBytes(entry.path().string());
   }
 }

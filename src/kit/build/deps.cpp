@@ -1,6 +1,7 @@
 #include "kit/build/deps.h"
 
 #include <iostream>
+#include <set>
 #include <string_view>
 
 #include "anime/anime_file.h"
@@ -27,8 +28,10 @@ bool AddWord(const std::string& path, DepfileSide side, std::string_view before,
   return true;
 }
 
-// "OUT.c OUT.h: \\\n IN1 \\\n IN2\n"; false after the message for a path
-// that cannot be written.
+// "OUT.c OUT.h: \\\n IN1 \\\n IN2\n", then "IN1:\n" for each input, as
+// compilers' -MP writes them: an input deleted since is then a target
+// without a rule, which make takes for one made, and not a file it cannot
+// make. False after the message for a path that cannot be written.
 bool MakeDepfile(const std::vector<std::string>& targets, const std::vector<std::string>& inputs,
                  std::string& text) {
   for (const std::string& target : targets)
@@ -37,8 +40,17 @@ bool MakeDepfile(const std::vector<std::string>& targets, const std::vector<std:
   for (const std::string& input : inputs)
     if (!AddWord(input, DepfileSide::kPrerequisite, " \\\n  ", text)) return false;
   text += "\n";
+  for (const std::string& input : inputs) {
+    // A '%' would make the line one of make's patterns: that input goes
+    // without its rule.
+    std::string spelt;
+    std::string fault;
+    if (SpellForDepfile(input, DepfileSide::kTarget, HostPathStyle(), spelt, fault))
+      text += "\n" + spelt + ":\n";
+  }
   return true;
 }
+
 
 // Shows an output flipdeck would refuse in the kit's shape:
 // "flipdeck-kit: error: walk.taf: is both input and output, which flipdeck refuses".
@@ -64,6 +76,11 @@ int RunDeps(const DepsOptions& options, std::ostream& out) {
   if (!options.header.empty()) targets.push_back(options.header);
   std::string text;
   if (!MakeDepfile(targets, inputs, text)) return 1;
+  // A backslash before a colon is refused in a path, so each one the text
+  // holds escapes the colon after it.
+  for (size_t at = text.find("\\:"); options.cmake && at != std::string::npos;
+       at = text.find("\\:", at))
+    text.erase(at, 1);
   if (options.depfile.empty()) {
     out << text;
     return out.flush() ? 0 : 1;

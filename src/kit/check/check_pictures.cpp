@@ -2,12 +2,14 @@
 // project, the picture and its files. A problem met by many keys is said
 // where it lies: a missing image at its picture's line in the project, a
 // missing picture at each key that shows it.
+#include <algorithm>
 #include <map>
 #include <set>
 
 #include "kit/check/check_rules.h"
 #include "kit/check/check_settings.h"
 #include "kit/check/name_suggestion.h"
+#include "kit/common/art_record.h"
 #include "kit/common/expand_problem.h"
 #include "kit/common/settings_trouble.h"
 #include "settings/key_value_file.h"
@@ -98,6 +100,9 @@ void CPictureRules::ReportStop(const CPictureUse& use, const CResolvedPicture& r
   const CPictureProject& project = m_c.library.GetProject(path, loaded);
   std::vector<std::string> names;
   for (const auto& [name, info] : project.GetPictures()) names.push_back(name);
+  // In name order, so that of two names as near the first is offered on
+  // every system, whatever order the project's table keeps.
+  std::sort(names.begin(), names.end());
   const std::string nearest = NearestName(use.picture, names);
   m_c.shownByProject[path];  // a project whose pictures are missing is still checked
   m_c.report.Error(m_c.taf, m_c.Line(use.key),
@@ -149,8 +154,9 @@ void CPictureRules::FollowFiles(const CPictureUse& use, const CResolvedPicture& 
     palette = &at->second;
   }
   if (image == nullptr || palette == nullptr || !image->loaded || !palette->loaded) return;
-  if (m_pairs.insert({resolved.tmfPath, resolved.tlfPath}).second)
-    CheckPicturePair(m_c, tpf, line, use.picture, *image, *palette);
+  if (!m_pairs.insert({resolved.tmfPath, resolved.tlfPath}).second) return;
+  const bool shared = ReadProjectArt(*project.GetSettings()).sharedPalette;
+  CheckPicturePair(m_c, tpf, line, use.picture, *image, *palette, shared);
 }
 
 }  // namespace

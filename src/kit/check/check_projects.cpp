@@ -103,6 +103,7 @@ void CProjectRules::CheckProject(const std::string& path, const CPictureProject&
   CheckDirectoryKey(shown, settings, "TMF_DIR");
   CheckDirectoryKey(shown, settings, "TLF_DIR");
   CheckEntries(path, shown, project);
+  CheckProjectArt(m_c, path, project);
 }
 
 void CProjectRules::CheckPictureCount(const std::string& shown, const CKeyValueFile& settings) {

@@ -17,7 +17,11 @@ const CKeyRules& TafKeyRules() {
 }
 
 const CKeyRules& TpfKeyRules() {
-  static const CKeyRules rules{{"PICT_NUM", "TMF_DIR", "TLF_DIR", "TPF_DIR"}, {"PICT.#"}, {}};
+  // The art keys are the kit's: flipdeck passes over them.
+  static const CKeyRules rules{{"PICT_NUM", "TMF_DIR", "TLF_DIR", "TPF_DIR", "ART.PALETTE",
+                                "ART.SHEET", "ART.SHEET.IMAGE", "ART.SHEET.GRID", "ART.SHEET.FPS"},
+                               {"PICT.#", "ART.#"},
+                               {}};
   return rules;
 }
 

@@ -79,11 +79,20 @@ void CheckCamera(CCheckContext& context);
 void CheckPictures(CCheckContext& context);
 /// Checks each project a use reached, and what no key names.
 void CheckProjects(CCheckContext& context);
+/// Checks the art the project `path` records (art_record.h): keys that
+/// cannot be read, art that is missing, and pictures made from art that
+/// changed since.
+void CheckProjectArt(CCheckContext& context, const std::string& path,
+                     const CPictureProject& project);
 /// Checks a TMF or TLF file loaded for a use, and each picture's pair.
 void CheckImageFile(CCheckContext& context, const std::string& path, CCheckedFile& file);
 void CheckPaletteFile(CCheckContext& context, const std::string& path, CCheckedFile& file);
+/// `shared`: the project shares the palette among its pictures as the kit
+/// builds it (ART.PALETTE), so an index into its 0x0000 filling is surely
+/// one into another palette, an error; elsewhere the palette's own last
+/// entries may be transparent black, and it is a warning.
 void CheckPicturePair(CCheckContext& context, const std::string& tpf, int line,
                       const std::string& picture, const CCheckedFile& image,
-                      const CCheckedFile& palette);
+                      const CCheckedFile& palette, bool shared);
 /// The --summary table of the pictures and files the C holds.
 void PrintSummary(const CCheckContext& context, std::ostream& out);

@@ -2,6 +2,7 @@
 // what a TMF body held, the 512 KiB a C array holds, and whether a picture's
 // image and palette go together. A file's own problems are said once, at
 // the file; a picture's pairing at its line in the project.
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -64,6 +65,36 @@ bool LoadChecked(CCheckContext& c, const std::string& path, CCheckedFile& file,
   return true;
 }
 
+// The first pixel of the rows the C array holds whose index is `limit` or
+// more, and how many there are.
+struct CIndexBeyond {
+  uint32_t x = 0;
+  uint32_t y = 0;
+  int index = 0;
+  int64_t count = 0;
+
+  // "pixel (3, 0) has index 20", " (4 pixels in all)"
+  std::string Say() const { return PixelName(x, y) + " has index " + std::to_string(index); }
+  std::string Many() const {
+    return count > 1 ? " (" + std::to_string(count) + " pixels in all)" : "";
+  }
+};
+
+CIndexBeyond FindIndexBeyond(const CTmfImage& image, int32_t limit) {
+  CIndexBeyond beyond;
+  // Only the rows the C array holds can show: the bottom ones.
+  for (int32_t y = image.GetHeight() - image.GetExportRows(); y < image.GetHeight(); ++y) {
+    for (int32_t x = 0; x < image.GetWidth(); ++x) {
+      const int index = image.GetIndex(x, y);
+      if (index < limit || beyond.count++ != 0) continue;
+      beyond.x = static_cast<uint32_t>(x);
+      beyond.y = static_cast<uint32_t>(y);
+      beyond.index = index;
+    }
+  }
+  return beyond;
+}
+
 }  // namespace
 
 void CheckImageFile(CCheckContext& c, const std::string& path, CCheckedFile& file) {
@@ -94,7 +125,7 @@ void CheckPaletteFile(CCheckContext& c, const std::string& path, CCheckedFile& f
 
 void CheckPicturePair(CCheckContext& c, const std::string& tpf, int line,
                       const std::string& picture, const CCheckedFile& imageFile,
-                      const CCheckedFile& paletteFile) {
+                      const CCheckedFile& paletteFile, bool shared) {
   const CTmfImage& image = *imageFile.image;
   const int32_t bits = image.GetBitsPerPixel();
   const int32_t entries = paletteFile.palette->GetEntryCount();
@@ -106,28 +137,31 @@ void CheckPicturePair(CCheckContext& c, const std::string& tpf, int line,
                          ", a palette of " + std::to_string(entries) + " entries (" +
                          (bits == 8 ? "an " : "a ") + std::to_string(bits) + "-bit image takes " +
                          std::to_string(wanted) + "): flipdeck writes both as they are");
-  if (entries >= (1 << bits)) return;
-  // Only the rows the C array holds can show: the bottom ones.
-  int64_t past = 0;
-  int32_t firstX = 0;
-  int32_t firstY = 0;
-  int firstIndex = 0;
-  for (int32_t y = image.GetHeight() - image.GetExportRows(); y < image.GetHeight(); ++y) {
-    for (int32_t x = 0; x < image.GetWidth(); ++x) {
-      const int index = image.GetIndex(x, y);
-      if (index < entries) continue;
-      if (past++ == 0) {
-        firstX = x;
-        firstY = y;
-        firstIndex = index;
-      }
-    }
+  // An image of B bits cannot index past 2^B entries.
+  const int32_t reach = 1 << bits;
+  const CIndexBeyond past = entries < reach ? FindIndexBeyond(image, entries) : CIndexBeyond{};
+  if (past.count != 0) {
+    c.report.Error(imageFile.shown, 0,
+                   past.Say() + ", past the " + std::to_string(entries) + " entries of " +
+                       paletteFile.shown + past.Many() +
+                       ": the C keeps the index, and the target reads past the palette");
+    return;
   }
-  if (past == 0) return;
-  c.report.Error(imageFile.shown, 0,
-                 PixelName(static_cast<uint32_t>(firstX), static_cast<uint32_t>(firstY)) +
-                     " has index " + std::to_string(firstIndex) + ", past the " +
-                     std::to_string(entries) + " entries of " + paletteFile.shown +
-                     (past > 1 ? " (" + std::to_string(past) + " pixels in all)" : "") +
-                     ": the C keeps the index, and the target reads past the palette");
+  // The entries the palette fills: those up to its last that is not
+  // 0x0000. The kit fills a palette up to 16 or 256 with 0x0000, and one it
+  // builds keeps at most one 0x0000 of its own, at index 0: an index into
+  // the filling is one into another palette (an image imported with a
+  // palette of its own, paired with a shared one).
+  const std::vector<uint16_t>& held = paletteFile.palette->GetEntries();
+  int32_t filled = std::max<int32_t>(entries, 1);
+  while (filled > 1 && held[static_cast<size_t>(filled) - 1] == 0) --filled;
+  const CIndexBeyond filling = filled < reach ? FindIndexBeyond(image, filled) : CIndexBeyond{};
+  if (filling.count == 0) return;
+  c.report.Add(shared ? CCheckReport::Severity::kError : CCheckReport::Severity::kWarning, tpf,
+               line,
+               "picture " + picture + ": " + imageFile.shown + " " + filling.Say() +
+                   ", past the " + std::to_string(filled) + " colours of " + paletteFile.shown +
+                   filling.Many() +
+                   ", in the 0x0000 entries that only fill it up: it shows transparent; was " +
+                   imageFile.shown + " made with another palette?");
 }

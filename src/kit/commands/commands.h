@@ -21,6 +21,7 @@ struct ExportOptions;
 struct ImportOptions;
 struct NewOptions;
 struct PreviewOptions;
+struct SyncOptions;
 struct WatchOptions;
 
 using KitJob = std::function<int()>;
@@ -32,6 +33,7 @@ void AddCheckCommand(CLI::App& app, CheckOptions& options, KitJob& job);
 void AddDepsCommand(CLI::App& app, DepsOptions& options, KitJob& job);
 void AddPreviewCommand(CLI::App& app, PreviewOptions& options, KitJob& job);
 void AddWatchCommand(CLI::App& app, WatchOptions& options, KitJob& job);
+void AddSyncCommand(CLI::App& app, SyncOptions& options, DepsOptions& listing, KitJob& job);
 
 /// The arguments with compilers' spelling of the dependency file option,
 /// "-MF FILE" or "-MFFILE", as deps reads it ("--depfile FILE"): the

@@ -30,5 +30,7 @@ void AddDepsCommand(CLI::App& app, DepsOptions& options, KitJob& job) {
   command->add_option("-e,--header", options.header, "the header flipdeck writes (-e)");
   command->add_option("--depfile", options.depfile,
                       "write the dependency file here instead of to standard output (also -MF)");
+  command->add_flag("--cmake", options.cmake,
+                    "spell it as CMake reads a custom command's DEPFILE: colons bare");
   command->callback([&options, &job] { job = [&options] { return RunDeps(options, std::cout); }; });
 }

@@ -14,6 +14,7 @@
 #include "kit/pictures/export.h"
 #include "kit/pictures/import.h"
 #include "kit/pictures/new.h"
+#include "kit/pictures/sync.h"
 #include "kit/preview/preview.h"
 #include "kit/preview/watch.h"
 
@@ -48,6 +49,9 @@ int RunKit(int argc, const char* const* argv) {
   AddExportCommand(app, exportOptions, job);
   NewOptions newOptions;
   AddNewCommand(app, newOptions, job);
+  SyncOptions sync;
+  DepsOptions syncListing;
+  AddSyncCommand(app, sync, syncListing, job);
   CheckOptions check;
   AddCheckCommand(app, check, job);
   DepsOptions deps;

@@ -1,16 +1,42 @@
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <iostream>
+
 #include "kit/check/check.h"
 #include "kit/commands/commands.h"
+#include "kit/common/diagnostics.h"
+#include "kit/pictures/sync.h"
 #include "kit/preview/watch.h"
 
 namespace {
 
-// The sync step of watch. Re-importing the art a project records is
-// flipdeck-kit sync's work, which is not built yet: until it is, this step
-// writes nothing, finds nothing wrong and watches no art, and watch reads
-// the TMF and TLF files as they are.
-CArtSync SyncProjectArt(const std::vector<std::string>& /*projects*/) { return {}; }
+bool IsErrorLine(const std::string& line) { return line.find(": error: ") != std::string::npos; }
+
+// The sync step of watch: `flipdeck-kit sync ANIME.taf` before each read.
+// Its messages go to the console, as sync's do, and, should it fail, to
+// the page's panel as well, in check's shape (`walk3.png: error: ...`):
+// that is where the artist who saved the PNG is looking.
+CArtSync SyncProjectArt(const std::string& anime) {
+  std::vector<std::string> lines;
+  const CKitReporter console;
+  const CKitReporter reporter(
+      [&lines, &console](std::string_view level, std::string_view file, std::string_view what) {
+        lines.push_back(std::string(file) + ": " + std::string(level) + ": " + std::string(what));
+        if (level == "warning") return console.Warning(file, what);
+        console.Error(file, what);
+      });
+  CSyncReport report;
+  const bool synced = SyncProjects({{anime}, false}, report, reporter);
+  for (const std::string& line : report.made) std::cout << line << "\n";
+  CArtSync step{std::move(report.read), std::move(report.written), {}};
+  if (synced) return step;
+  step.problems = std::move(lines);
+  // The panel must say that the sync failed even when sync said nothing.
+  if (std::none_of(step.problems.begin(), step.problems.end(), IsErrorLine))
+    step.problems.push_back(anime + ": error: its art could not be synced; nothing written");
+  return step;
+}
 
 }  // namespace
 
@@ -33,7 +59,7 @@ void AddWatchCommand(CLI::App& app, WatchOptions& options, KitJob& job) {
                    "screen pixels per picture pixel (default: fit about 512 pixels)")
       ->check(CLI::Range(1, 64));
   command->add_flag("--open", options.open, "open the page in the desktop's browser");
-  // watch lists check's messages, and syncs the art first (see above).
+  // watch lists check's messages, and syncs the art before each read.
   command->callback([&options, &job] {
     job = [&options] { return RunWatch(options, {CheckMessages, SyncProjectArt}); };
   });

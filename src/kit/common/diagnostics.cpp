@@ -41,3 +41,25 @@ void ReportLoaderError(const std::string& caption, const std::string& message) {
   std::cerr << caption << " " << message;
   std::cerr.flush();
 }
+
+bool CKitReporter::Error(std::string_view file, std::string_view what) const {
+  if (!m_sink) return ReportKitError(file, what);
+  m_sink("error", file, what);
+  return false;
+}
+
+void CKitReporter::Warning(std::string_view file, std::string_view what) const {
+  if (!m_sink) return ReportKitWarning(file, what);
+  m_sink("warning", file, what);
+}
+
+LoadReporter CKitReporter::Loader(std::string shown) const {
+  if (!m_sink) return ReportLoaderError;
+  return [sink = m_sink, shown = std::move(shown)](const std::string&, const std::string& message) {
+    std::string_view what = message;
+    if (what.starts_with('[') && what.find("] ") != std::string_view::npos)
+      what.remove_prefix(what.find("] ") + 2);
+    while (!what.empty() && (what.back() == '\n' || what.back() == '.')) what.remove_suffix(1);
+    sink("error", shown, what);
+  };
+}

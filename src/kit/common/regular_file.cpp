@@ -30,9 +30,10 @@ std::string TypeName(fs::file_type type) {
 
 }  // namespace
 
-bool CheckRegularFile(const std::string& path, const std::string& expected) {
+bool CheckRegularFile(const std::string& path, const std::string& expected,
+                      const CKitReporter& reporter) {
   std::error_code error;
   const fs::file_type type = fs::status(ToNativePath(path), error).type();
   if (error || type == fs::file_type::regular || type == fs::file_type::not_found) return true;
-  return ReportKitError(path, "is " + TypeName(type) + ", not " + expected);
+  return reporter.Error(path, "is " + TypeName(type) + ", not " + expected);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "kit/common/diagnostics.h"
 #include "path/file_system.h"
@@ -19,9 +20,30 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// Whether the regular file `path` holds exactly `bytes`, read a piece at a
+// time up to the first that differs: a changed image usually differs in its
+// header already, and is not read whole to tell.
+bool HoldsBytes(const std::string& path, std::string_view bytes) {
+  std::error_code error;
+  const fs::path native(ToNativePath(path));
+  if (!fs::is_regular_file(native, error) || fs::file_size(native, error) != bytes.size() || error)
+    return false;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(native.string().c_str(), "rb"));
+  if (!file) return false;
+  std::vector<char> piece(std::min<size_t>(bytes.size(), size_t{1} << 16));
+  for (size_t at = 0; at < bytes.size(); at += piece.size()) {
+    const size_t size = std::min(piece.size(), bytes.size() - at);
+    if (std::fread(piece.data(), 1, size, file.get()) != size ||
+        bytes.substr(at, size) != std::string_view(piece.data(), size))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-CStagedFiles::CStagedFiles(std::vector<std::string> inputs) : m_inputs(std::move(inputs)) {}
+CStagedFiles::CStagedFiles(std::vector<std::string> inputs, CKitReporter reporter)
+    : m_inputs(std::move(inputs)), m_reporter(std::move(reporter)) {}
 
 CStagedFiles::CMadeFolders::~CMadeFolders() {
   if (kept) return;
@@ -42,7 +64,7 @@ bool CStagedFiles::MakeFolders(const std::string& folder) {
   }
   for (auto at = missing.rbegin(); at != missing.rend(); ++at) {
     if (!fs::create_directory(*at, error) && error)
-      return ReportKitError(at->string(), "cannot be made as a folder (" + error.message() + ")");
+      return m_reporter.Error(at->string(), "cannot be made as a folder (" + error.message() + ")");
     m_folders.made.push_back(at->string());
   }
   return true;
@@ -59,11 +81,11 @@ bool CStagedFiles::Plan(const std::vector<std::string>& targets) {
     const CFileName name(target);
     for (const CFileName& input : inputs) {
       if (name.IsSameAs(input))
-        return ReportKitError(target, "is also an input of this job: refused, nothing written");
+        return m_reporter.Error(target, "is also an input of this job: refused, nothing written");
     }
     for (const CFileName& other : planned) {
       if (name.IsSameAs(other))
-        return ReportKitError(target, "would be written twice by this job: refused");
+        return m_reporter.Error(target, "would be written twice by this job: refused");
     }
     m_targets.push_back(target);
     planned.push_back(name);
@@ -87,12 +109,12 @@ bool CStagedFiles::StageWritten(const std::string& target,
   if (m_outputs.IsInterrupted()) return false;
   std::string name;
   if (!m_outputs.Add(target, name))
-    return ReportKitError(target, "cannot be written in its directory");
+    return m_reporter.Error(target, "cannot be written in its directory");
   // A link, a device or a pipe under the target's name is written through,
   // from its start; a new temporary file is only appended to.
   const char* mode = name == target ? "wb" : "ab";
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ToNativePath(name).c_str(), mode));
-  if (!file) return ReportKitError(target, "cannot be opened for writing");
+  if (!file) return m_reporter.Error(target, "cannot be opened for writing");
   bool written = true;
   const bool produced = produce([&](std::string_view bytes) {
     written = written && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
@@ -100,9 +122,18 @@ bool CStagedFiles::StageWritten(const std::string& target,
   });
   // Closing hands the last buffered bytes to the system; that can fail too.
   if (!written || std::fclose(file.release()) != 0)
-    return ReportKitError(target, "could not be written completely (is the disk full?)");
+    return m_reporter.Error(target, "could not be written completely (is the disk full?)");
+  if (produced && std::find(m_staged.begin(), m_staged.end(), target) == m_staged.end())
+    m_staged.push_back(target);
   return produced;
 }
+
+bool CStagedFiles::StageChanged(const std::string& target, std::string_view bytes) {
+  if (HoldsBytes(target, bytes)) return true;
+  return Stage(target, bytes);
+}
+
+void CStagedFiles::RemoveAtCommit(const std::string& target) { m_removals.push_back(target); }
 
 bool CStagedFiles::Commit() {
   std::string failed;
@@ -110,9 +141,12 @@ bool CStagedFiles::Commit() {
   // An interrupt renames nothing; a commit that fails half way has put
   // files into the folders already.
   m_folders.kept = committed || !failed.empty();
-  if (committed) return true;
+  if (committed) {
+    for (const std::string& target : m_removals) RemoveOutputFile(target);
+    return true;
+  }
   // An interrupt ends the job with the status of its signal, which says
   // enough.
   if (failed.empty()) return false;
-  return ReportKitError(failed, "cannot be replaced");
+  return m_reporter.Error(failed, "cannot be replaced");
 }

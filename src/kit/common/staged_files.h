@@ -13,12 +13,14 @@
 #include <string_view>
 #include <vector>
 
+#include "kit/common/diagnostics.h"
 #include "path/staged_outputs.h"
 
 class CStagedFiles {
  public:
-  /// `inputs`: the files the job reads, which no target may name.
-  explicit CStagedFiles(std::vector<std::string> inputs);
+  /// `inputs`: the files the job reads, which no target may name;
+  /// `reporter`: where its messages go.
+  explicit CStagedFiles(std::vector<std::string> inputs, CKitReporter reporter = CKitReporter());
 
   /// Makes the folder `folder` and those above it that are missing, so that
   /// targets can be staged there; the folders made are removed again when
@@ -49,8 +51,24 @@ class CStagedFiles {
   /// without one when the writer refused a piece, which is reported here.
   bool StageWritten(const std::string& target, const std::function<bool(const Writer&)>& produce);
 
-  /// Renames every staged file over its target. False after the message
-  /// when one cannot be renamed, or silently when interrupted.
+  /// Stages `bytes` for the planned `target` unless the target holds them
+  /// already: a file that would not change is not written again, so that
+  /// its time stays and nothing made from it is made again. False after the
+  /// message, as Stage.
+  bool StageChanged(const std::string& target, std::string_view bytes);
+
+  /// Deletes the planned `target` at commit, once every staged file has
+  /// its name: a file the job makes no more.
+  void RemoveAtCommit(const std::string& target);
+
+  /// The targets staged so far: what Commit writes.
+  const std::vector<std::string>& GetStaged() const { return m_staged; }
+  /// The targets RemoveAtCommit named: what Commit deletes.
+  const std::vector<std::string>& GetRemoved() const { return m_removals; }
+
+  /// Renames every staged file over its target, then deletes the targets
+  /// RemoveAtCommit named. False after the message when one cannot be
+  /// renamed, or silently when interrupted.
   bool Commit();
 
  private:
@@ -67,7 +85,10 @@ class CStagedFiles {
   };
 
   std::vector<std::string> m_inputs;
+  const CKitReporter m_reporter;
   std::vector<std::string> m_targets;
+  std::vector<std::string> m_staged;
+  std::vector<std::string> m_removals;
   // Before m_outputs: members go in reverse order, and a folder can go only
   // once the temporary files in it have.
   CMadeFolders m_folders;

@@ -9,11 +9,13 @@
 
 #include "image/palette_builder.h"
 #include "image/png_reader.h"
+#include "kit/common/art_record.h"
 #include "kit/common/diagnostics.h"
 #include "kit/common/image_outputs.h"
 #include "kit/common/progress.h"
 #include "kit/common/regular_file.h"
 #include "kit/common/staged_files.h"
+#include "kit/pictures/import_project.h"
 #include "path/file_system.h"
 #include "texture/texture_format.h"
 #include "texture/tlf_palette.h"
@@ -130,14 +132,9 @@ bool CImporter::Read(const std::string& path, bool survey, CImported& picture) {
   std::ifstream in(ToNativePath(path), std::ios::binary);
   if (!in.is_open()) return ReportKitError(path, "cannot open the file");
   CPngReader png(in);
-  std::string message;
-  if (!png.ReadHeader(kMaxImportPixels, message)) return ReportKitError(path, message);
+  if (!ReadImportHeader(path, png)) return false;
   const CPngHeader& header = png.GetHeader();
-  if (header.width > static_cast<uint32_t>(kTmfMaxSide) ||
-      header.height > static_cast<uint32_t>(kTmfMaxSide))
-    return ReportKitError(path, "is " + std::to_string(header.width) + " x " +
-                                    std::to_string(header.height) +
-                                    " pixels, larger than a TMF image may be (65536 a side)");
+  std::string message;
   const bool ownPalette = !m_imposed && m_options.shared.empty();
   const bool keepIndexed = header.indexed && ownPalette;
   if (keepIndexed && !ConvertPalette(path, header.palette, m_type, picture.entries)) return false;
@@ -196,14 +193,19 @@ bool CImporter::Survey(const std::string& path) {
   return Read(path, true, picture);
 }
 
-bool CImporter::Import(const std::string& path, CStagedFiles& files) {
+bool CImporter::Import(const std::string& path, CStagedFiles& files, bool record) {
   // The survey is over: the shared palette takes its final order.
   m_shared.PutHiddenFirst();
   CImported picture;
   int bits = 0;
   if (!Read(path, false, picture) || !PictureBits(path, picture, bits)) return false;
-  const std::string tmf = EncodeTmf(static_cast<int32_t>(picture.width),
-                                    static_cast<int32_t>(picture.height), bits, picture.indices);
+  std::string tmf = EncodeTmf(static_cast<int32_t>(picture.width),
+                              static_cast<int32_t>(picture.height), bits, picture.indices);
+  std::string art;
+  if (record) {
+    if (!ReadWholeFile(path, art)) return ReportKitError(path, "cannot be read again");
+    PutTmfArtPrint(tmf, PrintBytes(art));
+  }
   if (!files.Stage(ImportTarget(path, m_options.outDir, ".tmf"), tmf)) return false;
   if (!m_options.shared.empty()) return true;
   const std::vector<uint16_t>& entries = m_imposed ? m_imposed->GetEntries() : picture.entries;
@@ -240,6 +242,18 @@ std::vector<std::string> CImporter::Targets() const {
   return targets;
 }
 
+bool ReadImportHeader(const std::string& path, CPngReader& png, const CKitReporter& reporter) {
+  std::string message;
+  if (!png.ReadHeader(kMaxImportPixels, message)) return reporter.Error(path, message);
+  const CPngHeader& header = png.GetHeader();
+  if (header.width <= static_cast<uint32_t>(kTmfMaxSide) &&
+      header.height <= static_cast<uint32_t>(kTmfMaxSide))
+    return true;
+  return reporter.Error(path, "is " + std::to_string(header.width) + " x " +
+                                 std::to_string(header.height) +
+                                 " pixels, larger than a TMF image may be (65536 a side)");
+}
+
 std::string ImportTarget(const std::string& picture, const std::string& outDir,
                          const char* extension) {
   fs::path target(ToNativePath(picture));
@@ -249,8 +263,12 @@ std::string ImportTarget(const std::string& picture, const std::string& outDir,
 }
 
 int RunImport(const ImportOptions& options) {
-  CImporter importer(options);
-  CStagedFiles files(importer.Inputs());
+  CProjectImports projects(options);
+  const ImportOptions& plain = projects.GetPlain();
+  CImporter importer(plain);
+  std::vector<std::string> inputs = importer.Inputs();
+  for (const std::string& input : projects.Inputs()) inputs.push_back(input);
+  CStagedFiles files(inputs);
   if (!files.Plan(importer.Targets())) return 1;
   // The shared palette is the one target named by hand: `--shared art.png`
   // must not put a palette where a picture is.
@@ -261,17 +279,19 @@ int RunImport(const ImportOptions& options) {
   // A shared palette is complete only when every picture has shown its
   // colours: the pictures are read twice, rather than all held at once.
   const bool shared = !options.shared.empty();
-  CProgress progress("import", options.pictures.size() * (shared ? 2 : 1));
+  CProgress progress("import", plain.pictures.size() * (shared ? 2 : 1));
   if (shared) {
-    for (const std::string& picture : options.pictures) {
+    for (const std::string& picture : plain.pictures) {
       progress.Step(picture);
       if (!importer.Survey(picture)) return 1;
     }
   }
   if (!options.outDir.empty() && !files.MakeFolders(options.outDir)) return 1;
-  for (const std::string& picture : options.pictures) {
+  for (const std::string& picture : plain.pictures) {
     progress.Step(picture);
-    if (!importer.Import(picture, files)) return 1;
+    if (!importer.Import(picture, files, projects.IsRecorded(picture))) return 1;
   }
-  return importer.Finish(files) && files.Commit() ? 0 : 1;
+  if (!projects.Import(files) || !importer.Finish(files) || !files.Commit()) return 1;
+  projects.Tell();
+  return 0;
 }

@@ -18,6 +18,7 @@
 
 #include "image/colour.h"
 #include "image/palette_builder.h"
+#include "kit/common/diagnostics.h"
 
 class CPngReader;
 class CStagedFiles;
@@ -41,8 +42,18 @@ struct ImportOptions {
 /// refused at its header, before its pixels take any memory.
 inline constexpr uint64_t kMaxImportPixels = uint64_t{1} << 24;
 
+/// Reads the header of the PNG `png` reads (`path` in messages) and refuses
+/// a picture no TMF image takes: more than kMaxImportPixels pixels, or a
+/// side longer than 65536. False after the message, to `reporter`.
+bool ReadImportHeader(const std::string& path, CPngReader& png,
+                      const CKitReporter& reporter = CKitReporter());
+
 /// The import job: 0 when every output was written, 1 after the messages of
-/// a job that changed no file.
+/// a job that changed no file. A picture whose TMF belongs to a project
+/// that records its art keeps the PNG's print in it; when that project
+/// shares one palette among its pictures, and no palette or entries of its
+/// own are asked for (--palette, --shared, --ia16, --bits), the picture
+/// goes through that palette as sync takes it, and import says so.
 int RunImport(const ImportOptions& options);
 
 /// Where the import of `picture` writes its TMF and TLF: `walk1.png` ->
@@ -67,8 +78,10 @@ class CImporter {
   int GetSharedColourCount() const;
   /// Reads and converts one picture and stages its TMF in `files`, and its
   /// TLF unless a shared palette serves it; with a shared palette, after
-  /// every picture was surveyed. False after the message.
-  bool Import(const std::string& path, CStagedFiles& files);
+  /// every picture was surveyed. With `record`, the TMF keeps the print of
+  /// the PNG, the art of a project's picture (art_record.h). False after
+  /// the message.
+  bool Import(const std::string& path, CStagedFiles& files, bool record = false);
   /// Stages the shared palette, when there is one. False after the message.
   bool Finish(CStagedFiles& files);
 

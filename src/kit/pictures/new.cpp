@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "kit/common/art_record.h"
 #include "kit/common/diagnostics.h"
 #include "kit/common/staged_files.h"
 #include "kit/pictures/import.h"
@@ -12,6 +13,7 @@
 #include "kit/pictures/project_text.h"
 #include "path/file_system.h"
 #include "path/path_utils.h"
+#include "settings/key_value_file.h"
 #include "settings/value_integers.h"
 
 namespace fs = std::filesystem;
@@ -95,6 +97,25 @@ std::string NewTarget(const NewOptions& options, const std::string& name) {
   return options.outDir.empty() ? name : (fs::path(ToNativePath(options.outDir)) / name).string();
 }
 
+std::string FromProject(const NewOptions& options, const std::string& path) {
+  std::string folder;
+  std::string file;
+  if (!GetFullPath(options.outDir, folder) || !GetFullPath(path, file)) return path;
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+  return fs::path(ToNativePath(file)).lexically_relative(ToNativePath(folder)).generic_string();
+}
+
+bool CheckLineLengths(const std::string& target, const std::string& text,
+                      const CKitReporter& reporter) {
+  bool fits = true;
+  CKeyValueFile::ForEachLine(text, [&fits](int, std::string_view line) {
+    fits = fits && line.size() <= 511;
+  });
+  return fits || reporter.Error(target,
+                               "would hold a line longer than the 511 characters flipdeck reads "
+                               "as one: the path to the art is too long; move the art nearer");
+}
+
 int RunNew(const NewOptions& options) {
   if (!CheckProjectName(options)) return 1;
   if (!options.sheet.empty() || !options.grid.empty()) return RunNewSheet(options);
@@ -150,7 +171,7 @@ int RunNew(const NewOptions& options) {
   if (!options.outDir.empty() && !files.MakeFolders(options.outDir)) return 1;
   CImporter& chosen = fitsOne ? sharing : importer;
   for (const std::string& picture : distinct) {
-    if (!chosen.Import(picture, files)) return 1;
+    if (!chosen.Import(picture, files, true)) return 1;
   }
 
   const std::vector<std::string> names = PictureNames(distinct);
@@ -159,7 +180,8 @@ int RunNew(const NewOptions& options) {
     const auto file = [&](const char* extension) {
       return fs::path(ImportTarget(distinct[at], import.outDir, extension)).filename().string();
     };
-    listed.push_back({names[at], file(".tmf"), fitsOne ? options.name + ".tlf" : file(".tlf")});
+    listed.push_back({names[at], file(".tmf"), fitsOne ? options.name + ".tlf" : file(".tlf"),
+                      EscapeArtPath(FromProject(options, distinct[at]))});
   }
   std::vector<CProjectKey> keys;
   int64_t start = 0;
@@ -167,7 +189,9 @@ int RunNew(const NewOptions& options) {
     keys.push_back({start, names[shown[at]]});
     start += frames[at];
   }
-  return chosen.Finish(files) && files.Stage(NewTarget(options, tpf), MakeTpfText("", listed)) &&
+  const std::string tpfText = MakeTpfText("", listed, PngArtText(listed, fitsOne));
+  return CheckLineLengths(NewTarget(options, tpf), tpfText) && chosen.Finish(files) &&
+                 files.Stage(NewTarget(options, tpf), tpfText) &&
                  files.Stage(NewTarget(options, taf), MakeTafText("", tpf, keys, length)) &&
                  files.Commit()
              ? 0

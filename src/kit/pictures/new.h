@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/common/diagnostics.h"
 #include "kit/pictures/sheet_grid.h"
 
 struct NewOptions {
@@ -34,3 +35,14 @@ int RunNew(const NewOptions& options);
 /// Where new writes the file `name`: in the out-dir, or the working
 /// directory. ("walk.taf", out-dir "anim") -> "anim/walk.taf".
 std::string NewTarget(const NewOptions& options, const std::string& name);
+
+/// `path` relative to the folder the project goes to, '/' between names:
+/// how the project's files name its art. ("art/walk.png", out-dir "anim")
+/// -> "../art/walk.png".
+std::string FromProject(const NewOptions& options, const std::string& path);
+
+/// Refuses the text of a project file with a line longer than flipdeck
+/// reads as one (511 characters), which only a very long path to the art
+/// can make. False after the message naming `target`, to `reporter`.
+bool CheckLineLengths(const std::string& target, const std::string& text,
+                      const CKitReporter& reporter = CKitReporter());

@@ -9,13 +9,32 @@ std::string CommentText(std::string text) {
 
 namespace {
 
+// The line MarkSynced puts first, up to the fingerprint and after it.
+constexpr std::string_view kSyncedOpening =
+    "# flipdeck-kit sync rewrites this file when its sheet changes: edit the sheet. [";
+constexpr std::string_view kSyncedClosing = "]\n";
+
 std::string OriginLine(const std::string& origin) {
   return origin.empty() ? "" : "# " + CommentText(origin) + "\n";
 }
 
+std::string PictureArtLines(const std::vector<CProjectPicture>& pictures) {
+  std::string text;
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    if (!pictures[i].art.empty())
+      text += ArtKey(static_cast<int32_t>(i)) + " = " + pictures[i].art + "\n";
+  }
+  return text;
+}
+
+std::string KeyLine(std::string_view key, const std::string& value) {
+  return std::string(key) + " = " + value + "\n";
+}
+
 }  // namespace
 
-std::string MakeTpfText(const std::string& origin, const std::vector<CProjectPicture>& pictures) {
+std::string MakeTpfText(const std::string& origin, const std::vector<CProjectPicture>& pictures,
+                        const std::string& art) {
   std::string text =
       "# A flipdeck picture project, made by flipdeck-kit new.\n" + OriginLine(origin) +
       "# PICT_NUM: how many pictures it lists. PICT.n = name,TMF image,TLF palette:\n"
@@ -27,7 +46,7 @@ std::string MakeTpfText(const std::string& origin, const std::vector<CProjectPic
     text += "PICT." + std::to_string(i) + " = " + picture.name + "," + picture.tmf + "," +
             picture.tlf + "\n";
   }
-  return text;
+  return text + art;
 }
 
 std::string MakeTafText(const std::string& origin, const std::string& tpf,
@@ -56,4 +75,54 @@ std::string MakeTafText(const std::string& origin, const std::string& tpf,
   }
   text += "# CAM_ANIM = 0: no camera grid.\nCAM_ANIM = 0\n";
   return text;
+}
+
+std::string PngArtText(const std::vector<CProjectPicture>& pictures, bool shared) {
+  return std::string(
+             "# The art, which flipdeck does not read: ART.n = the PNG picture n is made\n"
+             "# from, relative to this project") +
+         (shared ? "; ART.PALETTE = shared: the pictures share\n# their palette" : "") +
+         ". flipdeck-kit sync makes a picture again when its PNG\n# changes.\n" +
+         (shared ? KeyLine(kArtPaletteKey, std::string(kArtSharedValue)) : "") +
+         PictureArtLines(pictures);
+}
+
+std::string SheetArtText(const CSheetRecord& sheet, const std::vector<CProjectPicture>& pictures) {
+  std::string text =
+      "# The art, which flipdeck does not read: ART.SHEET = the sheet, relative to\n"
+      "# this project, its bytes and fingerprint when the project was made from it;\n";
+  if (sheet.image) text += "# ART.SHEET.IMAGE: the same of the sheet's PNG;\n";
+  if (!sheet.grid.empty()) text += "# ART.SHEET.GRID: its cells and their milliseconds;\n";
+  text +=
+      "# ART.SHEET.FPS: the frame rate it is timed at; ART.PALETTE = shared: the\n"
+      "# pictures share their palette; ART.n = the sheet and the frame picture n is\n"
+      "# cut from.\n";
+  text += KeyLine(kArtSheetKey, ArtFileValue(sheet.source.path, sheet.source.print));
+  if (sheet.image)
+    text += KeyLine(kArtSheetImageKey, ArtFileValue(sheet.image->path, sheet.image->print));
+  if (!sheet.grid.empty()) text += KeyLine(kArtSheetGridKey, sheet.grid);
+  text += KeyLine(kArtSheetFpsKey, std::to_string(sheet.fps));
+  text += KeyLine(kArtPaletteKey, std::string(kArtSharedValue));
+  return text + PictureArtLines(pictures);
+}
+
+std::string MarkSynced(const std::string& text) {
+  return std::string(kSyncedOpening) + HexText(HashBytes(text)) + std::string(kSyncedClosing) +
+         text;
+}
+
+std::optional<uint64_t> SyncedPrint(std::string_view text) {
+  const size_t end = kSyncedOpening.size() + 16;
+  uint64_t print = 0;
+  if (text.size() < end + kSyncedClosing.size() || !text.starts_with(kSyncedOpening) ||
+      text.substr(end, kSyncedClosing.size()) != kSyncedClosing ||
+      !ReadHexText(text.substr(kSyncedOpening.size(), 16), print))
+    return {};
+  return print;
+}
+
+bool IsAsSynced(std::string_view text) {
+  const std::optional<uint64_t> print = SyncedPrint(text);
+  const size_t rest = kSyncedOpening.size() + 16 + kSyncedClosing.size();
+  return print && *print == HashBytes(text.substr(rest));
 }

@@ -47,7 +47,7 @@ CLiveRead CLiveAnimation::Read() {
 
   // The sync step: the art the projects record, re-imported where it
   // changed, before the animation is read.
-  CArtSync synced = m_steps.sync(NamedProjects(anime));
+  CArtSync synced = m_steps.sync(m_strAnime);
   read.written = std::move(synced.written);
 
   // check first, as preview does: its images go before the pictures come.

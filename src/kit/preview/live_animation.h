@@ -13,14 +13,16 @@
 
 /// What the sync step of one read did.
 struct CArtSync {
-  std::vector<std::string> art;       // the art the projects record (full paths): watched too
-  std::vector<std::string> written;   // the images and palettes it wrote (full paths)
-  std::vector<std::string> problems;  // check-shaped lines: `walk.tpf:4: error: ...`
+  std::vector<std::string> art;       // what it read (full paths), the art the projects record
+                                      // among it: watched too
+  std::vector<std::string> written;   // the files it wrote or removed (full paths)
+  std::vector<std::string> problems;  // why it failed, check-shaped: `walk3.png: error: ...`;
+                                      // none when it succeeded
 };
-/// The sync step: re-imports, through each project's palette, the art that
-/// changed since its images were made from it, for the projects whose full
-/// paths it is given. The command layer hands it in.
-using ArtSync = std::function<CArtSync(const std::vector<std::string>& projects)>;
+/// The sync step: makes again, through each project's palette, the
+/// pictures of the animation `anime` (as the command line names it) whose
+/// art changed since they were made from it. The command layer hands it in.
+using ArtSync = std::function<CArtSync(const std::string& anime)>;
 
 /// What a read needs from the other rooms.
 struct CLiveSteps {

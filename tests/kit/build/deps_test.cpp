@@ -55,14 +55,15 @@ TEST(Deps, ListsWhatFlipdeckReads) {
     }
     ASSERT_FALSE(inputs.empty());
     EXPECT_EQ(inputs.front(), dir.Path(c.anime));
-    // The projects, as the case lists them, then the images and palettes.
+    // The projects and the art, as the case lists them, then the images and
+    // palettes.
     std::set<std::string> projects;
     std::vector<std::string> data;
     for (size_t i = 1; i < inputs.size(); ++i) {
-      if (inputs[i].ends_with(".tpf"))
-        projects.insert(fs::path(inputs[i]).lexically_relative(dir.path()).generic_string() + "\n");
-      else
+      if (inputs[i].ends_with(".tmf") || inputs[i].ends_with(".tlf"))
         data.push_back(inputs[i]);
+      else
+        projects.insert(fs::path(inputs[i]).lexically_relative(dir.path()).generic_string() + "\n");
     }
     EXPECT_EQ(std::accumulate(projects.begin(), projects.end(), std::string()), c.expect);
     EXPECT_EQ(data, LoadedByFlipdeck(dir.path().string(), c.anime));

@@ -37,8 +37,10 @@ TEST(SheetAnimations, EachDirectionPlaysItsOrderAndRepeatsPlayThePassAgain) {
   EXPECT_EQ(TagPlays(Tag("a", 2, 4, kReverse)), (Plays{4, 3, 2}));
   EXPECT_EQ(TagPlays(Tag("a", 2, 5, kPingPong)), (Plays{2, 3, 4, 5, 4, 3}));
   EXPECT_EQ(TagPlays(Tag("a", 2, 5, kPingPongReverse)), (Plays{5, 4, 3, 2, 3, 4}));
-  // A ping-pong over one or two frames has no frames between its ends.
+  // A ping-pong over one or two frames has no frames between its ends;
+  // over three, one.
   EXPECT_EQ(TagPlays(Tag("a", 3, 3, kPingPong)), (Plays{3}));
+  EXPECT_EQ(TagPlays(Tag("a", 3, 5, kPingPong)), (Plays{3, 4, 5, 4}));
   EXPECT_EQ(TagPlays(Tag("a", 3, 4, kPingPongReverse)), (Plays{4, 3}));
   EXPECT_EQ(TagPlays(Tag("a", 0, 1, kReverse, 3)), (Plays{1, 0, 1, 0, 1, 0}));
   EXPECT_EQ(TagPlays(Tag("a", 0, 1, kForward, 1)), (Plays{0, 1}));

@@ -1,10 +1,11 @@
 // flipdeck-kit watch as an artist meets it: the walk example served, its
 // page open in Debian's Chromium (driven by playwright-core), and the
-// project's files saved the ways editors save them. The page must take
-// every save in place, once, keep the frame on view, keep the last good
-// animation under check's messages while a save breaks it, and follow a
-// project the animation names from then on; Ctrl-C must end the server
-// cleanly, leaving no file behind.
+// project's files and its PNG art saved the ways editors save them. The
+// page must take every save in place, once (watch's own writes of the
+// pictures it makes again from their PNGs are no save), keep the frame on
+// view, keep the last good animation under check's or sync's messages
+// while a save breaks it, and follow a project the animation names from
+// then on; Ctrl-C must end the server cleanly, leaving no file behind.
 //
 //   node watch_browser_test.mjs CHROMIUM KIT SOURCE_DIR
 //
@@ -12,7 +13,7 @@
 // missing, where node, playwright-core (from tools/browser) or Chromium is
 // not installed.
 import assert from "node:assert/strict";
-import { spawn } from "node:child_process";
+import { execFileSync, spawn } from "node:child_process";
 import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
@@ -24,9 +25,11 @@ const [chromiumPath, kit, source] = process.argv.slice(2);
 const { chromium } = await import(
   pathToFileURL(path.join(source, "tools/browser/node_modules/playwright-core/index.mjs")).href);
 const kScale = 8;  // screen pixels per picture pixel: the canvas at (64, 64) shows pixel (8, 8)
-const kFiles = ["walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"];
+const kFiles = ["walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf", "walk1.png",
+  "walk2.png"];
 
 const dir = fs.mkdtempSync(path.join(os.tmpdir(), "flipdeck-watch-"));
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), "flipdeck-watch-art-"));
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), "flipdeck-chromium-"));
 const original = {};
 let watch;
@@ -43,14 +46,38 @@ function SaveByRename(name, bytes) {
   fs.renameSync(file("." + name + ".swp"), file(name));
 }
 
-// A 16 x 16 4-bit TMF image whose every pixel is `index`.
-function PlainTmf(index) {
-  const bytes = Buffer.alloc(64 + 128, index * 0x11);
-  bytes.fill(0, 0, 64);
-  bytes.writeUInt32BE(0x00120200, 4);
+// A 16 x 16 TMF image of `bits` (4 or 8) whose pixel i is `indexOf(i)`.
+// It keeps what walk1.tmf records of walk1.png, as an image edited by hand
+// does: else watch would make it again from the PNG at once.
+function Tmf(bits, indexOf) {
+  const bytes = Buffer.alloc(64 + 32 * bits);
+  original["walk1.tmf"].copy(bytes, 20, 20, 64);
+  bytes.writeUInt32BE(bits === 4 ? 0x00120200 : 0x00120300, 4);
   bytes.writeUInt32BE(16, 8);
   bytes.writeUInt32BE(16, 12);
-  bytes.writeUInt32BE(4, 16);
+  bytes.writeUInt32BE(bits, 16);
+  for (let i = 0; i < 256; ++i) {
+    if (bits === 8) bytes[64 + i] = indexOf(i);
+    else bytes[64 + (i >> 1)] |= indexOf(i) << (i & 1 ? 0 : 4);
+  }
+  return bytes;
+}
+const PlainTmf = (index) => Tmf(4, () => index);
+
+// The PNG of a TMF image through `tlf`, as flipdeck-kit export writes it.
+function Png(tmf, tlf) {
+  fs.writeFileSync(path.join(scratch, "art.tmf"), tmf);
+  fs.writeFileSync(path.join(scratch, "art.tlf"), tlf);
+  execFileSync(kit, ["export", "art.tmf", "art.tlf", "-o", "art.png", "--force"], {cwd: scratch});
+  return fs.readFileSync(path.join(scratch, "art.png"));
+}
+
+// A TLF palette of 256 entries, every one another opaque colour.
+function WidePalette() {
+  const bytes = Buffer.alloc(64 + 512);
+  bytes.writeUInt32BE(0x00200200, 0);
+  bytes.writeUInt32BE(256, 4);
+  for (let i = 0; i < 256; ++i) bytes.writeUInt16BE((i << 1) | 1, 64 + 2 * i);
   return bytes;
 }
 
@@ -139,6 +166,7 @@ after(async () => {
   if (browser) await browser.close();
   if (watch && watch.exitCode === null) watch.kill("SIGKILL");
   fs.rmSync(dir, {recursive: true, force: true});
+  fs.rmSync(scratch, {recursive: true, force: true});
   fs.rmSync(profile, {recursive: true, force: true});
 });
 
@@ -159,6 +187,21 @@ test("an edited image shows at the frame on view, which stays", async () => {
   assert.equal(shown.playing, false);
 });
 
+test("an edited PNG shows at the frame on view, which stays", async () => {
+  const before = await Shown();
+  const index = [1, 2, 3, 4, 5, 6].find((i) =>
+    PaletteColour(i).some((channel, c) => channel !== before.centre[c]));
+  const seen = await Updates();
+  SaveByRename("walk1.png", Png(PlainTmf(index), original["walk.tlf"]));
+  // One update: watch's own write of walk1.tmf is none.
+  assert.equal(await UpdatesAfter(seen), 1);
+  const shown = await Shown();
+  assert.deepEqual(shown.centre, PaletteColour(index));
+  assert.equal(shown.frame, before.frame);
+  assert.equal(shown.playing, false);
+  assert.equal(shown.problems, null);
+});
+
 test("a broken save keeps the animation playing under check's messages", async () => {
   await page.click("#play");
   const seen = await Updates();
@@ -176,6 +219,27 @@ test("a broken save keeps the animation playing under check's messages", async (
   assert.equal(await UpdatesAfter(seen + 1), 1);
   assert.equal((await Shown()).problems, null);
 });
+
+test("a PNG whose colours overflow the palette keeps the animation under sync's message",
+  async () => {
+    const seen = await Updates();
+    SaveByRename("walk1.png", Png(Tmf(8, (i) => i), WidePalette()));
+    assert.equal(await UpdatesAfter(seen), 1);
+    const first = await Shown();
+    assert.match(first.problems, new RegExp("^walk1\\.png: error: pixel \\(\\d+, \\d+\\) is " +
+      "#[0-9a-f]{8}, which has no place in walk\\.tlf: its 16 entries are all in use; " +
+      "nothing written$", "m"));
+    assert.equal(first.playing, true);
+    await sleep(300);
+    assert.notEqual((await Shown()).frame, first.frame);  // still playing
+    assert.deepEqual(fs.readFileSync(file("walk.tlf")), original["walk.tlf"]);
+
+    // The PNG as it was: its picture made again as it was, and no panel.
+    SaveByRename("walk1.png", original["walk1.png"]);
+    assert.equal(await UpdatesAfter(seen + 1), 1);
+    assert.equal((await Shown()).problems, null);
+    assert.deepEqual(fs.readFileSync(file("walk1.tmf")), original["walk1.tmf"]);
+  });
 
 test("a save by rename and one by delete and create are one update each", async () => {
   let seen = await Updates();

@@ -122,14 +122,15 @@ TEST(ChangeLoop, StopBeforeRunEndsRunAtOnce) {
 class LiveAnimationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
+    for (const char* name :
+         {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf", "walk1.png", "walk2.png"})
       m_dir.Write(name,
                   ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
   }
   CLiveRead Read() {
     CLiveAnimation animation("walk.taf", {"walk", "", 60, 0, {}},
-                             {CheckMessages, [this](const std::vector<std::string>& projects) {
-                                m_projects = projects;
+                             {CheckMessages, [this](const std::string& anime) {
+                                m_anime = anime;
                                 return m_sync;
                               }});
     return animation.Read();
@@ -142,7 +143,7 @@ class LiveAnimationTest : public ::testing::Test {
   ts::TempDir m_dir;
   ts::ScopedWorkingDir m_cwd{m_dir.path()};
   CArtSync m_sync;
-  std::vector<std::string> m_projects;
+  std::string m_anime;
 };
 
 TEST_F(LiveAnimationTest, ConvertsWithItsPicturesInsideAndWatchesWhatItReads) {
@@ -151,7 +152,7 @@ TEST_F(LiveAnimationTest, ConvertsWithItsPicturesInsideAndWatchesWhatItReads) {
   const CLiveRead read = Read();
   ASSERT_NE(read.model, nullptr);
   EXPECT_TRUE(read.problems.empty());
-  EXPECT_EQ(m_projects, std::vector<std::string>{m_dir.Path("walk.tpf")});
+  EXPECT_EQ(m_anime, "walk.taf");
   EXPECT_EQ(read.written, m_sync.written);
   EXPECT_NE(read.model->find("\"uri\":\"data:image/png;base64,"), std::string::npos);
   for (const char* name :
