@@ -7,46 +7,25 @@
 
 #include "anime/console.h"
 #include "app/driver.h"
+#include "support/case_file.h"
 #include "support/test_support.h"
 
 namespace {
 
 TEST(OptionTest, ProgramCommandLines) {
-  struct Row {
-    std::vector<const char*> args;
-    bool run;       // registered letters only, no help switch, an anime file
-    std::string o;  // value text of -o
-    std::vector<std::string> positional;
-    const char* optionChars = "-";
-  };
-  const Row rows[] = {
-      {{"/oout.c", "walk.taf"}, true, "out.c", {"walk.taf"}, "-/"},
-      {{"/", "walk.taf"}, false, "", {}, "-/"},
-      {{"-o/tmp/out.c", "/work/walk.taf", "/h"}, true, "/tmp/out.c", {"/work/walk.taf", "/h"}},
-      {{"/", ""}, true, "", {"/", ""}},
-      // What came before the unknown letter stays; nothing after it is read.
-      {{"-oa.c", "a.taf", "-x", "b.taf"}, false, "a.c", {"a.taf"}},
-      {{"-o", "-v", "a.taf"}, true, "-v", {"a.taf"}},
-      {{"-oa.c", "-o", "b.c", "a.taf"}, true, "b.c", {"a.taf"}},
-      {{"-oa.c", "-o", "", "a.taf"}, true, "", {"a.taf"}},
-      {{"a.taf", "-oa.c", "-o"}, true, "a.c", {"a.taf"}},
-      // A lone "-" has the terminator as its letter, which is never registered.
-      {{"-oa.c", "-", "a.taf"}, false, "a.c", {}},
-      {{"-vx", "-?"}, false, "", {}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(testing::PrintToString(row.args));
-    COption option(row.optionChars);
+  for (const auto& row : testing_support::ReadTable("app/command_lines.table")) {
+    const std::vector<std::string> words = testing_support::ReadArguments(row.input);
+    COption option(words[0].c_str());
     std::vector<const char*> argv{"flipdeck"};
-    argv.insert(argv.end(), row.args.begin(), row.args.end());
-    EXPECT_EQ(ParseCommandLine(option, static_cast<int>(argv.size()), argv.data()), row.run);
-    std::string o;
-    option.GetValue('o', o);
-    EXPECT_EQ(o, row.o);
-    std::vector<std::string> positional;
-    for (std::string argument; option.GetArgument(static_cast<int>(positional.size()), argument);)
-      positional.push_back(argument);
-    EXPECT_EQ(positional, row.positional);
+    for (size_t i = 1; i < words.size(); ++i) argv.push_back(words[i].c_str());
+    std::string read =
+        ParseCommandLine(option, static_cast<int>(argv.size()), argv.data()) ? "run o=" : "stop o=";
+    std::string value;
+    option.GetValue('o', value);
+    read += value;
+    for (int n = 0; option.GetArgument(n, value); ++n)
+      read += " " + (value.empty() ? "\"\"" : value);
+    EXPECT_EQ(read, row.expected) << row.where;
   }
 }
 

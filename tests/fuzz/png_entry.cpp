@@ -54,7 +54,7 @@ int FuzzPng(const uint8_t* data, size_t size) {
     return 0;
   }
   const uint64_t pixelCount = uint64_t{picture.width} * picture.height;
-  Require(pixelCount > 0 && pixelCount <= testing_support::kMaxTestPngPixels, "a picture read is within limits");
+  Require(pixelCount > 0, "a picture read has pixels");
   if (!picture.indexed) {
     Require(picture.pixels.size() == pixelCount, "one colour a pixel");
     Require(picture.indices.empty() && picture.palette.empty(), "no palette without indices");

@@ -56,14 +56,17 @@ const std::vector<Rgba8> kPalette = {
 const std::vector<uint8_t> kWide = {0, 1, 2, 3, 0, 3, 3, 2, 1, 0, 0, 0, 0, 0, 3};  // 5 x 3
 const std::vector<uint8_t> kTall = {2, 2, 2, 3, 3, 3, 1, 1, 1, 0, 0, 0};           // 3 x 4
 
-TEST(WriteGif, SharedPaletteGoesGlobalAndLoopsForeverWithOneTransparentIndex) {
+// One palette for every frame goes global, with one transparent index, and
+// the animation loops for ever; scaled, each pixel is a square of GIF
+// pixels, and the screen grows with it.
+TEST(WriteGif, SharedPaletteGoesGlobalWithOneTransparentIndexAndEachPixelScalesToASquare) {
   const CGifFrame frames[] = {{{5, 3, kWide, kPalette}, 12}, {{3, 4, kTall, kPalette}, 140000}};
   std::vector<uint8_t> bytes;
   std::string message;
-  ASSERT_TRUE(WriteGifBytes(frames, bytes, message)) << message;
+  ASSERT_TRUE(WriteGifBytes(frames, bytes, message, 3)) << message;
   const DecodedGif gif = Decode(bytes);
   ASSERT_NE(gif, nullptr);
-  EXPECT_TRUE(gif->SWidth == 5 && gif->SHeight == 4);
+  EXPECT_TRUE(gif->SWidth == 15 && gif->SHeight == 12);
   ASSERT_NE(gif->SColorMap, nullptr);
   EXPECT_TRUE(gif->SColorMap->ColorCount == 4 && gif->SColorMap->Colors[2].Blue == 255);
   const ExtensionBlock* loop = gif->SavedImages[0].ExtensionBlocks;
@@ -81,10 +84,14 @@ TEST(WriteGif, SharedPaletteGoesGlobalAndLoopsForeverWithOneTransparentIndex) {
     EXPECT_EQ(control.TransparentColor, 1);
     const SavedImage& image = gif->SavedImages[i];
     EXPECT_EQ(image.ImageDesc.ColorMap, nullptr);
+    const auto width = static_cast<size_t>(i == 0 ? 5 : 3);
     const std::vector<uint8_t>& indices = i == 0 ? kWide : kTall;
-    ASSERT_EQ(image.ImageDesc.Width * image.ImageDesc.Height, static_cast<int>(indices.size()));
-    for (size_t p = 0; p < indices.size(); ++p)
-      EXPECT_EQ(image.RasterBits[p], indices[p] == 3 ? 1 : indices[p]) << i << " " << p;
+    ASSERT_EQ(image.ImageDesc.Width, static_cast<int>(width * 3));
+    ASSERT_EQ(image.ImageDesc.Height, static_cast<int>(indices.size() / width * 3));
+    for (size_t p = 0; p < indices.size() * 9; ++p) {
+      const uint8_t index = indices[p / (width * 3) / 3 * width + p % (width * 3) / 3];
+      EXPECT_EQ(image.RasterBits[p], index == 3 ? 1 : index) << i << " " << p;
+    }
   }
 }
 
@@ -124,30 +131,6 @@ TEST(WriteGif, DifferentPalettesGoLocalPaddedToAPowerOfTwo) {
     EXPECT_FALSE(WriteGifBytes(animation, bytes, message, scale));
     EXPECT_EQ(message, reason);
     EXPECT_TRUE(bytes.empty());  // refused before the first byte
-  }
-}
-
-// Scaled, each pixel is a square of GIF pixels, and the screen grows with it.
-TEST(WriteGif, ScaleMakesEachPixelASquare) {
-  const CGifFrame frames[] = {{{5, 3, kWide, kPalette}, 10}, {{3, 4, kTall, kPalette}, 10}};
-  std::vector<uint8_t> bytes;
-  std::string message;
-  ASSERT_TRUE(WriteGifBytes(frames, bytes, message, 3)) << message;
-  const DecodedGif gif = Decode(bytes);
-  ASSERT_TRUE(gif != nullptr && gif->ImageCount == 2);
-  EXPECT_TRUE(gif->SWidth == 15 && gif->SHeight == 12);
-  for (int i = 0; i < 2; ++i) {
-    const SavedImage& image = gif->SavedImages[i];
-    const auto width = static_cast<size_t>(i == 0 ? 5 : 3);
-    const std::vector<uint8_t>& indices = i == 0 ? kWide : kTall;
-    ASSERT_EQ(image.ImageDesc.Width, static_cast<int>(width * 3));
-    ASSERT_EQ(image.ImageDesc.Height, static_cast<int>(indices.size() / width * 3));
-    for (size_t p = 0; p < indices.size() * 9; ++p) {
-      const size_t x = p % (width * 3) / 3;
-      const size_t y = p / (width * 3) / 3;
-      const uint8_t index = indices[y * width + x];
-      EXPECT_EQ(image.RasterBits[p], index == 3 ? 1 : index) << i << " " << p;
-    }
   }
 }
 

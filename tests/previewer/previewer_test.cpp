@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,11 +19,9 @@
 #include "anime/anime_file.h"
 #include "anime/camera_grid.h"
 #include "anime/timeline.h"
-#include "image/colour.h"
 #include "kit/preview/preview_model.h"
 #include "project/picture_library.h"
 #include "support/fixture_builder.h"
-#include "support/png_fixture.h"
 #include "support/test_support.h"
 #include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
@@ -164,20 +161,10 @@ class PreviewerTest : public ::testing::Test {
   CPictureLibrary m_library;
 };
 
-TEST_F(PreviewerTest, WalkExamplePlaysAsTheModelsSay) {
-  for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
-    m_dir.Write(name,
-                ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
-  // The command line of `make demo`.
-  const Playback played = ConvertAndPlay({"-owalk.c", "-ewalk.h", "walk.taf"}, 4);
-  EXPECT_EQ(played, Expected("walk.taf"));
-  EXPECT_EQ(played, Previewed("walk.taf"));
-  EXPECT_EQ(played.at("frame").size(), 60u);
-}
-
-// The example's sheet, its two poses side by side with their durations,
-// makes a project that plays as the example does.
-TEST_F(PreviewerTest, WalkSheetPlaysAsTheWalkExample) {
+// The walk example, converted by the command line of `make demo`, plays as
+// the models say; its sheet, the two poses side by side with their
+// durations, makes a project that plays as the example does.
+TEST_F(PreviewerTest, WalkExampleAndItsSheetPlayAsTheModelsSay) {
   const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
   for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf",
                            "walk-sheet.png", "walk-sheet.json"})
@@ -185,7 +172,9 @@ TEST_F(PreviewerTest, WalkSheetPlaysAsTheWalkExample) {
   const auto made =
       ts::RunFlipdeckKit({"new", "sheet", "--sheet", "walk-sheet.json"}, m_dir.path().string());
   ASSERT_EQ(made.exitStatus, 0) << made.err;
-  const Playback example = ConvertAndPlay({"-owalk.c", "walk.taf"}, 4);
+  const Playback example = ConvertAndPlay({"-owalk.c", "-ewalk.h", "walk.taf"}, 4);
+  EXPECT_EQ(example, Expected("walk.taf"));
+  EXPECT_EQ(example, Previewed("walk.taf"));
   const Playback sheet = ConvertAndPlay({"-osheet.c", "sheet.taf"}, 0);
   ASSERT_EQ(example.count("frame"), 1u);
   EXPECT_EQ(sheet.at("frame"), example.at("frame"));
@@ -277,148 +266,26 @@ TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
   EXPECT_EQ(played.at("frame"), frames);
 }
 
-// A frame of a sprite sheet as an editor or packer writes one, from the
-// format's description: its upright picture (a clear border hiding
-// `hidden`; inside, opaque colours, alpha 200, which shows, and alpha 100,
-// which does not), stored whole or trimmed to its inside, upright or turned
-// 90 degrees clockwise.
-struct SheetFrame {
-  uint32_t width, height;
-  int seed;
-  Rgba8 hidden;
-  bool trimmed, rotated;
-  uint32_t duration;
-
-  Rgba8 At(uint32_t x, uint32_t y) const {
-    const Rgba8 inside[] = {{255, 0, 0, 255}, {0, 165, 24, 255}, {57, 57, 57, 200}, {9, 9, 9, 100}};
-    if (x == 0 || y == 0 || x + 1 == width || y + 1 == height) return hidden;
-    return inside[(x * 3 + y * 5 + static_cast<uint32_t>(seed)) % 4];
-  }
-  // What the player tells of it with PLAYER_SEEN: its size and the hash of
-  // its RGBA 5551 colours, each pixel nobody sees as 0.
-  std::string Seen() const {
-    uint32_t hash = 2166136261u;
-    for (uint32_t y = 0; y < height; ++y) {
-      for (uint32_t x = 0; x < width; ++x) {
-        const uint16_t entry = ToRgba5551(At(x, y));
-        hash = (hash ^ ((entry & 1) != 0 ? entry : 0u)) * 16777619u;
-      }
-    }
-    char text[48];
-    std::snprintf(text, sizeof text, "%ux%u seen=%08x", width, height, hash);
-    return text;
-  }
-};
-
-// Writes art/sheet image.png, the frames' areas left to right a pixel apart
-// on a background no frame may show, and art/sheet.json: its frames an
-// array of objects with their filenames, or an object keyed by them.
-void WriteSheet(const ts::TempDir& dir, const std::vector<SheetFrame>& frames,
-                const std::string& tags, bool keyed) {
-  uint32_t width = 1;
-  std::vector<uint32_t> lefts;
-  for (const SheetFrame& frame : frames) {
-    lefts.push_back(width);
-    width += (frame.rotated ? frame.height : frame.width) + 1;
-  }
-  constexpr uint32_t kHeight = 8;
-  std::vector<uint16_t> samples(size_t{width} * kHeight * 4, 255);
-  std::string json;
-  for (size_t at = 0; at < frames.size(); ++at) {
-    const SheetFrame& f = frames[at];
-    const uint32_t inset = f.trimmed ? 1 : 0;
-    const uint32_t w = f.width - 2 * inset;
-    const uint32_t h = f.height - 2 * inset;
-    for (uint32_t v = 0; v < h; ++v) {
-      for (uint32_t u = 0; u < w; ++u) {
-        // Turned clockwise, the upright top left goes to the top right.
-        const uint32_t x = lefts[at] + (f.rotated ? h - 1 - v : u);
-        const uint32_t y = 1 + (f.rotated ? u : v);
-        const Rgba8 c = f.At(u + inset, v + inset);
-        std::copy_n(std::array<uint16_t, 4>{c.r, c.g, c.b, c.a}.begin(), 4,
-                    samples.begin() + static_cast<ptrdiff_t>((y * width + x) * 4));
-      }
-    }
-    const auto n = [](uint32_t value) { return std::to_string(value); };
-    const std::string name = "f" + std::to_string(at) + ".png";
-    json += std::string(at == 0 ? "" : ",") +
-            (keyed ? "\"" + name + "\": {" : "{\"filename\": \"" + name + "\", ") +
-            "\"frame\": {\"x\": " + n(lefts[at]) + ", \"y\": 1, \"w\": " + n(w) +
-            ", \"h\": " + n(h) + "}, \"rotated\": " + (f.rotated ? "true" : "false") +
-            ", \"trimmed\": " + (f.trimmed ? "true" : "false") +
-            ", \"spriteSourceSize\": {\"x\": " + n(inset) + ", \"y\": " + n(inset) +
-            ", \"w\": " + n(w) + ", \"h\": " + n(h) + "}, \"sourceSize\": {\"w\": " + n(f.width) +
-            ", \"h\": " + n(f.height) + "}, \"duration\": " + n(f.duration) + "}";
-  }
-  const std::vector<uint8_t> png =
-      ts::MakeTestPng({6, 8, false, width, kHeight, samples, {}, 0, {}});
-  dir.Write("art/sheet image.png", std::string(png.begin(), png.end()));
-  // Only the array layout gives the sheet's size: without, the PNG does.
-  dir.Write("art/sheet.json",
-            "{\"frames\": " + (keyed ? "{" + json + "}" : "[" + json + "]") +
-                ", \"meta\": {\"app\": \"a test\", \"image\": \"sheet image.png\"" +
-                (keyed ? "" : ", \"size\": {\"w\": " + std::to_string(width) + ", \"h\": 8}") +
-                ", \"frameTags\": [" + tags + "], \"slices\": [{\"name\": \"hit\"}]}}");
-}
-
 // new --sheet makes a project whose animations flipdeck converts at once,
 // and the picture the player shows at every frame is the sheet frame due
-// at the middle of that frame: the last whose start, the durations before
-// it added up, comes before it.
+// then, whichever layout the sheet's JSON takes (sheet/README.md).
 TEST_F(PreviewerTest, SheetAnimationsShowTheFrameDueAtEveryFrame) {
-  // Frames 0 and 3 are one picture under other hidden colours, 1 and 6 one
-  // picture trimmed and whole. 16, 17 and 33 ms at 60 fps carry their
-  // rounding; 5 ms is shorter than a frame.
-  const std::vector<SheetFrame> frames = {{6, 5, 0, {1, 2, 3, 0}, false, false, 16},
-                                          {6, 5, 1, {}, true, false, 17},
-                                          {5, 4, 2, {}, true, true, 17},
-                                          {6, 5, 0, {200, 100, 0, 127}, false, false, 33},
-                                          {3, 6, 3, {}, false, true, 5},
-                                          {4, 3, 1, {}, true, false, 100},
-                                          {6, 5, 1, {}, false, false, 33},
-                                          {6, 5, 2, {}, true, true, 16}};
-  const std::string tags =
-      R"({"name": "walk", "from": 0, "to": 3, "direction": "forward"},)"
-      R"({"name": "back", "from": 1, "to": 4, "direction": "reverse"},)"
-      R"({"name": "bounce", "from": 2, "to": 5, "direction": "pingpong", "repeat": "2"},)"
-      R"({"name": "run: <\"fast\">?|*", "from": 4, "to": 7, "direction": "pingpong_reverse"})";
-  const std::pair<std::string, std::vector<uint32_t>> animations[] = {
-      {"anim.taf", {0, 1, 2, 3, 4, 5, 6, 7}},
-      {"anim-walk.taf", {0, 1, 2, 3}},
-      {"anim-back.taf", {4, 3, 2, 1}},
-      {"anim-bounce.taf", {2, 3, 4, 5, 4, 3, 2, 3, 4, 5, 4, 3}},
-      {"anim-run____fast_____.taf", {7, 6, 5, 4, 5, 6}}};
-  constexpr uint64_t kFps = 60;
-
+  const std::string sheet = PREVIEWER_DIR "/sheet/";
+  m_dir.Write("art/sheet image.png", ts::ReadFileBytes(sheet + "sheet image.png"));
   std::map<std::string, std::string> first;
-  for (const bool keyed : {false, true}) {
-    SCOPED_TRACE(keyed ? "frames keyed by name" : "an array of frames");
-    WriteSheet(m_dir, frames, tags, keyed);
+  for (const char* layout : {"array.json", "keyed.json"}) {
+    SCOPED_TRACE(layout);
+    m_dir.Write("art/sheet.json", ts::ReadFileBytes(sheet + layout));
     const auto run = ts::RunFlipdeckKit({"new", "anim", "--sheet", "art/sheet.json", "--force"},
                                         m_dir.path().string());
     ASSERT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_NE(run.out.find("art/sheet.json: 8 frames, 6 pictures"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("art/sheet.json: meta.slices is not used"), std::string::npos);
-    EXPECT_NE(run.err.find("warning: anim.taf: frame \"f4.png\" (5 ms) gets no key frame"),
-              std::string::npos)
-        << run.err;
-    for (const auto& [taf, plays] : animations) {
-      SCOPED_TRACE(taf);
-      std::vector<uint64_t> starts{0};  // milliseconds
-      for (const uint32_t play : plays) starts.push_back(starts.back() + frames[play].duration);
-      const uint64_t length = (starts.back() * kFps + 500) / 1000;
-      std::vector<std::string> expected;
-      for (uint64_t frame = 0; frame < 2 * length; ++frame) {
-        size_t due = 0;
-        while (due + 1 < plays.size() &&
-               2 * starts[due + 1] * kFps < (2 * (frame % length) + 1) * 1000)
-          ++due;
-        expected.push_back(frames[plays[due]].Seen());
-      }
-      const std::string c = taf.substr(0, taf.size() - 4) + ".c";
-      const Playback played = ConvertAndPlay({"-o" + c, taf}, 0, "-DPLAYER_SEEN");
-      ASSERT_EQ(played.count("frame"), 1u);
-      EXPECT_EQ(played.at("frame"), expected);
+    EXPECT_EQ(run.out, ts::ReadFileBytes(sheet + "new.stdout"));
+    EXPECT_EQ(run.err, ts::ReadFileBytes(sheet + "new.stderr"));
+    for (const std::string name :
+         {"anim", "anim-walk", "anim-back", "anim-bounce", "anim-run____fast_____"}) {
+      EXPECT_EQ(ConvertAndPlay({"-o" + name + ".c", name + ".taf"}, 0, "-DPLAYER_SEEN"),
+                Lines(ts::ReadFileBytes(sheet + name + ".play")))
+          << name;
     }
     // The same sheet gives the same files, whichever layout its JSON takes,
     // but for the print of the JSON the project records (and the print of
@@ -434,7 +301,7 @@ TEST_F(PreviewerTest, SheetAnimationsShowTheFrameDueAtEveryFrame) {
           files[name] += line + "\n";
       }
     }
-    if (!keyed) first = files;
+    if (first.empty()) first = files;
     EXPECT_TRUE(files == first) << "the files differ from the first layout's";
   }
 }

@@ -21,33 +21,11 @@ std::string Entry(const CPictureProject& project, const std::string& name) {
 }
 
 TEST(PictureProject, EntriesUpToPictNum) {
-  // Each picture is named "p", so an entry read beyond PICT_NUM or in the
-  // wrong order replaces the expected one.
-  const char* cases[][2] = {
-      {"PICT_NUM=3\nPICT.2=p,i,i\nPICT.3=p,o,o\n", "i|i|0"},
-      {"PICT_NUM=0x10\nPICT.15=p,i,i\nPICT.16=p,o,o\n", "i|i|0"},
-      {"PICT_NUM=010\nPICT.7=p,i,i\nPICT.8=p,o,o\n", "i|i|0"},
-      {"PICT_NUM=ten\nPICT.0=p,i,i\n", "-"},
-      // Only plain decimal numbers name entries, however large the count.
-      {"PICT_NUM=0x7fffffff\nPICT.05=p,o,o\nPICT.2=p,i,i\n", "i|i|0"},
-      {"PICT_NUM=0x7fffffff\nPICT.2000000=p,i,i\n", "i|i|0"},
-      // PICT.5 comes before PICT.4 in the settings' key order, so "the
-      // higher n wins" must not be left to that order.
-      {"PICT_NUM=6\nPICT.5=p,i,i\nPICT.4=p,o,o\n", "i|i|0"},
-      {"PICT_NUM=2\nPICT.0=p,i,i\nPICT.1=P,o,o\n", "i|i|0"},
-      {"PICT_NUM=1\nPICT.0=p,i,i,0x1f,ignored\n", "i|i|31"},
-      {"PICT_NUM=1\nPICT.0=,,p,,i,i,\n", "i|i|0"},
-      {"PICT_NUM=1\nPICT.0=p, i,i,3\n", " i|i|3"},
-      {"PICT_NUM=1\nPICT.0=p,i\n", "-"},
-      // A used entry leaves the settings, so PICT.1 keeps its two fields.
-      {"PICT_NUM=2\nPICT.0=q,i,i\nPICT.1=p,$(PICT.0)\n", "-"},
-  };
   TempDir dir;
   CPictureProject project;
-  for (const auto& [tpf, entry] : cases) {
-    SCOPED_TRACE(tpf);
-    ASSERT_TRUE(project.Load(dir.Write("p.tpf", tpf)));
-    EXPECT_EQ(Entry(project, "p"), entry);
+  for (const auto& row : testing_support::ReadTable("project/pict_num.table")) {
+    ASSERT_TRUE(project.Load(dir.Write("p.tpf", row.input + "\n"))) << row.where;
+    EXPECT_EQ(Entry(project, "p"), row.expected) << row.where;
   }
   EXPECT_FALSE(project.Load(dir.Path("missing.tpf")));
   EXPECT_EQ(Entry(project, "q"), "-");

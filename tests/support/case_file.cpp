@@ -40,7 +40,7 @@ struct Line {
 };
 
 Line Split(const SourceLine& source) {
-  static const std::set<std::string> blockVerbs = {"text",   "stdout", "stderr",
+  static const std::set<std::string> blockVerbs = {"text",   "append", "stdout", "stderr",
                                                    "output", "lines",  "expect"};
   static const std::regex option(R"((^|\s+)(crlf|noeol|golden\s+(\S+))\s*$)");
   Line l;
@@ -99,7 +99,8 @@ void ReadDirectives(const Lines& lines, const fs::path& dir, int depth, CaseText
 
 std::string Trimmed(const std::string& text) {
   const size_t start = text.find_first_not_of(" \t");
-  return start == std::string::npos ? "" : text.substr(start, text.find_last_not_of(" \t") - start + 1);
+  return start == std::string::npos ? ""
+                                    : text.substr(start, text.find_last_not_of(" \t") - start + 1);
 }
 
 // The case of the entry at `entry` ("case NAME" or "row NAME | a | b"): the
@@ -176,7 +177,7 @@ std::vector<CaseText> ReadCases(const fs::path& file) {
 
 bool ReadFixtureDirective(const Directive& d, CaseFixture& fixture,
                           std::vector<std::string>& faults) {
-  static const std::set<std::string> verbs = {"text", "tmf",     "tlf",      "example",
+  static const std::set<std::string> verbs = {"text", "append",  "tmf",      "tlf",   "example",
                                               "dir",  "symlink", "hardlink", "remove"};
   if (verbs.count(d.verb) == 0) return false;
   std::istringstream words(d.rest);
@@ -195,6 +196,10 @@ bool ReadFixtureDirective(const Directive& d, CaseFixture& fixture,
     fault = d.verb + (link ? " takes a name and a target" : " takes a name");
   else if (d.verb == "text")
     fixture.files[name] = d.block;
+  else if (d.verb == "append" && fixture.files.count(name) != 0)
+    fixture.files[name] += d.block;
+  else if (d.verb == "append")
+    fault = "no file " + name + " to append to";
   else if (d.verb == "tmf")
     MakeTmfFixture(more, fixture.files[name], fault);
   else if (d.verb == "tlf")

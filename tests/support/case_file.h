@@ -39,8 +39,8 @@ struct CaseFixture {
 };
 
 /// Applies `d` to `fixture` when it is one of the directives every case
-/// language shares (text, tmf, tlf, example, dir, symlink, hardlink,
-/// remove); false for any other verb. A malformed one adds to `faults`.
+/// language shares (text, append, tmf, tlf, example, dir, symlink,
+/// hardlink, remove); false for any other verb. A malformed one adds to `faults`.
 bool ReadFixtureDirective(const Directive& d, CaseFixture& fixture,
                           std::vector<std::string>& faults);
 

@@ -15,6 +15,7 @@
 #include "kit/common/picture_png.h"
 #include "kit/preview/preview_page.h"
 #include "support/fixture_builder.h"
+#include "support/kit_cases.h"
 #include "support/png_picture.h"
 #include "support/test_platform.h"
 #include "support/test_support.h"
@@ -33,15 +34,9 @@ class PreviewTest : public ::testing::Test {
                   ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
   }
 
-  // Drops the lines that set `key` from `file` and appends `add`: a key
-  // given again later keeps its last value.
-  void Edit(const std::string& file, const std::string& key, const std::string& add) {
-    std::istringstream lines(m_dir.Read(file));
-    std::string text;
-    for (std::string line; std::getline(lines, line);) {
-      if (key.empty() || line.rfind(key + " ", 0) != 0) text += line + "\n";
-    }
-    m_dir.Write(file, text + add + "\n");
+  // Appends the lines `add` to `file`: a key given again takes its new value.
+  void Append(const std::string& file, const std::string& add) {
+    m_dir.Write(file, m_dir.Read(file) + add + "\n");
   }
 
   ts::ProcessResult Kit(const std::string& args) {
@@ -65,10 +60,10 @@ class PreviewTest : public ::testing::Test {
   // palette whose every other entry is transparent (0x4000, 0x4001, ...).
   void AddPictures(const std::string& nameQ) {
     m_dir.Write("other.tlf", ts::MakeSimpleTlf(16, 0x4000));
-    Edit("walk.tpf", "PICT_NUM",
-         "PICT_NUM = 5\nPICT.2 = P,walk1.tmf,walk.tlf\n"
-         "PICT.3 = R,walk2.tmf,walk.tlf\nPICT.4 = " +
-             nameQ + ",walk2.tmf,other.tlf");
+    Append("walk.tpf",
+           "PICT_NUM = 5\nPICT.2 = P,walk1.tmf,walk.tlf\n"
+           "PICT.3 = R,walk2.tmf,walk.tlf\nPICT.4 = " +
+               nameQ + ",walk2.tmf,other.tlf");
     m_exported["P"] = Exported("walk1.tmf", "walk.tlf");
     m_exported["R"] = Exported("walk2.tmf", "walk.tlf");
     m_exported[nameQ] = Exported("walk2.tmf", "other.tlf");
@@ -78,73 +73,22 @@ class PreviewTest : public ::testing::Test {
   std::map<std::string, CPngPicture> m_exported;
 };
 
-struct Problem {
-  const char* args = "walk.taf";
-  const char* drop = "";       // a key of walk.taf whose lines go
-  const char* add = "";        // lines appended to walk.taf
-  const char* tpf = "";        // lines appended to walk.tpf
-  const char* file = nullptr;  // a file replaced by "junk"
-  int exit = 1;
-  const char* says = "";   // on standard error
-  const char* never = "";  // and what it must not say there
-};
-
-// Each problem at which flipdeck stops, in the order it looks, named with
-// the file that holds it; the views the player passes over are warnings.
-const Problem kProblems[] = {
-    {.drop = "TPF.NUM", .says = "walk.taf: TPF.NUM is not defined"},
-    {.drop = "FRAME_KEY", .says = "walk.taf: FRAME_KEY is not defined"},
-    {.drop = "FRAME_KEY0", .says = "walk.taf: FRAME_KEY0 is not defined or cannot be read"},
-    {.add = "FRAME_KEY1 = 10,3,walk2", .says = "FRAME_KEY1 names project 3, but TPF.3.FILE is not"},
-    {.add = "TPF.0.FILE = gone.tpf", .says = "gone.tpf: does not exist (project of"},
-    {.add = "FRAME_KEY1 = 10,0,walk9", .says = "walk.tpf: has no picture \"walk9\" (named by"},
-    {.tpf = "PICT.1 = walk2,gone.tmf,walk.tlf",
-     .says =
-         "walk.tpf: the image gone.tmf of picture \"walk2\" of FRAME_KEY1 is in none of its TMF"},
-    {.file = "walk1.tmf", .says = "walk1.tmf: cannot be loaded (picture \"walk1\" of FRAME_KEY0)"},
-    {.add = "FRAME_KEY = 3\nFRAME_KEY2 = 5,0,walk1",
-     .says = "walk.taf: FRAME_KEY2 begins at frame 5, before frame 10 where the key frame before "
-             "it begins: FRAME_KEY1 would show for -5 frames, and flipdeck stops with",
-     .never = "warning"},
-    {.drop = "CAM_Y_NUM", .says = "walk.taf: CAM_Y_NUM is not defined"},
-    {.add = "CAM.0.0 = $(CAM.0.0)",
-     .says = "walk.taf: CAM.0.0 cannot be expanded ($(CAM.0.0) leads back to itself)"},
-    {.add = "CAM.4.0 = 0,walk1", .says = "CAM.4.0 lies outside the camera grid of 4 x 4 positions"},
-    {.add = "CAM_ANIM = 0",
-     .says = "CAM.0.0 lies outside the camera grid of 0 x 0 positions (CAM_"},
-    {.args = "walk.taf -o walk.tpf", .says = "walk.tpf: is also an input of this job"},
-    {.args = "walk.taf --gif walk1.tmf", .says = "walk1.tmf: is also an input of this job"},
-    // A picture is somebody's art: neither the GIF nor the page goes there.
-    {.args = "walk.taf --gif walk1.png",
-     .says = "walk1.png: names a .png file, where the GIF would go: give a name ending in .gif"},
-    {.args = "walk.taf -o walk1.png --gif walk.gif",
-     .says = "walk1.png: names a .png file, where the page would go: give a name ending in .html"},
-    {.add = "FRAME_LENGTH = 5",
-     .exit = 0,
-     .says = "warning: walk.taf: FRAME_KEY1 shows for -5 frames (FRAME_LENGTH 5): flipdeck writes "
-             "-5 as its count"},
-    {.add = "FRAME_ANIM = 0", .exit = 0},
-};
-
-TEST_F(PreviewTest, NamesWhereFlipdeckStopsAndWritesNothingThen) {
-  for (const Problem& problem : kProblems) {
-    SCOPED_TRACE(std::string(problem.args) + " " + problem.drop + problem.add + problem.tpf);
-    SetUp();
-    Edit("walk.taf", problem.drop, problem.add);
-    Edit("walk.tpf", "", problem.tpf);
-    if (problem.file != nullptr) m_dir.Write(problem.file, "junk");
-    const std::string tpf = m_dir.Read("walk.tpf");
-    const ts::ProcessResult result = Preview(problem.args);
-    EXPECT_EQ(result.exitStatus, problem.exit) << result.err;
-    EXPECT_NE(result.err.find(problem.says), std::string::npos) << result.err;
-    if (*problem.never != '\0') {
-      EXPECT_EQ(result.err.find(problem.never), std::string::npos) << result.err;
-    }
-    // The page goes beside the TAF when no other is named.
-    EXPECT_EQ(m_dir.Exists("walk.html"), problem.exit == 0);
-    EXPECT_EQ(m_dir.Read("walk.tpf"), tpf);
-    std::error_code error;
-    std::filesystem::remove(m_dir.path() / "walk.html", error);
+// Each case of the table is the walk example broken one way: preview says
+// all it says of it, fails exactly when it names an error, and writes the
+// page beside the TAF only then; no input changes.
+TEST(PreviewCases, NameWhereFlipdeckStopsAndWriteNothingThen) {
+  for (const KitCase& c : ReadKitCases("kit/preview/cases/problems.cases")) {
+    SCOPED_TRACE(c.name);
+    ts::TempDir dir;
+    ts::LayOut(c.fixture, dir);
+    std::vector<std::string> args = {"preview", c.anime};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const ts::ProcessResult result = ts::RunFlipdeckKit(args, dir.path().string());
+    const bool fails = c.expect.find(": error: ") != std::string::npos;
+    EXPECT_EQ(result.exitStatus, fails ? 1 : 0);
+    EXPECT_EQ(result.err, ts::WithDir(c.expect, dir.path().string()));
+    EXPECT_EQ(dir.Exists("walk.html"), !fails);
+    for (const auto& [name, bytes] : c.fixture.files) EXPECT_EQ(dir.Read(name), bytes) << name;
   }
 }
 
@@ -153,7 +97,7 @@ TEST_F(PreviewTest, NamesWhereFlipdeckStopsAndWritesNothingThen) {
 // check's messages by the lines they stand on, as check names files from
 // where it runs.
 TEST_F(PreviewTest, PageNamesFilesFromTheAnimationsFolderAndListsChecksMessages) {
-  Edit("walk.taf", "", "FRAMEKEY1 = 10,0,walk2");
+  Append("walk.taf", "FRAMEKEY1 = 10,0,walk2");
   ASSERT_EQ(Preview(m_dir.Path("walk.taf")).exitStatus, 0);
   const std::string page = m_dir.Read("walk.html");
   EXPECT_EQ(page.find(m_dir.path().string()), std::string::npos);
@@ -164,34 +108,17 @@ TEST_F(PreviewTest, PageNamesFilesFromTheAnimationsFolderAndListsChecksMessages)
     EXPECT_NE(page.find(named), std::string::npos) << named;
 }
 
-TEST(AppendJsonString, KeepsTextOutOfMarkupAndReadsStrayBytesAsLatin1) {
-  const std::pair<std::string, std::string> rows[] = {
-      {"a\"<b>\\&", "\"a\\\"\\u003cb\\u003e\\\\\\u0026\""},
-      {"caf\xc3\xa9 \xe2\x82\xac", "\"caf\xc3\xa9 \xe2\x82\xac\""},  // UTF-8 stays
-      {"caf\xe9", "\"caf\\u00e9\""},                                 // a Latin-1 byte
-      {"\xc3", "\"\\u00c3\""},                                       // a sequence cut short
-      {"\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""},                 // a surrogate
-      {"a\x01\n\x1f", "\"a\\u0001\\u000a\\u001f\""},                 // control bytes
-  };
-  for (const auto& [text, json] : rows) {
+TEST(PageText, JsonStringsKeepOutOfMarkupAndDataUrisPadTheirLastGroup) {
+  for (const auto& row : ts::ReadTable("kit/preview/page_text.table")) {
+    const size_t blank = row.input.find(' ');
+    const std::string text = row.input.substr(blank + 1);
     std::string out;
-    AppendJsonString(out, text);
-    EXPECT_EQ(out, json) << text;
+    if (row.input.starts_with("json "))
+      AppendJsonString(out, text);
+    else
+      out = MakePngDataUri({text.begin(), text.end()});
+    EXPECT_EQ(out, row.expected) << row.where;
   }
-}
-
-// Every length of a last group of three bytes, padded as base64 pads it.
-TEST(MakePngDataUri, PadsTheLastGroup) {
-  const std::pair<std::vector<uint8_t>, std::string> rows[] = {
-      {{}, ""},
-      {{0x89}, "iQ=="},
-      {{0x89, 'P'}, "iVA="},
-      {{0x89, 'P', 'N'}, "iVBO"},
-      {{0x89, 'P', 'N', 'G'}, "iVBORw=="},
-      {{0xff, 0xff, 0xff, 0xff, 0xff}, "//////8="},
-  };
-  for (const auto& [bytes, digits] : rows)
-    EXPECT_EQ(MakePngDataUri(bytes), "data:image/png;base64," + digits) << digits;
 }
 
 struct GifCloser {
@@ -346,9 +273,8 @@ TEST_F(PreviewTest, BrowserShowsWhatTheTimelinePutsOnViewAndRequestsNothing) {
   // frames, then R for 5, one more than FRAME_LENGTH.
   const std::string q = "Q\"</script><b>";
   AddPictures(q);
-  Edit("walk.taf", "",
-       "FRAME_LENGTH = 6\nFRAME_KEY = 4\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 2,0," + q +
-           "\nFRAME_KEY2 = 2,0,R\nFRAME_KEY3 = 7,0,P\nCAM.2.1 = 0," + q);
+  Append("walk.taf", "FRAME_LENGTH = 6\nFRAME_KEY = 4\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 2,0," + q +
+                         "\nFRAME_KEY2 = 2,0,R\nFRAME_KEY3 = 7,0,P\nCAM.2.1 = 0," + q);
   ASSERT_EQ(Preview("walk.taf --scale " + std::to_string(kScale)).exitStatus, 0);
   ts::ScopedWorkingDir cwd(m_dir.path());
   CAnimeFile anime{testing_support::FailOnLoadError};
