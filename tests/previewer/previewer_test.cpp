@@ -165,10 +165,8 @@ class PreviewerTest : public ::testing::Test {
 // the models say; its sheet, the two poses side by side with their
 // durations, makes a project that plays as the example does.
 TEST_F(PreviewerTest, WalkExampleAndItsSheetPlayAsTheModelsSay) {
-  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
-  for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf",
-                           "walk-sheet.png", "walk-sheet.json"})
-    m_dir.Write(name, ts::ReadFileBytes(walk + name));
+  ts::WriteWalkExample(m_dir.path(), {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf",
+                                      "walk-sheet.png", "walk-sheet.json"});
   const auto made =
       ts::RunFlipdeckKit({"new", "sheet", "--sheet", "walk-sheet.json"}, m_dir.path().string());
   ASSERT_EQ(made.exitStatus, 0) << made.err;
@@ -244,9 +242,8 @@ TEST_F(PreviewerTest, GeneratedAnimationsPlayAsTheModelsSay) {
 // flipdeck-kit new makes a project that flipdeck converts at once, and
 // each picture stays on view for the frames it was given.
 TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
-  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
-  m_dir.Write("art/walk 1.png", ts::ReadFileBytes(walk + "walk1.png"));
-  m_dir.Write("art/walk2.png", ts::ReadFileBytes(walk + "walk2.png"));
+  m_dir.Write("art/walk 1.png", ts::WalkExample("walk1.png"));
+  m_dir.Write("art/walk2.png", ts::WalkExample("walk2.png"));
   const auto made = ts::RunFlipdeckKit(
       {"new", "anim", "art/walk 1.png", "art/walk2.png", "art/walk 1.png", "--frames", "2,3,1"},
       m_dir.path().string());

@@ -62,6 +62,16 @@ std::string ReadFileBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string WalkExample(const std::string& name) {
+  return ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name);
+}
+
+void WriteWalkExample(const std::filesystem::path& dir, const std::vector<std::string>& names) {
+  std::filesystem::create_directories(dir);
+  for (const std::string& name : names)
+    std::ofstream(dir / name, std::ios::binary) << WalkExample(name);
+}
+
 CoutCapture::CoutCapture() : m_saved(std::cout.rdbuf(m_buffer.rdbuf())) {}
 
 CoutCapture::~CoutCapture() { std::cout.rdbuf(m_saved); }

@@ -38,6 +38,14 @@ class TempDir {
 /// Reads a whole file as bytes; "" when it cannot be opened.
 std::string ReadFileBytes(const std::string& path);
 
+/// The walk example (examples/walk), which many tests start from: the bytes
+/// of its file `name`, and its files `names` written into `dir` (by default
+/// the project flipdeck converts: TAF, TPF, images, palette).
+std::string WalkExample(const std::string& name);
+void WriteWalkExample(const std::filesystem::path& dir,
+                      const std::vector<std::string>& names = {"walk.taf", "walk.tpf", "walk1.tmf",
+                                                               "walk2.tmf", "walk.tlf"});
+
 /// Redirects std::cout into a string for its lifetime and restores the
 /// stream afterwards.
 class CoutCapture {

@@ -1,32 +1,30 @@
 #include "kit/pictures/sheet_pictures.h"
 
+#include <string>
 #include <unordered_map>
 
+#include "kit/common/art_record.h"
 #include "kit/common/diagnostics.h"
 #include "kit/pictures/frame_view.h"
 
 namespace {
 
-// FNV-1a over the picture's size and entries: cheap, and spreads pictures
-// that differ in one pixel.
-class CPictureHash {
- public:
-  void Add(uint32_t value) {
-    m_hash ^= value;
-    m_hash *= 0x100000001b3ULL;
-  }
-  uint64_t Get() const { return m_hash; }
+// The little-endian bytes of `value`, added to `bytes`.
+void AppendBytes(std::string& bytes, uint32_t value, int count) {
+  for (int i = 0; i < count; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
+}
 
- private:
-  uint64_t m_hash = 0xcbf29ce484222325ULL;
-};
-
+// A hash of the picture's size and entries, row by row: cheap, and spreads
+// pictures that differ in one pixel; pictures whose hashes meet are compared
+// in full.
 bool HashFrame(const CFrameView& view, const CSheetFrame& frame, PaletteType type, uint64_t& hash,
                CSheetFailure& failure) {
-  CPictureHash picture;
-  picture.Add(view.GetWidth());
-  picture.Add(view.GetHeight());
+  std::string bytes;
+  AppendBytes(bytes, view.GetWidth(), 4);
+  AppendBytes(bytes, view.GetHeight(), 4);
+  hash = HashBytes(bytes);
   for (uint32_t y = 0; y < view.GetHeight(); ++y) {
+    bytes.clear();
     for (uint32_t x = 0; x < view.GetWidth(); ++x) {
       uint16_t entry = 0;
       const Rgba8 colour = view.At(x, y);
@@ -36,10 +34,10 @@ bool HashFrame(const CFrameView& view, const CSheetFrame& frame, PaletteType typ
                        ", not grey: an intensity/alpha palette holds greys only";
         return false;
       }
-      picture.Add(entry);
+      AppendBytes(bytes, entry, 2);
     }
+    hash = HashBytes(bytes, hash);
   }
-  hash = picture.Get();
   return true;
 }
 

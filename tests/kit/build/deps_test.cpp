@@ -105,9 +105,7 @@ TEST(Deps, MakeAndNinjaReadTheDependencyFile) {
   ts::TempDir root;
   const fs::path dir = root.path() / "take #2 $x: 1:2";
   const fs::path anim = dir / "100% done";
-  fs::create_directories(anim);
-  for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
-    fs::copy_file(fs::path(FLIPDECK_SOURCE_DIR) / "examples/walk" / name, anim / name);
+  ts::WriteWalkExample(anim);
   ts::ScopedWorkingDir cwd(anim);
   const std::string out = (dir / "out.c").string();
   const char* args[] = {"flipdeck-kit", "deps", "walk.taf", "-o", out.c_str(), "-MF", "../out.d"};

@@ -240,8 +240,7 @@ TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
 
 TEST(Kit, OutDirMakesTheFoldersItNeeds) {
   ts::TempDir dir;
-  dir.Write("walk1.png",
-            ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/walk1.png"));
+  dir.Write("walk1.png", ts::WalkExample("walk1.png"));
   ASSERT_EQ(Kit(dir, "import walk1.png --out-dir a/b/").err, "");
   EXPECT_TRUE(fs::is_regular_file(dir.path() / "a/b/walk1.tmf"));
   ASSERT_EQ(Kit(dir, "new w walk1.png --out-dir a/c/d").err, "");
@@ -295,9 +294,7 @@ TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
 // be the system's own, as /dev/stdout is.
 TEST(Kit, JobsWriteThroughLinks) {
   ts::TempDir dir;
-  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
-  for (const char* name : {"walk1.tmf", "walk.tlf"})
-    dir.Write(name, ts::ReadFileBytes(walk + name));
+  ts::WriteWalkExample(dir.path(), {"walk1.tmf", "walk.tlf"});
   fs::create_directory(dir.path() / "shared");
   fs::create_symlink("shared/walk1.png", dir.path() / "walk1.png");
   ASSERT_EQ(Kit(dir, "export walk1.tmf walk.tlf -o walk1.png").status, 0);
@@ -307,10 +304,8 @@ TEST(Kit, JobsWriteThroughLinks) {
 
 TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   ts::TempDir dir;
-  const std::string walk = std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/";
-  for (const char* name : {"walk1.png", "walk1.tmf", "walk.tlf"})
-    dir.Write(name, ts::ReadFileBytes(walk + name));
-  dir.Write("cut.png", ts::ReadFileBytes(walk + "walk1.png").substr(0, 60));
+  ts::WriteWalkExample(dir.path(), {"walk1.png", "walk1.tmf", "walk.tlf"});
+  dir.Write("cut.png", ts::WalkExample("walk1.png").substr(0, 60));
   dir.Write("text.png", "PICT_NUM = 1\n");
   // 400 colours, all different in RGBA 5551 too.
   ts::PngFixture many{2, 8, false, 20, 20, {}, {}, 0, {}};
@@ -336,11 +331,11 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   header.resize(header.size() - 12);  // no IEND
   const ts::CFeedingFifo fifo(elsewhere.Path("fifo.png"), Bytes(header));
   // A picture kept under a name that does not say so.
-  dir.Write("art", ts::ReadFileBytes(walk + "walk1.png"));
+  dir.Write("art", ts::WalkExample("walk1.png"));
   dir.Write("vast.tmf", EncodeTmfFile({kTmfTag8Bit, 16384, 16384, 8}, std::string(16, '\1')));
   // An 8-bit image that indexes past a 16-entry palette.
   dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
-  for (const char* name : {"walk.taf", "walk.tpf"}) dir.Write(name, ts::ReadFileBytes(walk + name));
+  ts::WriteWalkExample(dir.path(), {"walk.taf", "walk.tpf"});
   // Sheets whose JSON reads but whose project cannot be made.
   const auto sheet = [&](const char* name, const std::string& image, const std::string& more) {
     const std::string side = image == "many.png" ? "20" : "16";
@@ -464,8 +459,7 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
 // picture's name goes into the TPF, NAME into both files, and the folder
 // is where flipdeck searches the images.
 TEST(Kit, NewWritesOnlyProjectsThatConvert) {
-  const std::string png =
-      ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/walk1.png");
+  const std::string png = ts::WalkExample("walk1.png");
   std::vector<std::string> odd = {"$(TPF_DIR)", "$(", ")x$(", "\xc3\xa9", "\xe9"};
   for (int c = 1; c < 128; ++c) {
     const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');

@@ -28,11 +28,7 @@ using ts::ReadPngFile;
 
 class PreviewTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf"})
-      m_dir.Write(name,
-                  ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
-  }
+  void SetUp() override { ts::WriteWalkExample(m_dir.path()); }
 
   // Appends the lines `add` to `file`: a key given again takes its new value.
   void Append(const std::string& file, const std::string& add) {

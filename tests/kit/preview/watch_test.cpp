@@ -122,10 +122,8 @@ TEST(ChangeLoop, StopBeforeRunEndsRunAtOnce) {
 class LiveAnimationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name :
-         {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf", "walk1.png", "walk2.png"})
-      m_dir.Write(name,
-                  ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name));
+    ts::WriteWalkExample(m_dir.path(), {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf",
+                                        "walk.tlf", "walk1.png", "walk2.png"});
   }
   CLiveRead Read() {
     CLiveAnimation animation("walk.taf", {"walk", "", 60, 0, {}},
@@ -173,8 +171,7 @@ TEST_F(LiveAnimationTest, ABrokenSaveGivesChecksLinesAndNoModel) {
   EXPECT_TRUE(Watched(read, "more.tpf"));
 
   // The sync step's problems come first, and stop the read too.
-  m_dir.Write("walk.taf",
-              ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/walk.taf"));
+  m_dir.Write("walk.taf", ts::WalkExample("walk.taf"));
   m_sync.problems = {"walk.tpf:10: error: walk1.png holds 17 colours, more than walk.tlf's 16"};
   read = Read();
   EXPECT_EQ(read.model, nullptr);
