@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/test_support.h"
 
 namespace {
@@ -54,6 +56,27 @@ TEST_F(AnimeFileTest, KeyFramesAndCameraKeysReadTheirFields) {
     }
     EXPECT_EQ(read + " [" + picture + "]", row.expected) << row.where;
   }
+}
+
+// Outputs that cannot all take their names leave none: a header without
+// its C file would pass for the output of a run that worked. Here the C
+// file's name is taken, after staging, by a folder that holds a file.
+TEST(AnimeFileOutputs, ARenameThatFailsWithdrawsTheOutputsAlreadyRenamed) {
+  TempDir dir;
+  testing_support::WriteWalkExample(dir.path());
+  const testing_support::ScopedWorkingDir cwd(dir.path());
+  CAnimeFile anime{testing_support::FailOnLoadError};
+  ASSERT_TRUE(anime.Load("walk.taf"));
+  {
+    const testing_support::CoutCapture console;
+    ASSERT_TRUE(anime.WriteSequenceSource("walk.c", "walk.h", false));
+    ASSERT_TRUE(anime.WriteCameraSource("walk.c", "walk.h", false));
+    dir.Write("walk.c/taken", "");
+    EXPECT_FALSE(anime.CommitOutputs());
+    EXPECT_EQ(console.Text(), "\nerr : [walk.c] rename failed\n");
+  }
+  EXPECT_FALSE(dir.Exists("walk.h"));
+  EXPECT_TRUE(dir.Exists("walk.c/taken"));
 }
 
 }  // namespace
