@@ -59,6 +59,10 @@ TEST(WriteIndexedPng, MalformedPicturesAreRefusedWithAReason) {
       {{4, 2, indices, wide}, 4, "palette of 17 entries (1 to 16 allowed)"},
       {{4, 2, outside, palette}, 8, "index 16 beyond a palette of 16 entries"},
       {{4, 3, indices, palette}, 8, "picture has 8 indices for 12 pixels"},
+      {{0, 2, {}, palette}, 8, "empty picture"},
+      {{4, 0, {}, palette}, 8, "empty picture"},
+      {{0x80000000u, 1, indices, palette}, 8, "picture larger than 2147483647 pixels a side"},
+      {{1, 0x80000000u, indices, palette}, 8, "picture larger than 2147483647 pixels a side"},
   };
   for (const auto& [view, depth, reason] : cases) {
     std::vector<uint8_t> png = {1, 2, 3};

@@ -1,6 +1,7 @@
 #include "kit/preview/preview_page.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -145,9 +146,11 @@ std::string PageClosing() {
 
 // A number as JavaScript reads it back exactly: 0.5 -> "0.5", 32 -> "32".
 std::string ScaleText(double scale) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, scale).ptr;
-  return std::string(text, end);
+  // The shortest text that reads back as `scale`: 17 digits, a sign, a
+  // point and an exponent at the most.
+  std::array<char, 32> text{};
+  const auto end = std::to_chars(text.data(), text.data() + text.size(), scale).ptr;
+  return std::string(text.data(), end);
 }
 
 }  // namespace

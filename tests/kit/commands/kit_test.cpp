@@ -320,6 +320,7 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   // the header rather than decoded; and the smallest picture past the cap.
   dir.Write("huge.png", Bytes(ts::MakeBlankPng(0, 1, 16384, 16384)));
   dir.Write("over.png", Bytes(ts::MakeBlankPng(0, 1, 4097, 4096)));
+  dir.Write("wide.png", Bytes(ts::MakeBlankPng(0, 1, 65537, 1)));
   // Things that are no regular file, kept out of the snapshot below: a
   // directory, a FIFO that would send a PNG header claiming 1 GiB of pixels
   // and then end, and the null device.
@@ -365,6 +366,8 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       {"import walk1.png huge.png",
        "huge.png: picture of 16384 x 16384 pixels is too large: at most 16777216 are read"},
       {"import over.png", "over.png: picture of 4097 x 4096 pixels is too large"},
+      {"import wide.png",
+       "wide.png: is 65537 x 1 pixels, larger than a TMF image may be (65536 a side)"},
       // The folders --out-dir made go again with the job that failed.
       {"import walk1.png many.png --out-dir missing/deeper", "many.png: has 400 colours"},
       {"new w walk1.png many.png --out-dir missing/deeper", "many.png: has 400 colours"},
@@ -375,6 +378,8 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
        "missing/walk.tlf: cannot be written in its directory"},
       {"import --shared walk1.png walk1.png",
        "walk1.png: is also an input of this job: refused, nothing written"},
+      {"import walk1.png walk1.png --out-dir out",
+       "out/walk1.tmf: would be written twice by this job: refused"},
       // A palette never lands where a picture is, or where its name says one goes.
       {"import --shared art walk1.png", "art: holds a PNG picture"},
       {"import --shared new.png walk1.png", "new.png: names a .png file"},
@@ -416,6 +421,9 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
        "walk1.tmf: is both input and output, which flipdeck refuses"},
       {"deps walk.taf -o out.c -e ./out.c -MF out.d",
        "out.c: is named by both -o and -e, which flipdeck refuses"},
+      {"deps walk.taf -o out.c -e a\"b.h -MF out.d",
+       "a\"b.h: can not be named in #include, which flipdeck refuses"},
+      {"new ../escape walk1.png", "../escape.taf: NAME ../escape holds a directory separator"},
   };
   rows.push_back({"import " + folder, "folder.png: is a directory, not a PNG file"});
   rows.push_back(

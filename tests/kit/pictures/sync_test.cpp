@@ -147,6 +147,12 @@ const ArtEdit kEdits[] = {
      "to make the project's files again from\n"},
     {"frame_added", "sheet", {"json 100,100,50 run"}, "sync s.taf", kSheetStale,
      "+s-f2.tmf s.taf s.tpf", "s.tpf: made again from s.json", ""},
+    // The JSON as it was: the sheet's picture alone tells the frame changed.
+    {"sheet_png_repainted", "sheet",
+     {"png s.png ab..a.ba.a.a/ab......a.a./........b.b./............"}, "sync s.tpf",
+     "s.tpf:15: warning: s.tpf is older than s.png; flipdeck will show the old animation (run "
+     "flipdeck-kit sync s.tpf)\n",
+     "s-f1.tmf s.tpf", "s-f1.tmf: made again from s.json", ""},
     {"duration_changed", "sheet", {"json 100,200 run"}, "sync s.tpf", kSheetStale,
      "s-run.taf s.taf s.tpf", "s-run.taf: made again from s.json", ""},
     {"tag_renamed", "sheet", {"json 100,100 walk"}, "sync s.tpf", kSheetStale,

@@ -13,6 +13,7 @@
 #include "anime/anime_file.h"
 #include "anime/timeline.h"
 #include "kit/common/picture_png.h"
+#include "kit/preview/preview_model.h"
 #include "kit/preview/preview_page.h"
 #include "support/fixture_builder.h"
 #include "support/kit_cases.h"
@@ -114,6 +115,28 @@ TEST(PageText, JsonStringsKeepOutOfMarkupAndDataUrisPadTheirLastGroup) {
     else
       out = MakePngDataUri({text.begin(), text.end()});
     EXPECT_EQ(out, row.expected) << row.where;
+  }
+}
+
+// Without --scale the page fits the largest picture, either side, in about
+// 512 screen pixels: a whole number up to 512, a fraction past it.
+TEST(PageText, TheScaleFitsTheLargestPictureInAbout512Pixels) {
+  const struct {
+    std::vector<std::pair<uint32_t, uint32_t>> sizes;
+    int32_t asked;
+    double scale;
+  } rows[] = {{{{16, 12}}, 0, 32},     {{{16, 12}, {30, 100}}, 0, 5},
+              {{{512, 1}}, 0, 1},      {{{1, 513}}, 0, 512.0 / 513},
+              {{{1024, 100}}, 0, 0.5}, {{}, 0, 512},
+              {{{16, 16}}, 3, 3}};
+  for (const auto& row : rows) {
+    CPreview preview;
+    for (const auto& [width, height] : row.sizes) {
+      preview.pictures.emplace_back();
+      preview.pictures.back().width = width;
+      preview.pictures.back().height = height;
+    }
+    EXPECT_EQ(PageScale(preview, row.asked), row.scale) << row.sizes.size() << " " << row.asked;
   }
 }
 
