@@ -139,6 +139,15 @@ const ArtEdit kEdits[] = {
     {"edited_png_imported", "pictures", {"png walk3.png ab.d/cc.."}, "import walk3.png",
      kWalk3Stale, "w.tlf walk3.tmf",
      "walk3.png: imported through w.tlf, the palette w.tpf shares among its pictures", ""},
+    // A palette named on the command line wins over the project's, and
+    // check then tells the picture that does not fit its project.
+    {"edited_png_imported_through_a_palette_given", "pictures", {"png walk3.png ab.d/cc.."},
+     "import --shared own.tlf walk3.png", kWalk3Stale, "+own.tlf walk3.tmf", "",
+     "w.tpf:7: error: picture walk3: walk3.tmf pixel (0, 1) has index 4, past the 4 colours of "
+     "w.tlf (2 pixels in all), in the 0x0000 entries that only fill it up: it shows transparent; "
+     "was walk3.tmf made with another palette?\n"
+     "w.tpf:15: warning: walk3.tmf was not made from walk3.png as it is; flipdeck will show the "
+     "old picture (run flipdeck-kit sync w.tpf)\n"},
     {"art_deleted", "pictures", {"rm walk2.png"}, "sync w.tpf",
      "w.tpf:14: warning: ART.1 names walk2.png, which is missing: flipdeck-kit sync has nothing "
      "to make the project's files again from\n",
@@ -222,7 +231,9 @@ TEST(Sync, TellsTheReporterItIsHandedInsteadOfTheConsole) {
   dir.Write("walk2.png", DrawPng("..ba/..ba"));
   ASSERT_EQ(Kit(dir, "new w walk1.png walk2.png").status, 0);
   const ts::ScopedWorkingDir cwd(dir.path());
-  const auto sync = [] {
+  // Syncs `named`, which must succeed or fail as `synced` says: what the
+  // reporter was told.
+  const auto sync = [](const std::string& named, bool synced) {
     std::vector<std::string> told;
     const CKitReporter reporter(
         [&told](std::string_view level, std::string_view file, std::string_view what) {
@@ -231,18 +242,25 @@ TEST(Sync, TellsTheReporterItIsHandedInsteadOfTheConsole) {
     std::ostringstream err;
     std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
     CSyncReport report;
-    EXPECT_FALSE(SyncProjects({{"w.taf"}, false}, report, reporter));
+    EXPECT_EQ(SyncProjects({{named}, false}, report, reporter), synced);
     std::cerr.rdbuf(saved);
     EXPECT_EQ(err.str(), "");
     EXPECT_TRUE(report.written.empty());
     return told;
   };
   dir.Write("walk2.png", DrawPng("defg/hijk/lmno/pqrs"));
-  EXPECT_EQ(sync(), std::vector<std::string>{
-                        "error: walk2.png: pixel (1, 3) is #848484ff, which has no place in w.tlf: "
-                        "its 16 entries are all in use; nothing written"});
+  EXPECT_EQ(sync("w.taf", false),
+            std::vector<std::string>{
+                "error: walk2.png: pixel (1, 3) is #848484ff, which has no place in w.tlf: its 16 "
+                "entries are all in use; nothing written"});
   dir.Write("w.tlf", "not a palette");
-  EXPECT_EQ(sync(), std::vector<std::string>{"error: w.tlf: incorrect header size"});
+  EXPECT_EQ(sync("w.taf", false), std::vector<std::string>{"error: w.tlf: incorrect header size"});
+  // A project named itself is meant to record its art.
+  dir.Write("plain.tpf", "PICT_NUM = 1\nPICT.0 = walk1,walk1.tmf,w.tlf\n");
+  EXPECT_EQ(sync("plain.tpf", true),
+            std::vector<std::string>{
+                "warning: plain.tpf: records no art, so there is nothing to sync (flipdeck-kit "
+                "new records the art of the projects it makes)"});
 }
 
 // The keys and TMF fields the kit keeps of the art are flipdeck's to pass
