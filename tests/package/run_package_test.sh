@@ -145,6 +145,8 @@ refused() {
 }
 refused 'TAF "y*;x/walk.taf"' TAF
 refused 'TAF "y*/walk.taf" PREFIX odd-' PREFIX
+refused 'TAF "y*/walk.taf" OUTPUT_DIR "out$<0:x>"' OUTPUT_DIR
+refused 'TAF "y*/walk.taf" OUTPUT_DIR "out\nx"' OUTPUT_DIR
 configure_odd 'flipdeck_add_animation(odd TAF "y*/walk.taf")' || fail "y*: configure"
 ! cmake --build "$odd/build" > "$work/log" 2>&1 || fail "y*: the build passed"
 grep -qF "$odd/y*/walk.taf: holds '*'" "$work/log" && [[ ! -e $odd/build/odd.c ]] ||
