@@ -163,7 +163,8 @@ class PreviewerTest : public ::testing::Test {
 
 // The walk example, converted by the command line of `make demo`, plays as
 // the models say; its sheet, the two poses side by side with their
-// durations, makes a project that plays as the example does.
+// durations, makes a project that plays as the example does, and one cut
+// by a grid plays as its models say.
 TEST_F(PreviewerTest, WalkExampleAndItsSheetPlayAsTheModelsSay) {
   ts::WriteWalkExample(m_dir.path(), {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf",
                                       "walk-sheet.png", "walk-sheet.json"});
@@ -176,6 +177,12 @@ TEST_F(PreviewerTest, WalkExampleAndItsSheetPlayAsTheModelsSay) {
   const Playback sheet = ConvertAndPlay({"-osheet.c", "sheet.taf"}, 0);
   ASSERT_EQ(example.count("frame"), 1u);
   EXPECT_EQ(sheet.at("frame"), example.at("frame"));
+  // Cut by a grid instead, each cell on view for 100 ms: 6 frames at 60 fps.
+  const auto cut = ts::RunFlipdeckKit({"new", "grid", "--grid", "16x16", "walk-sheet.png"},
+                                      m_dir.path().string());
+  ASSERT_EQ(cut.exitStatus, 0) << cut.err;
+  EXPECT_NE(m_dir.Read("grid.taf").find("FRAME_KEY1 = 6,0,cell_1\n"), std::string::npos);
+  EXPECT_EQ(ConvertAndPlay({"-ogrid.c", "grid.taf"}, 0), Expected("grid.taf"));
 }
 
 // Animations drawn at random over two projects: 4-bit and 8-bit pictures of
