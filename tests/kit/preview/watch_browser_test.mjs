@@ -104,6 +104,9 @@ const Shown = () => page.evaluate(() => ({
   playing: document.getElementById("play").textContent === "Pause",
   problems: document.getElementById("problems").hidden ? null
     : document.getElementById("problem-lines").textContent,
+  messages: document.getElementById("messages").hidden ? null
+    : document.getElementById("message-lines").textContent,
+  width: document.getElementById("stage").width,
   centre: Array.from(document.getElementById("stage").getContext("2d")
     .getImageData(64, 64, 1, 1).data.slice(0, 3)),
   steps: preview.steps.map((step) => preview.pictures[step.picture].tmf + "@" + step.tpf),
@@ -185,6 +188,7 @@ test("an edited image shows at the frame on view, which stays", async () => {
   assert.deepEqual(shown.centre, PaletteColour(index));
   assert.equal(shown.frame, before.frame);
   assert.equal(shown.playing, false);
+  assert.equal(shown.width, before.width);  // the scale stays
 });
 
 test("an edited PNG shows at the frame on view, which stays", async () => {
@@ -218,6 +222,19 @@ test("a broken save keeps the animation playing under check's messages", async (
   fs.writeFileSync(file("walk.taf"), original["walk.taf"]);
   assert.equal(await UpdatesAfter(seen + 1), 1);
   assert.equal((await Shown()).problems, null);
+});
+
+test("a save that only warns shows the warning with its line beside the animation", async () => {
+  const seen = await Updates();
+  SaveByRename("walk.taf", original["walk.taf"] + "FRAMEKEY1 = 10,0,walk2\n");
+  assert.equal(await UpdatesAfter(seen), 1);
+  const shown = await Shown();
+  assert.equal(shown.problems, null);
+  assert.match(shown.messages,
+    /^walk\.taf:28: warning: flipdeck never reads FRAMEKEY1; did you mean FRAME_KEY1\?/m);
+  SaveByRename("walk.taf", original["walk.taf"]);
+  assert.equal(await UpdatesAfter(seen + 1), 1);
+  assert.equal((await Shown()).messages, null);
 });
 
 test("a PNG whose colours overflow the palette keeps the animation under sync's message",
