@@ -238,11 +238,16 @@ TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
   EXPECT_EQ(dir.Read("cap.tmf").size(), 64 + 4096 * 4096 / 2);
 }
 
-TEST(Kit, OutDirMakesTheFoldersItNeeds) {
+TEST(Kit, OutDirMakesTheFoldersItNeedsAndClearsWhatKilledJobsLeft) {
   ts::TempDir dir;
   dir.Write("walk1.png", ts::WalkExample("walk1.png"));
   ASSERT_EQ(Kit(dir, "import walk1.png --out-dir a/b/").err, "");
   EXPECT_TRUE(fs::is_regular_file(dir.path() / "a/b/walk1.tmf"));
+  // What a killed job left there goes with the next one that writes there:
+  // no process has the id 4194304.
+  dir.Write("a/b/.old.tmf.flipdeck-4194304-0.tmp", "cut short");
+  ASSERT_EQ(Kit(dir, "import walk1.png --out-dir a/b/").err, "");
+  EXPECT_FALSE(dir.Exists("a/b/.old.tmf.flipdeck-4194304-0.tmp"));
   ASSERT_EQ(Kit(dir, "new w walk1.png --out-dir a/c/d").err, "");
   const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", "w.taf"}, dir.Path("a/c/d"));
   EXPECT_EQ(run.exitStatus, 0) << run.out;
