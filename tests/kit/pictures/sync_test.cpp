@@ -222,6 +222,24 @@ TEST(Sync, KeepsTheProjectInStepWithItsArt) {
   }
 }
 
+// Art kept in another folder is recorded relative to the project, so that
+// both can move together, and sync finds it there.
+TEST(Sync, FollowsArtKeptInAnotherFolder) {
+  ts::TempDir dir;
+  dir.Write("art/walk1.png", DrawPng("ab../ab.."));
+  ASSERT_EQ(Kit(dir, "new w art/walk1.png --out-dir proj").status, 0);
+  EXPECT_NE(dir.Read("proj/w.tpf").find("\nART.0 = ../art/walk1.png\n"), std::string::npos);
+  const std::string before = dir.Read("proj/walk1.tmf");
+  dir.Write("art/walk1.png", DrawPng("ba../ab.."));
+  // Made an hour before the edit, whatever the clock's grain.
+  fs::last_write_time(dir.path() / "art/walk1.png",
+                      fs::file_time_type::clock::now() + std::chrono::hours(1));
+  const KitRun run = Kit(dir, "sync proj/w.tpf");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("walk1.tmf: made again from"), std::string::npos) << run.out;
+  EXPECT_NE(dir.Read("proj/walk1.tmf"), before);
+}
+
 // A reporter handed in takes sync's messages as the console would word
 // them, the loaders' among them, and the console gets none: how watch puts
 // them on its page.
