@@ -231,7 +231,7 @@ TEST(Sync, FollowsArtKeptInAnotherFolder) {
   EXPECT_NE(dir.Read("proj/w.tpf").find("\nART.0 = ../art/walk1.png\n"), std::string::npos);
   const std::string before = dir.Read("proj/walk1.tmf");
   dir.Write("art/walk1.png", DrawPng("ba../ab.."));
-  // Made an hour before the edit, whatever the clock's grain.
+  // The edit an hour after the picture was made, whatever the clock's grain.
   fs::last_write_time(dir.path() / "art/walk1.png",
                       fs::file_time_type::clock::now() + std::chrono::hours(1));
   const KitRun run = Kit(dir, "sync proj/w.tpf");
