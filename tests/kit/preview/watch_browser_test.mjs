@@ -129,11 +129,11 @@ function StartWatch(args, env = process.env) {
   });
 }
 
-// Ctrl-C, and the exit status it ends with.
-function Interrupt(child) {
+// Ctrl-C (or `signal`), and the exit status it ends with.
+function Interrupt(child, signal = "SIGINT") {
   return new Promise((resolve) => {
-    child.on("close", (code, signal) => resolve(signal || code));
-    child.kill("SIGINT");
+    child.on("close", (code, ended) => resolve(ended || code));
+    child.kill(signal);
   });
 }
 
@@ -315,11 +315,11 @@ test("--host beyond the loopback address warns; a port in use is refused", async
   const code = await new Promise((resolve) => second.on("close", resolve));
   assert.equal(code, 1);
   assert.match(err, new RegExp("error: 0\\.0\\.0\\.0:" + port + ": cannot listen there: "));
-  assert.equal(await Interrupt(child), 0);
+  assert.equal(await Interrupt(child, "SIGTERM"), 0);
   assert.match(child.stderrText, /warning: 0\.0\.0\.0: listens beyond this machine/);
 });
 
-test("--open hands the page's address to the desktop's opener", async () => {
+test("--open hands the page's address to the desktop's opener, or says there is none", async () => {
   // A stand-in for the opener, under both names it goes by, that notes
   // what it is given.
   const bin = fs.mkdtempSync(path.join(os.tmpdir(), "flipdeck-opener-"));
@@ -330,7 +330,18 @@ test("--open hands the page's address to the desktop's opener", async () => {
   const env = {...process.env, PATH: bin + path.delimiter + process.env.PATH};
   const {child, address} = await StartWatch(["--open"], env);
   for (let i = 0; i < 50 && !fs.existsSync(noted); ++i) await sleep(100);
-  assert.equal(await Interrupt(child), 0);
+  assert.equal(await Interrupt(child, "SIGHUP"), 0);
   assert.equal(fs.readFileSync(noted, "utf8"), address + "\n");
+
+  // Where there is none, it says to open the address by hand.
+  fs.rmSync(path.join(bin, "xdg-open"));
+  fs.rmSync(path.join(bin, "open"));
+  const alone = await StartWatch(["--open"], {...process.env, PATH: bin});
+  const told = () => alone.child.stderrText.includes("open the address");
+  for (let i = 0; i < 50 && !told(); ++i) await sleep(100);
+  assert.equal(await Interrupt(alone.child), 0);
+  assert.match(alone.child.stderrText,
+    new RegExp("warning: " + alone.address.replace(/[.]/g, "\\.") + ": .*; open the address in a " +
+      "browser"));
   fs.rmSync(bin, {recursive: true, force: true});
 });
