@@ -125,14 +125,7 @@ class LiveAnimationTest : public ::testing::Test {
     ts::WriteWalkExample(m_dir.path(), {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf",
                                         "walk.tlf", "walk1.png", "walk2.png"});
   }
-  CLiveRead Read() {
-    CLiveAnimation animation("walk.taf", {"walk", "", 60, 0, {}},
-                             {CheckMessages, [this](const std::string& anime) {
-                                m_anime = anime;
-                                return m_sync;
-                              }});
-    return animation.Read();
-  }
+  CLiveRead Read() { return m_animation.Read(); }
   bool Watched(const CLiveRead& read, const std::string& name) const {
     return std::find(read.watched.begin(), read.watched.end(), m_dir.Path(name)) !=
            read.watched.end();
@@ -142,6 +135,12 @@ class LiveAnimationTest : public ::testing::Test {
   ts::ScopedWorkingDir m_cwd{m_dir.path()};
   CArtSync m_sync;
   std::string m_anime;
+  CLiveAnimation m_animation{"walk.taf",
+                             {"walk", "", 60, 0, {}},
+                             {CheckMessages, [this](const std::string& anime) {
+                                m_anime = anime;
+                                return m_sync;
+                              }}};
 };
 
 TEST_F(LiveAnimationTest, ConvertsWithItsPicturesInsideAndWatchesWhatItReads) {
@@ -176,6 +175,18 @@ TEST_F(LiveAnimationTest, ABrokenSaveGivesChecksLinesAndNoModel) {
   read = Read();
   EXPECT_EQ(read.model, nullptr);
   EXPECT_EQ(read.problems, m_sync.problems);
+}
+
+// Between the delete and the create of a save, the TAF is not there: what
+// the last read watched stays watched, so that the rest of the save is seen.
+TEST_F(LiveAnimationTest, ATafThatCannotBeReadKeepsWhatTheLastReadWatched) {
+  ASSERT_NE(Read().model, nullptr);
+  fs::remove(m_dir.path() / "walk.taf");
+  const CLiveRead read = Read();
+  EXPECT_EQ(read.model, nullptr);
+  EXPECT_FALSE(read.problems.empty());
+  for (const char* name : {"walk.taf", "walk.tpf", "walk1.tmf", "walk.tlf"})
+    EXPECT_TRUE(Watched(read, name)) << name;
 }
 
 // A server on a free loopback port with the walk example's state, and a
