@@ -106,7 +106,8 @@ std::string Changes(const Files& before, const Files& after) {
 
 struct ArtEdit {
   const char* name;
-  const char* base;  // "pictures": w from walk1..3.png; "sheet": s from s.json
+  const char* base;  // "pictures": w from walk1..3.png; "sheet": s from s.json; "grid": s
+                     // from s.png cut in cells of 4 x 4
   std::vector<std::string> edits;
   const char* action;
   const char* checkBefore;  // check's whole report after the edit
@@ -120,6 +121,9 @@ const char* const kWalk3Stale =
     "(run flipdeck-kit sync w.tpf)\n";
 const char* const kSheetStale =
     "s.tpf:15: warning: s.tpf is older than s.json; flipdeck will show the old animation (run "
+    "flipdeck-kit sync s.tpf)\n";
+const char* const kSheetPngStale =
+    "s.tpf:15: warning: s.tpf is older than s.png; flipdeck will show the old animation (run "
     "flipdeck-kit sync s.tpf)\n";
 
 const ArtEdit kEdits[] = {
@@ -159,9 +163,17 @@ const ArtEdit kEdits[] = {
     // The JSON as it was: the sheet's picture alone tells the frame changed.
     {"sheet_png_repainted", "sheet",
      {"png s.png ab..a.ba.a.a/ab......a.a./........b.b./............"}, "sync s.tpf",
-     "s.tpf:15: warning: s.tpf is older than s.png; flipdeck will show the old animation (run "
+     kSheetPngStale, "s-f1.tmf s.tpf", "s-f1.tmf: made again from s.json", ""},
+    // The second frame painted as the first: its picture goes.
+    {"frame_painted_as_another", "sheet",
+     {"png s.png ab..ab..a.a./ab..ab....a./........b.b./............"}, "sync s.tpf",
+     kSheetPngStale, "s-run.taf s.taf s.tpf -s-f1.tmf",
+     "s-f1.tmf: removed: no frame shows it any more", ""},
+    {"grid_png_repainted", "grid",
+     {"png s.png ab..a.ba.a.a/ab......a.a./........b.b./............"}, "sync s.tpf",
+     "s.tpf:16: warning: s.tpf is older than s.png; flipdeck will show the old animation (run "
      "flipdeck-kit sync s.tpf)\n",
-     "s-f1.tmf s.tpf", "s-f1.tmf: made again from s.json", ""},
+     "s-cell_1.tmf s.tpf", "s-cell_1.tmf: made again from s.png", ""},
     {"duration_changed", "sheet", {"json 100,200 run"}, "sync s.tpf", kSheetStale,
      "s-run.taf s.taf s.tpf", "s-run.taf: made again from s.json", ""},
     {"tag_renamed", "sheet", {"json 100,100 walk"}, "sync s.tpf", kSheetStale,
@@ -183,11 +195,12 @@ TEST(Sync, KeepsTheProjectInStepWithItsArt) {
   for (const ArtEdit& row : kEdits) {
     SCOPED_TRACE(row.name);
     ts::TempDir dir;
-    const bool sheet = std::string(row.base) == "sheet";
+    const bool sheet = std::string(row.base) != "pictures";
     if (sheet) {
       dir.Write("s.png", DrawPng("ab....ba.a.a/ab......a.a./........b.b./............"));
       dir.Write("s.json", SheetJson({100, 100}, "run"));
-      ASSERT_EQ(Kit(dir, "new s --sheet s.json").status, 0);
+      const bool grid = std::string(row.base) == "grid";
+      ASSERT_EQ(Kit(dir, grid ? "new s --grid 4x4 s.png" : "new s --sheet s.json").status, 0);
     } else {
       dir.Write("walk1.png", DrawPng("ab../ab.."));
       dir.Write("walk2.png", DrawPng("..ba/..ba"));
