@@ -189,6 +189,15 @@ TEST(SheetGrid, CellsGoLeftToRightTopToBottomWithoutTrailingEmptyOnes) {
   EXPECT_EQ(failure.what, "every 1 x 1 cell is transparent");
   EXPECT_FALSE(SliceSheetGrid(image, "run.png", 2, 1, 0, sheet, leftOut, failure));
   EXPECT_EQ(failure.what, "a duration of 0 ms is outside 1 to 2147483647");
+
+  // A cell may be as tall as a TMF image, no taller.
+  std::vector<Rgba8> column(65536, kClear);
+  column[0] = kRed;
+  const CSheetImage tall(1, 65536, column);
+  EXPECT_TRUE(SliceSheetGrid(tall, "tall.png", 1, 65536, 40, sheet, leftOut, failure));
+  EXPECT_FALSE(SliceSheetGrid(tall, "tall.png", 1, 65537, 40, sheet, leftOut, failure));
+  EXPECT_EQ(failure.what,
+            "the 1 x 65537 cell is outside 1 x 1 to 65536 a side and 16777216 pixels");
 }
 
 }  // namespace
