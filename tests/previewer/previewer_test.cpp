@@ -247,12 +247,13 @@ TEST_F(PreviewerTest, GeneratedAnimationsPlayAsTheModelsSay) {
 }
 
 // flipdeck-kit new makes a project that flipdeck converts at once, and
-// each picture stays on view for the frames it was given.
+// each picture stays on view for the frames it was given, under a name
+// made from its file's.
 TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
   m_dir.Write("art/walk 1.png", ts::WalkExample("walk1.png"));
-  m_dir.Write("art/walk2.png", ts::WalkExample("walk2.png"));
+  m_dir.Write("art/9.png", ts::WalkExample("walk2.png"));
   const auto made = ts::RunFlipdeckKit(
-      {"new", "anim", "art/walk 1.png", "art/walk2.png", "art/walk 1.png", "--frames", "2,3,1"},
+      {"new", "anim", "art/walk 1.png", "art/9.png", "art/walk 1.png", "--frames", "2,3,1"},
       m_dir.path().string());
   ASSERT_EQ(made.exitStatus, 0) << made.err;
   const Playback played = ConvertAndPlay({"-oanim.c", "-eanim.h", "anim.taf"}, 0);
@@ -260,8 +261,9 @@ TEST_F(PreviewerTest, NewProjectShowsEachPictureForItsFrames) {
   ts::ScopedWorkingDir cwd(m_dir.path());
   CAnimeFile anime{testing_support::FailOnLoadError};
   ASSERT_TRUE(anime.Load("anim.taf"));
-  // A picture given twice is listed once and shown twice.
-  const std::pair<const char*, int> shown[] = {{"walk_1", 2}, {"walk2", 3}, {"walk_1", 1}};
+  // A picture given twice is listed once and shown twice; a name may not
+  // start with a digit.
+  const std::pair<const char*, int> shown[] = {{"walk_1", 2}, {"_9", 3}, {"walk_1", 1}};
   std::vector<std::string> frames;
   for (int pass = 0; pass < 2; ++pass) {
     for (const auto& [name, count] : shown)
