@@ -45,7 +45,7 @@ bool ReadPngEntries(const std::string& name, std::string_view png, PaletteType t
       return reporter.Error(name, PixelName(x, y) + " is " + ColourName(colours[x]) +
                                      ", not grey: an intensity/alpha palette holds greys only");
     }
-    if (!row(y, entries, colours)) return false;
+    row(y, entries, colours);
   }
   if (!reader.ReadEnd(message)) return reporter.Error(name, message);
   return true;

@@ -16,9 +16,8 @@
 /// kHiddenEntry) and each pixel's colour. `width` and `height` are set
 /// before the first row. False after the message naming `name`: no PNG, one
 /// too large for a TMF image (kMaxImportPixels), damaged, or a colour that
-/// `type` cannot hold; or when `row` returns false (after its own message).
-/// Messages go to `reporter`.
-using EntryRow = std::function<bool(uint32_t y, std::span<const uint16_t> entries,
+/// `type` cannot hold. Messages go to `reporter`.
+using EntryRow = std::function<void(uint32_t y, std::span<const uint16_t> entries,
                                     std::span<const Rgba8> colours)>;
 bool ReadPngEntries(const std::string& name, std::string_view png, PaletteType type,
                     uint32_t& width, uint32_t& height, const EntryRow& row,

@@ -94,7 +94,6 @@ bool CPaletteGroup::Read(CRemake& remake, bool place) {
       complete = false;
       if (!place) m_fit->Ask(entries[x], {remake.art, "", x, y, colours[x]});
     }
-    return true;
   };
   if (!ReadPngEntries(remake.art, remake.bytes, m_type, remake.width, remake.height, row,
                       m_run.reporter))
