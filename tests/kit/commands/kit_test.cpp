@@ -354,6 +354,9 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   sheet("many.json", "many.png", "");
   // One whose picture's image would go where a folder is.
   sheet("one.json", "walk1.png", "");
+  // One whose frame reaches past the picture, which gives no meta.size.
+  dir.Write("past.json", R"({"frames": [{"filename": "a", "frame": {"x": 1, "y": 0, "w": 16, )"
+                         R"("h": 16}, "duration": 100}], "meta": {"image": "walk1.png"}})");
   fs::create_directory(dir.path() / "o-a.tmf");
   sheet(
       "tags.json", "walk1.png",
@@ -405,6 +408,8 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
        "gone.json: meta.image names nowhere/gone.png, which is missing: nowhere/gone.png"},
       {"new s --sheet text.json", "text.png: not a PNG file"},
       {"new o --sheet one.json --force", "o-a.tmf: cannot be opened for writing"},
+      {"new s --sheet past.json",
+       "past.json: frames[0]: 16 x 16 at 1, 0 reaches past the 16 x 16 sheet"},
       {"new s --sheet many.json",
        "many.json: its pictures have 400 colours; one palette holds at most 256"},
       {"new s --sheet tags.json",
