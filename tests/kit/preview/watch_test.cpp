@@ -309,6 +309,22 @@ TEST_F(WatchServerTest, TheStreamSendsTheNewModelOrTheProblemsAlone) {
       "id: run.3.3\nevent: update\ndata: {\"problems\":[],\"model\":{\"title\":\"two\"}}\n\n");
 }
 
+// An event id tells a page that connects again what it has; any other
+// text, or an id of another run, tells nothing.
+TEST(LiveState, EventIdsReadBackAndAnythingElseIsNothing) {
+  CLiveState state("run", "{}");
+  state.Publish(std::make_shared<const std::string>("{}"), {});
+  state.Publish(nullptr, {"walk.taf:3: error: x"});
+  const CLiveState::CSeen seen = state.Seen(state.EventId(state.Current()));
+  EXPECT_EQ(seen.read, 2u);
+  EXPECT_EQ(seen.model, 1u);
+  for (const char* id :
+       {"", "run", "run.", "walk.2.1", "run.2", "run.2x1", "run.2.1x", "run.x.1"}) {
+    const CLiveState::CSeen none = state.Seen(id);
+    EXPECT_EQ(none.read + none.model, 0u) << id;
+  }
+}
+
 TEST(IsServerHost, NamesTheAddressAndPortItListensOn) {
   EXPECT_TRUE(IsServerHost("192.168.1.5:8080", "192.168.1.5", 8080));
   EXPECT_TRUE(IsServerHost("[::1]:8080", "::1", 8080));
