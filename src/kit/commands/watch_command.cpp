@@ -1,6 +1,5 @@
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <iostream>
 
 #include "kit/check/check.h"
@@ -10,8 +9,6 @@
 #include "kit/preview/watch.h"
 
 namespace {
-
-bool IsErrorLine(const std::string& line) { return line.find(": error: ") != std::string::npos; }
 
 // The sync step of watch: `flipdeck-kit sync ANIME.taf` before each read.
 // Its messages go to the console, as sync's do, and, should it fail, to
@@ -33,8 +30,7 @@ CArtSync SyncProjectArt(const std::string& anime) {
   if (synced) return step;
   step.problems = std::move(lines);
   // The panel must say that the sync failed even when sync said nothing.
-  if (std::none_of(step.problems.begin(), step.problems.end(), IsErrorLine))
-    step.problems.push_back(anime + ": error: its art could not be synced; nothing written");
+  AddErrorIfNone(step.problems, anime + ": error: its art could not be synced; nothing written");
   return step;
 }
 

@@ -12,8 +12,6 @@
 
 namespace {
 
-bool IsErrorLine(const std::string& line) { return line.find(": error: ") != std::string::npos; }
-
 // Adds each of `more` that `files` lacks.
 void AddFiles(std::vector<std::string>& files, const std::vector<std::string>& more) {
   for (const std::string& file : more)
@@ -21,6 +19,13 @@ void AddFiles(std::vector<std::string>& files, const std::vector<std::string>& m
 }
 
 }  // namespace
+
+void AddErrorIfNone(std::vector<std::string>& problems, const std::string& fallback) {
+  const auto isError = [](const std::string& line) {
+    return line.find(": error: ") != std::string::npos;
+  };
+  if (std::none_of(problems.begin(), problems.end(), isError)) problems.push_back(fallback);
+}
 
 CLiveAnimation::CLiveAnimation(std::string anime, CPageSettings settings, CLiveSteps steps)
     : m_strAnime(std::move(anime)), m_settings(std::move(settings)), m_steps(std::move(steps)) {}
@@ -37,18 +42,22 @@ CLiveRead CLiveAnimation::Read() {
   std::string taf = m_strAnime;
   MakeFullPath(taf);
   CAnimeFile anime(ReportLoaderError);
-  if (!anime.Load(m_strAnime)) {
+  const auto unreadable = [&] {
     ReportKitError(CShownPaths(m_strAnime).Name(m_strAnime), SettingsFileTrouble(m_strAnime));
     read.problems = m_steps.check(checked);
     read.watched = m_watched;
     AddFiles(read.watched, {taf});
     return read;
-  }
+  };
+  if (!anime.Load(m_strAnime)) return unreadable();
 
   // The sync step: the art the projects record, re-imported where it
-  // changed, before the animation is read.
+  // changed, before the animation is read. It rewrites a sheet's TAF when
+  // the sheet's timing or tags change: the animation is then read again,
+  // as sync left it.
   CArtSync synced = m_steps.sync(m_strAnime);
   read.written = std::move(synced.written);
+  if (!read.written.empty() && !anime.Load(m_strAnime)) return unreadable();
 
   // check first, as preview does: its images go before the pictures come.
   std::vector<std::string> messages = m_steps.check(checked);
@@ -62,9 +71,8 @@ CLiveRead CLiveAnimation::Read() {
     read.problems.insert(read.problems.end(), messages.begin(), messages.end());
     // check and the preview stop at the same places; should they ever
     // disagree, the panel must still say that something is wrong.
-    if (std::none_of(read.problems.begin(), read.problems.end(), IsErrorLine))
-      read.problems.push_back(checked +
-                              ": error: the animation cannot be read; the console says why");
+    AddErrorIfNone(read.problems,
+                   checked + ": error: the animation cannot be read; the console says why");
   }
   read.watched = WatchedInputs(anime, m_strAnime);
   AddFiles(read.watched, synced.art);

@@ -11,6 +11,10 @@
 #include "kit/preview/preview.h"
 #include "kit/preview/preview_page.h"
 
+/// Adds `fallback`, a check-shaped error line, to `problems` when none of
+/// them is an error: a panel that stands for a failure must say so.
+void AddErrorIfNone(std::vector<std::string>& problems, const std::string& fallback);
+
 /// What the sync step of one read did.
 struct CArtSync {
   std::vector<std::string> art;       // what it read (full paths), the art the projects record
