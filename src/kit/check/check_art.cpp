@@ -60,7 +60,6 @@ void CArtRules::CheckPicture(int32_t number, const CPictureArt& art) {
   if (shown == m_c.pictures.end() || shown->second.tmfPath.empty()) return;
   const std::string& tmf = shown->second.tmfPath;
   if (CompareArt(path, LoadTmfArtPrint(tmf), tmf) != ArtState::kChanged) return;
-  const std::string image = m_c.paths.Name(tmf);
   m_c.report.Warning(m_shown, art.line,
                      Made(tmf, path) + "; flipdeck will show the old picture " + Sync());
 }

@@ -155,7 +155,8 @@ void CPictureRules::FollowFiles(const CPictureUse& use, const CResolvedPicture& 
   }
   if (image == nullptr || palette == nullptr || !image->loaded || !palette->loaded) return;
   if (!m_pairs.insert({resolved.tmfPath, resolved.tlfPath}).second) return;
-  const bool shared = ReadProjectArt(*project.GetSettings()).sharedPalette;
+  // Read as ReadProjectArt reads ART.PALETTE, without its other keys for each pair.
+  const bool shared = project.GetSettings()->Find(kArtPaletteKey) == kArtSharedValue;
   CheckPicturePair(m_c, tpf, line, use.picture, *image, *palette, shared);
 }
 

@@ -17,11 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string FullPath(std::string path) {
-  MakeFullPath(path);
-  return path;
-}
-
 void AddOnce(std::vector<std::string>& list, const std::string& path) {
   if (std::find(list.begin(), list.end(), path) == list.end()) list.push_back(path);
 }
@@ -118,6 +113,11 @@ std::vector<std::unique_ptr<CFolderLock>> LockFolders(std::vector<std::string> f
     locks.back()->Lock(folder);
   }
   return locks;
+}
+
+std::string FullPath(std::string path) {
+  MakeFullPath(path);
+  return path;
 }
 
 bool WriteIfChanged(CSyncRun& run, const std::string& target, std::string_view bytes,

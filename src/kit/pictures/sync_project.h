@@ -36,6 +36,10 @@ struct CSyncRun {
   std::vector<std::string> made;
 };
 
+/// The full path of `path`, as sync compares and lists files: `a.tmf` in
+/// /work -> `/work/a.tmf`; "" when it does not fit.
+std::string FullPath(std::string path);
+
 /// Stages `bytes` for `target` unless it holds them already, and notes
 /// `line` to be told when it does not. False after the message (a target
 /// that is an input of the run, or that it writes twice, such as an image

@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string FullPath(std::string path) {
-  MakeFullPath(path);
-  return path;
-}
-
 // The options new was given, as the project records them.
 NewOptions RecordedOptions(const CSyncProject& project, const CShownPaths& paths) {
   const CSheetArt& sheet = *project.art.sheet;
