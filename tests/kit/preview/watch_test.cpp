@@ -134,11 +134,13 @@ class LiveAnimationTest : public ::testing::Test {
   ts::TempDir m_dir;
   ts::ScopedWorkingDir m_cwd{m_dir.path()};
   CArtSync m_sync;
+  std::string m_syncedTaf;  // what the sync step writes to walk.taf, if anything
   std::string m_anime;
   CLiveAnimation m_animation{"walk.taf",
                              {"walk", "", 60, 0, {}},
                              {CheckMessages, [this](const std::string& anime) {
                                 m_anime = anime;
+                                if (!m_syncedTaf.empty()) m_dir.Write("walk.taf", m_syncedTaf);
                                 return m_sync;
                               }}};
 };
@@ -155,6 +157,17 @@ TEST_F(LiveAnimationTest, ConvertsWithItsPicturesInsideAndWatchesWhatItReads) {
   for (const char* name :
        {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf", "walk1.png"})
     EXPECT_TRUE(Watched(read, name)) << name;
+}
+
+// A sheet's TAF that the sync step made again is read as it now is.
+TEST_F(LiveAnimationTest, ATafTheSyncStepRewroteIsReadAgain) {
+  std::string taf = ts::WalkExample("walk.taf");
+  taf.replace(taf.find("FRAME_LENGTH = 30"), 17, "FRAME_LENGTH = 40");
+  m_syncedTaf = taf;
+  m_sync.written = {m_dir.Path("walk.taf")};
+  const CLiveRead read = Read();
+  ASSERT_NE(read.model, nullptr);
+  EXPECT_NE(read.model->find("\"frameLength\":40"), std::string::npos);
 }
 
 TEST_F(LiveAnimationTest, ABrokenSaveGivesChecksLinesAndNoModel) {
