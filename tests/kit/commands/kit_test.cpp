@@ -89,16 +89,9 @@ TEST(Kit, ImportWritesTheFileLayoutsByteForByte) {
   };
   ts::TempDir dir;
   // Red, green, red over blue, white, green: first seen red, green, blue, white.
-  dir.Write("p.png", Bytes(ts::MakeTestPng({2,
-                                            8,
-                                            false,
-                                            3,
-                                            2,
-                                            {255, 0, 0, 0, 255, 0, 255, 0, 0,  //
-                                             0, 0, 255, 255, 255, 255, 0, 255, 0},
-                                            {},
-                                            0,
-                                            {}})));
+  ts::PngFixture rgb{2, 8, false, 3, 2, {}, {}, 0, {}};
+  rgb.samples = {255, 0, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 255, 255, 255, 0, 255, 0};
+  dir.Write("p.png", Bytes(ts::MakeTestPng(rgb)));
   const std::string palette = hex("f801 07c1 003f ffff");
   ASSERT_EQ(Kit(dir, "import p.png").status, 0);
   EXPECT_EQ(dir.Read("p.tmf"),
@@ -326,12 +319,9 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   dir.Write("huge.png", Bytes(ts::MakeBlankPng(0, 1, 16384, 16384)));
   dir.Write("over.png", Bytes(ts::MakeBlankPng(0, 1, 4097, 4096)));
   dir.Write("wide.png", Bytes(ts::MakeBlankPng(0, 1, 65537, 1)));
-  // Things that are no regular file, kept out of the snapshot below: a
-  // directory, a FIFO that would send a PNG header claiming 1 GiB of pixels
-  // and then end, and the null device.
+  // Things that are no regular file, kept out of the snapshot below.
   ts::TempDir elsewhere;
-  const std::string folder = elsewhere.Path("folder.png");
-  fs::create_directory(folder);
+  fs::create_directory(elsewhere.Path("folder.png"));
   std::vector<uint8_t> header =
       ts::Assemble({6, 8, false, 16384, 16384, {}, {}, 0, {}}, {0x78, 0x9c});
   header.resize(header.size() - 12);  // no IEND
@@ -362,90 +352,6 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
       "tags.json", "walk1.png",
       R"(, "frameTags": [{"name": "Run", "from": 0, "to": 0}, {"name": "run", "from": 0, "to": 0}])");
 
-  std::vector<std::pair<std::string, std::string>> rows = {
-      {"import many.png",
-       "many.png: has 400 colours; an 8-bit image shows at most 256: reduce its colours first "
-       "(for example with pngquant)"},
-      {"import --palette two.png walk1.png",
-       "walk1.png: pixel (0, 0) is #00000000, which the palette two.png does not hold"},
-      {"import --ia16 walk1.png", "walk1.png: palette entry 1 is #291810ff, not grey"},
-      {"import cut.png", "cut.png: truncated PNG data"},
-      {"import text.png", "text.png: not a PNG file"},
-      {"import walk1.png huge.png",
-       "huge.png: picture of 16384 x 16384 pixels is too large: at most 16777216 are read"},
-      {"import over.png", "over.png: picture of 4097 x 4096 pixels is too large"},
-      {"import wide.png",
-       "wide.png: is 65537 x 1 pixels, larger than a TMF image may be (65536 a side)"},
-      // The folders --out-dir made go again with the job that failed.
-      {"import walk1.png many.png --out-dir missing/deeper", "many.png: has 400 colours"},
-      {"new w walk1.png many.png --out-dir missing/deeper", "many.png: has 400 colours"},
-      {"import walk1.png --out-dir walk.tlf/x",
-       "walk.tlf/x: cannot be made as a folder (Not a directory)"},
-      // The image is staged before the palette fails: it must go too.
-      {"import --shared missing/walk.tlf walk1.png",
-       "missing/walk.tlf: cannot be written in its directory"},
-      {"import --shared walk1.png walk1.png",
-       "walk1.png: is also an input of this job: refused, nothing written"},
-      {"import walk1.png walk1.png --out-dir out",
-       "out/walk1.tmf: would be written twice by this job: refused"},
-      // A palette never lands where a picture is, or where its name says one goes.
-      {"import --shared art walk1.png", "art: holds a PNG picture"},
-      {"import --shared new.png walk1.png", "new.png: names a .png file"},
-      {"export walk1.tmf walk.tlf -o walk1.tmf",
-       "walk1.tmf: is also an input of this job: refused, nothing written"},
-      // The art a picture was made from is not replaced by its 5-bit reduction.
-      {"export walk1.tmf walk.tlf -o walk1.png",
-       "walk1.png: holds a PNG picture, perhaps the only copy of its art: give --force to replace "
-       "it; nothing written"},
-      {"export walk1.tmf walk.tlf -o art", "art: holds a PNG picture"},
-      {"export walk1.tmf walk.tlf -o walk1.gif",
-       "walk1.gif: names a .gif file, where a PNG would go: give a name ending in .png"},
-      {"export far.tmf walk.tlf -o far.png",
-       "far.tmf: pixel (1, 0) has index 20 beyond the 16 entries of walk.tlf"},
-      {"new w walk1.png", "walk1.tmf: exists already: give --force to replace it"},
-      {"new walk --grid 16x16 walk1.png", "walk.tlf: exists already: give --force to replace it"},
-      {"new s --sheet gone.json",
-       "gone.json: meta.image names nowhere/gone.png, which is missing: nowhere/gone.png"},
-      {"new s --sheet text.json", "text.png: not a PNG file"},
-      {"new o --sheet one.json --force", "o-a.tmf: cannot be opened for writing"},
-      {"new s --sheet past.json",
-       "past.json: frames[0]: 16 x 16 at 1, 0 reaches past the 16 x 16 sheet"},
-      {"new s --sheet many.json",
-       "many.json: its pictures have 400 colours; one palette holds at most 256"},
-      {"new s --sheet tags.json",
-       "tags.json: meta.frameTags[0] \"Run\" and meta.frameTags[1] \"run\" make s-Run.taf and "
-       "s-run.taf, one file where names ignore case (Windows, macOS)"},
-      {"new s --grid 3by3 walk1.png", "--grid: '3by3' is no cell size WxH (say 32x32)"},
-      {"new s --grid 3x3 walk1.png", "walk1.png: is 16 x 16 pixels, not a multiple of the 3 x 3"},
-      {"new s --grid 16x16 walk1.png --duration 1",
-       "s.taf: lasts 1 ms, less than half a frame at 60 fps"},
-      {"new w walk1.png --frames 2,0", "--frames: '0' is no number of frames (1 or more)"},
-      {"new w walk1.png --frames 2,3 --force", "--frames: gives 2 counts for 1 pictures"},
-      {"export walk1.tmf nope.tlf -o x.png", "[TLF] [nope.tlf] file open failed."},
-      // 16384 x 16384 declared over 16 bytes of body: refused, not made.
-      {"export vast.tmf walk.tlf -o vast.png", "[TMF] not enough memory for create TMF."},
-      // deps refuses what flipdeck refuses, with its reason.
-      {"deps walk.taf -o walk.taf -MF out.d",
-       "walk.taf: is both input and output, which flipdeck refuses"},
-      {"deps walk.taf -o out.c -e walk1.tmf -MF out.d",
-       "walk1.tmf: is both input and output, which flipdeck refuses"},
-      {"deps walk.taf -o out.c -e ./out.c -MF out.d",
-       "out.c: is named by both -o and -e, which flipdeck refuses"},
-      {"deps walk.taf -o out.c -e a\"b.h -MF out.d",
-       "a\"b.h: can not be named in #include, which flipdeck refuses"},
-      {"new ../escape walk1.png", "../escape.taf: NAME ../escape holds a directory separator"},
-  };
-  rows.push_back({"import " + folder, "folder.png: is a directory, not a PNG file"});
-  rows.push_back(
-      {"export " + folder + " walk.tlf -o x.png", "folder.png: is a directory, not a TMF"});
-  rows.push_back({"import --palette " + folder + " walk1.png", "folder.png: is a directory, not"});
-  rows.push_back({"new s --sheet " + folder, "folder.png: is a directory, not a sheet's JSON"});
-  if (fifo.IsMade())
-    rows.push_back({"import " + elsewhere.Path("fifo.png"),
-                    "fifo.png: is a named pipe (FIFO), not a PNG file"});
-  if (*ts::kNullDevice != '\0')
-    rows.push_back({"import --out-dir " + elsewhere.path().string() + " " + ts::kNullDevice,
-                    std::string(ts::kNullDevice) + ": is a character device, not a PNG file"});
   const auto snapshot = [&] {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
@@ -454,11 +360,19 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
     return files;
   };
   const auto before = snapshot();
-  for (const auto& [line, message] : rows) {
-    const KitRun run = Kit(dir, line);
-    EXPECT_EQ(run.status, 1) << line;
-    EXPECT_NE(run.err.find(message), std::string::npos) << line << "\n" << run.err;
-    EXPECT_TRUE(snapshot() == before) << line << ": files changed";
+  for (const ts::TableRow& row : ts::ReadTable("kit/commands/failed_jobs.table")) {
+    if ((row.input.find("fifo.png") != std::string::npos && !fifo.IsMade()) ||
+        (row.input.find("@NULL@") != std::string::npos && *ts::kNullDevice == '\0'))
+      continue;
+    const auto fill = [&](std::string text) {
+      text = ts::WithDir(text, elsewhere.path().string());
+      const size_t at = text.find("@NULL@");
+      return at == std::string::npos ? text : text.replace(at, 6, ts::kNullDevice);
+    };
+    const KitRun run = Kit(dir, fill(row.input));
+    EXPECT_EQ(run.status, 1) << row.where;
+    EXPECT_NE(run.err.find(fill(row.expected)), std::string::npos) << row.where << "\n" << run.err;
+    EXPECT_TRUE(snapshot() == before) << row.where << ": files changed";
   }
   // A command line that cannot be read is another status, and names its fault.
   const std::pair<const char*, const char*> badLines[] = {
