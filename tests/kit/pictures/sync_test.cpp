@@ -12,6 +12,7 @@
 
 #include "kit/kit_run.h"
 #include "kit/pictures/sync.h"
+#include "support/case_file.h"
 #include "support/png_fixture.h"
 #include "support/test_support.h"
 
@@ -104,102 +105,44 @@ std::string Changes(const Files& before, const Files& after) {
   return changes.empty() ? "" : changes.substr(1);
 }
 
+// One case of cases/sync.cases.
 struct ArtEdit {
-  const char* name;
-  const char* base;  // "pictures": w from walk1..3.png; "sheet": s from s.json; "grid": s
-                     // from s.png cut in cells of 4 x 4
+  std::string base, run, says, changes, checkBefore, checkAfter;
   std::vector<std::string> edits;
-  const char* action;
-  const char* checkBefore;  // check's whole report after the edit
-  const char* changes;      // what the action changes (Changes)
-  const char* says;         // what its report holds; it fails when this holds "error"
-  const char* checkAfter;
 };
 
-const char* const kWalk3Stale =
-    "w.tpf:15: warning: walk3.tmf is older than walk3.png; flipdeck will show the old picture "
-    "(run flipdeck-kit sync w.tpf)\n";
-const char* const kSheetStale =
-    "s.tpf:15: warning: s.tpf is older than s.json; flipdeck will show the old animation (run "
-    "flipdeck-kit sync s.tpf)\n";
-const char* const kSheetPngStale =
-    "s.tpf:15: warning: s.tpf is older than s.png; flipdeck will show the old animation (run "
-    "flipdeck-kit sync s.tpf)\n";
-
-const ArtEdit kEdits[] = {
-    {"times_only", "pictures", {"touch walk1.png", "touch walk3.png"}, "sync w.tpf", "", "", "", ""},
-    {"pixel_to_a_colour_in_the_palette", "pictures", {"png walk3.png ab.a/cca."}, "sync w.taf",
-     kWalk3Stale, "walk3.tmf", "walk3.tmf: made again from walk3.png", ""},
-    {"pixel_to_a_new_colour", "pictures", {"png walk3.png ab.d/cc.."}, "sync w.tpf", kWalk3Stale,
-     "w.tlf walk3.tmf", "w.tlf: takes the new colours", ""},
-    // 3 of the 16 entries stay in use (transparent, a, b); c's is free again.
-    {"new_colours_fill_the_palette", "pictures", {"png walk3.png defg/hijk/lmno/p..."},
-     "sync w.tpf", kWalk3Stale, "w.tlf walk3.tmf", "walk3.tmf: made again", ""},
-    {"new_colours_past_a_full_palette", "pictures", {"png walk3.png defg/hijk/lmno/pq.."},
-     "sync w.tpf", kWalk3Stale, "",
-     "error: walk3.png: pixel (1, 3) is #848484ff, which has no place in w.tlf: its 16 entries "
-     "are all in use; nothing written",
-     kWalk3Stale},
-    {"edited_png_imported", "pictures", {"png walk3.png ab.d/cc.."}, "import walk3.png",
-     kWalk3Stale, "w.tlf walk3.tmf",
-     "walk3.png: imported through w.tlf, the palette w.tpf shares among its pictures", ""},
-    // A palette named on the command line wins over the project's, and
-    // check then tells the picture that does not fit its project.
-    {"edited_png_imported_through_a_palette_given", "pictures", {"png walk3.png ab.d/cc.."},
-     "import --shared own.tlf walk3.png", kWalk3Stale, "+own.tlf walk3.tmf", "",
-     "w.tpf:7: error: picture walk3: walk3.tmf pixel (0, 1) has index 4, past the 4 colours of "
-     "w.tlf (2 pixels in all), in the 0x0000 entries that only fill it up: it shows transparent; "
-     "was walk3.tmf made with another palette?\n"
-     "w.tpf:15: warning: walk3.tmf was not made from walk3.png as it is; flipdeck will show the "
-     "old picture (run flipdeck-kit sync w.tpf)\n"},
-    {"art_deleted", "pictures", {"rm walk2.png"}, "sync w.tpf",
-     "w.tpf:14: warning: ART.1 names walk2.png, which is missing: flipdeck-kit sync has nothing "
-     "to make the project's files again from\n",
-     "", "warning: walk2.png: is missing, so walk2.tmf stays as it is",
-     "w.tpf:14: warning: ART.1 names walk2.png, which is missing: flipdeck-kit sync has nothing "
-     "to make the project's files again from\n"},
-    {"frame_added", "sheet", {"json 100,100,50 run"}, "sync s.taf", kSheetStale,
-     "+s-f2.tmf s.taf s.tpf", "s.tpf: made again from s.json", ""},
-    // The JSON as it was: the sheet's picture alone tells the frame changed.
-    {"sheet_png_repainted", "sheet",
-     {"png s.png ab..a.ba.a.a/ab......a.a./........b.b./............"}, "sync s.tpf",
-     kSheetPngStale, "s-f1.tmf s.tpf", "s-f1.tmf: made again from s.json", ""},
-    // The second frame painted as the first: its picture goes.
-    {"frame_painted_as_another", "sheet",
-     {"png s.png ab..ab..a.a./ab..ab....a./........b.b./............"}, "sync s.tpf",
-     kSheetPngStale, "s-run.taf s.taf s.tpf -s-f1.tmf",
-     "s-f1.tmf: removed: no frame shows it any more", ""},
-    {"grid_png_repainted", "grid",
-     {"png s.png ab..a.ba.a.a/ab......a.a./........b.b./............"}, "sync s.tpf",
-     "s.tpf:16: warning: s.tpf is older than s.png; flipdeck will show the old animation (run "
-     "flipdeck-kit sync s.tpf)\n",
-     "s-cell_1.tmf s.tpf", "s-cell_1.tmf: made again from s.png", ""},
-    {"duration_changed", "sheet", {"json 100,200 run"}, "sync s.tpf", kSheetStale,
-     "s-run.taf s.taf s.tpf", "s-run.taf: made again from s.json", ""},
-    {"tag_renamed", "sheet", {"json 100,100 walk"}, "sync s.tpf", kSheetStale,
-     "+s-walk.taf s.tpf -s-run.taf", "s-run.taf: removed: the sheet has no tag for it any more",
-     ""},
-    {"taf_edited_by_hand", "sheet", {"append s-run.taf # mine", "json 100,200 run"}, "sync s.tpf",
-     kSheetStale, "",
-     "error: s-run.taf: was edited by hand since flipdeck-kit wrote it, and the sheet changed: to "
-     "keep the edit, save the file under another name",
-     kSheetStale},
-    {"taf_edited_by_hand_forced", "sheet", {"append s-run.taf # mine", "json 100,200 run"},
-     "sync --force s.tpf", kSheetStale, "s-run.taf s.taf s.tpf", "", ""},
-    // What the kit would write is what it wrote: the edit stays.
-    {"taf_edited_where_sync_writes_the_same", "sheet", {"append s-run.taf # mine", "json 100,100,50 run"},
-     "sync s.tpf", kSheetStale, "+s-f2.tmf s.taf s.tpf", "", ""},
-};
+ArtEdit ReadArtEdit(const ts::CaseText& text) {
+  ArtEdit row;
+  for (const ts::Directive& d : text.directives) {
+    if (d.verb == "edit")
+      row.edits.push_back(d.rest);
+    else if (d.verb == "expect")
+      (d.rest == "before" ? row.checkBefore : row.checkAfter) = d.block;
+    else {
+      std::string* field = d.verb == "base"      ? &row.base
+                           : d.verb == "run"     ? &row.run
+                           : d.verb == "says"    ? &row.says
+                           : d.verb == "changes" ? &row.changes
+                                                 : nullptr;
+      EXPECT_NE(field, nullptr) << d.where << ": no sync case directive: " << d.verb;
+      if (field != nullptr) *field = d.rest;
+    }
+  }
+  for (const std::string& fault : text.faults) ADD_FAILURE() << fault;
+  return row;
+}
 
 TEST(Sync, KeepsTheProjectInStepWithItsArt) {
-  for (const ArtEdit& row : kEdits) {
-    SCOPED_TRACE(row.name);
+  for (const ts::CaseText& text :
+       ts::ReadCases(fs::path(FLIPDECK_SOURCE_DIR) / "tests/kit/pictures/cases/sync.cases")) {
+    SCOPED_TRACE(text.where);
+    const ArtEdit row = ReadArtEdit(text);
     ts::TempDir dir;
-    const bool sheet = std::string(row.base) != "pictures";
+    const bool sheet = row.base != "pictures";
     if (sheet) {
       dir.Write("s.png", DrawPng("ab....ba.a.a/ab......a.a./........b.b./............"));
       dir.Write("s.json", SheetJson({100, 100}, "run"));
-      const bool grid = std::string(row.base) == "grid";
+      const bool grid = row.base == "grid";
       ASSERT_EQ(Kit(dir, grid ? "new s --grid 4x4 s.png" : "new s --sheet s.json").status, 0);
     } else {
       dir.Write("walk1.png", DrawPng("ab../ab.."));
@@ -217,8 +160,8 @@ TEST(Sync, KeepsTheProjectInStepWithItsArt) {
     EXPECT_EQ(Kit(dir, anime).out, row.checkBefore);
 
     const Files before = Snapshot(dir);
-    const KitRun run = Kit(dir, row.action);
-    EXPECT_EQ(run.status, std::string(row.says).find("error") == std::string::npos ? 0 : 1);
+    const KitRun run = Kit(dir, row.run);
+    EXPECT_EQ(run.status, row.says.find("error") == std::string::npos ? 0 : 1);
     EXPECT_NE((run.out + run.err).find(row.says), std::string::npos) << run.out << run.err;
     const Files after = Snapshot(dir);
     EXPECT_EQ(Changes(before, after), row.changes);
@@ -230,7 +173,7 @@ TEST(Sync, KeepsTheProjectInStepWithItsArt) {
     EXPECT_EQ(Kit(dir, anime).out, row.checkAfter);
     // A sync that changed what it had to has nothing left to do.
     if (run.status != 0) continue;
-    Kit(dir, row.action);
+    Kit(dir, row.run);
     EXPECT_EQ(Changes(after, Snapshot(dir)), "");
   }
 }
