@@ -1,8 +1,7 @@
 // flipdeck-kit preview as an artist meets it, on the walk example: the
 // problems it names where flipdeck stops, the files it writes and refuses
-// to write, the page's pictures, the GIF decoded back through giflib, and
-// the page in a real browser (headless Chromium), whose screenshot must
-// show the exported picture that flipdeck's timeline puts on view.
+// to write, the page's pictures, and the GIF decoded back through giflib.
+// The page in a browser is page_browser_test.mjs's.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
@@ -10,15 +9,12 @@
 #include <memory>
 #include <sstream>
 
-#include "anime/anime_file.h"
-#include "anime/timeline.h"
 #include "kit/common/picture_png.h"
 #include "kit/preview/preview_model.h"
 #include "kit/preview/preview_page.h"
 #include "support/fixture_builder.h"
 #include "support/kit_cases.h"
 #include "support/png_picture.h"
-#include "support/test_platform.h"
 #include "support/test_support.h"
 
 namespace {
@@ -225,109 +221,4 @@ TEST_F(PreviewTest, GifPlaysTheStepsInHundredthsAndThePageHoldsEachPictureOnce) 
   }
 }
 
-constexpr uint32_t kScale = 7;
-// The checkerboard under transparent pixels: squares of 8 screen pixels,
-// the first light grey.
-constexpr uint32_t kChecker = 8;
-constexpr int kCheckerGrey = 0xcc;
-
-// The screenshot headless Chromium takes of the page `url`; with `netLog`
-// it logs every request there. False, with Chromium's complaints in `err`,
-// when it took none.
-bool Screenshot(const std::string& url, const std::string& netLog, CPngPicture& shot,
-                std::string& err) {
-  const ts::TempDir profile;
-  const std::string png = profile.Path("shot.png");
-  std::vector<std::string> args = {"60", PREVIEW_CHROMIUM};
-  std::istringstream flags(
-      "--headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-sync "
-      "--disable-background-networking --disable-component-update --hide-scrollbars "
-      "--force-device-scale-factor=1 --force-color-profile=srgb --window-size=900,700 "
-      "--virtual-time-budget=1500");
-  for (std::string flag; flags >> flag;) args.push_back(flag);
-  args.insert(args.end(),
-              {"--user-data-dir=" + profile.Path("profile"), "--screenshot=" + png, url});
-  if (!netLog.empty()) args.insert(args.end() - 1, "--log-net-log=" + netLog);
-  std::string shown;
-  ts::RunProgram("/usr/bin/timeout", args, ".", profile.Path("out"), profile.Path("err"), shown);
-  err = ts::ReadFileBytes(profile.Path("err"));
-  std::string message;
-  return ReadPngFile(png, shot, message);
-}
-
-// Whether `shot` shows `picture` at kScale over the checkerboard with its
-// top left corner at (left, top).
-bool ShowsAt(const CPngPicture& shot, const CPngPicture& picture, uint32_t left, uint32_t top) {
-  for (uint32_t y = 0; y < picture.height * kScale; ++y) {
-    for (uint32_t x = 0; x < picture.width * kScale; ++x) {
-      const Rgba8 colour =
-          picture.palette[picture.indices[y / kScale * picture.width + x / kScale]];
-      const int under = (x / kChecker + y / kChecker) % 2 == 0 ? kCheckerGrey : 0xff;
-      const Rgba8 seen = shot.pixels[(top + y) * shot.width + left + x];
-      const int channels[3][2] = {{colour.r, seen.r}, {colour.g, seen.g}, {colour.b, seen.b}};
-      for (const auto& [want, got] : channels) {
-        if (std::abs((want * colour.a + under * (255 - colour.a) + 127) / 255 - got) > 3)
-          return false;
-      }
-    }
-  }
-  return true;
-}
-
-// Whether `shot` shows `picture` anywhere; the thumbnails have other scales.
-bool Shows(const CPngPicture& shot, const CPngPicture& picture) {
-  for (uint32_t top = 0; top + picture.height * kScale <= shot.height; ++top) {
-    for (uint32_t left = 0; left + picture.width * kScale <= shot.width; ++left) {
-      if (ShowsAt(shot, picture, left, top)) return true;
-    }
-  }
-  return false;
-}
-
-TEST_F(PreviewTest, BrowserShowsWhatTheTimelinePutsOnViewAndRequestsNothing) {
-  if (std::string(PREVIEW_CHROMIUM).empty())
-    GTEST_SKIP() << "Chromium was not found at configure time (Debian: apt-get install chromium)";
-  // Q's name must reach the page as text, never as markup. Its view shows
-  // for no frame and the last one for fewer than none: a pass is P for 2
-  // frames, then R for 5, one more than FRAME_LENGTH.
-  const std::string q = "Q\"</script><b>";
-  AddPictures(q);
-  Append("walk.taf", "FRAME_LENGTH = 6\nFRAME_KEY = 4\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 2,0," + q +
-                         "\nFRAME_KEY2 = 2,0,R\nFRAME_KEY3 = 7,0,P\nCAM.2.1 = 0," + q);
-  ASSERT_EQ(Preview("walk.taf --scale " + std::to_string(kScale)).exitStatus, 0);
-  ts::ScopedWorkingDir cwd(m_dir.path());
-  CAnimeFile anime{testing_support::FailOnLoadError};
-  ASSERT_TRUE(anime.Load("walk.taf"));
-  const CTimeline timeline = ReadTimeline(anime, 6, 4);
-
-  // Frame 6 lies past FRAME_LENGTH but inside the pass; 8 and 9 come round
-  // again, to the last frame of P and the first of R.
-  const std::string page = "file://" + m_dir.Path("walk.html");
-  const ts::TempDir logs;
-  CPngPicture shot;
-  std::string err;
-  for (const int frame : {6, 8, 9}) {
-    const bool logged = frame == 6;
-    if (!Screenshot(page + "#frame=" + std::to_string(frame), logged ? logs.Path("net.json") : "",
-                    shot, err)) {
-      if (logged) GTEST_SKIP() << "Chromium could not start:\n" << err;
-      FAIL() << "no screenshot of frame " << frame << ":\n" << err;
-    }
-    const std::string name = timeline.views[timeline.ViewAt(frame)].key.picture;
-    EXPECT_TRUE(Shows(shot, m_exported[name])) << "frame " << frame << " should show " << name;
-  }
-  ASSERT_TRUE(Screenshot(page + "#cam=2,1", "", shot, err)) << err;
-  EXPECT_TRUE(Shows(shot, m_exported[q]));
-
-  // The browser's own requests (updates, accounts) have no origin; any the
-  // page made would have the page's.
-  const std::string log = ts::ReadFileBytes(logs.Path("net.json"));
-  ASSERT_NE(log.find("\"events\""), std::string::npos) << "no network log";
-  const std::string initiator = "\"initiator\":\"";
-  for (size_t at = log.find(initiator); at != std::string::npos; at = log.find(initiator, at + 1)) {
-    const size_t start = at + initiator.size();
-    EXPECT_EQ(log.substr(start, log.find('"', start) - start), "not an origin")
-        << log.substr(log.rfind('{', at), 400);
-  }
-}
 }  // namespace

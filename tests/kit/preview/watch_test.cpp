@@ -4,7 +4,7 @@
 // step, and the server's rules as HTTP requests: the page and its event
 // stream answer, nothing else does, nothing answers another Host, and
 // nothing is served beyond the loopback address. The page in a browser is
-// watch_browser_test.mjs's.
+// page_browser_test.mjs's.
 #include <gtest/gtest.h>
 #include <httplib.h>
 
