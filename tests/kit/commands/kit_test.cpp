@@ -248,7 +248,8 @@ TEST(Kit, OutDirMakesTheFoldersItNeedsAndClearsWhatKilledJobsLeft) {
 
 // A sheet's project: its pictures named after their first frames (apart
 // where case is ignored, as their images must be), their images after the
-// project too, and the sheet named in each file by its path from there.
+// project too, and the sheet named in each file by its path from there
+// (new_sheet.tpf.golden, P standing for each size and print).
 TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
   ts::TempDir dir;
   dir.Write("art/s.png", RgbaPng(2, {{255, 0, 0, 255}, {0, 255, 0, 255}}));
@@ -261,27 +262,8 @@ TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
   // Sizes and prints depend on the PNG's compression: they are left out.
   const std::string tpf = std::regex_replace(dir.Read("anim/w.tpf"),
                                              std::regex("[0-9]+,[0-9a-f]{16}|[0-9a-f]{16}"), "P");
-  EXPECT_EQ(tpf,
-            "# flipdeck-kit sync rewrites this file when its sheet changes: edit the sheet. [P]\n"
-            "# A flipdeck picture project, made by flipdeck-kit new.\n"
-            "# From the sheet ../art/s.json.\n"
-            "# PICT_NUM: how many pictures it lists. PICT.n = name,TMF image,TLF palette:\n"
-            "# picture n; the files lie beside this project.\n"
-            "PICT_NUM = 2\n"
-            "PICT.0 = walk_0,w-walk_0.tmf,w.tlf\n"
-            "PICT.1 = Walk_0_2,w-Walk_0_2.tmf,w.tlf\n"
-            "# The art, which flipdeck does not read: ART.SHEET = the sheet, relative to\n"
-            "# this project, its bytes and fingerprint when the project was made from it;\n"
-            "# ART.SHEET.IMAGE: the same of the sheet's PNG;\n"
-            "# ART.SHEET.FPS: the frame rate it is timed at; ART.PALETTE = shared: the\n"
-            "# pictures share their palette; ART.n = the sheet and the frame picture n is\n"
-            "# cut from.\n"
-            "ART.SHEET = ../art/s.json,P\n"
-            "ART.SHEET.IMAGE = ../art/s.png,P\n"
-            "ART.SHEET.FPS = 30\n"
-            "ART.PALETTE = shared\n"
-            "ART.0 = ../art/s.json,0\n"
-            "ART.1 = ../art/s.json,1\n");
+  EXPECT_EQ(tpf, ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) +
+                                   "/tests/kit/commands/new_sheet.tpf.golden"));
   const std::string taf = dir.Read("anim/w.taf");
   for (const char* line : {"\n# From the sheet ../art/s.json: every frame at 30 fps.\n",
                            "\nFRAME_LENGTH = 6\n", "\nFRAME_KEY1 = 3,0,Walk_0_2\n"})
