@@ -68,7 +68,7 @@ TEST(AnimeFileOutputs, ARenameThatFailsWithdrawsTheOutputsAlreadyRenamed) {
   CAnimeFile anime{testing_support::FailOnLoadError};
   ASSERT_TRUE(anime.Load("walk.taf"));
   {
-    const testing_support::CoutCapture console;
+    const testing_support::OutputCapture console;
     ASSERT_TRUE(anime.WriteSequenceSource("walk.c", "walk.h", false));
     ASSERT_TRUE(anime.WriteCameraSource("walk.c", "walk.h", false));
     dir.Write("walk.c/taken", "");

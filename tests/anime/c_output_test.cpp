@@ -10,7 +10,7 @@
 namespace {
 
 TEST(COutput, StandardOutputThatFailedIsNamedStdout) {
-  testing_support::CoutCapture capture;
+  testing_support::OutputCapture capture;
   CStagedOutputs outputs;
   CCOutput out;
   ASSERT_TRUE(out.Open(outputs, "", CCOutput::Mode::kReplace));

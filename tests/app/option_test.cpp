@@ -32,7 +32,7 @@ TEST(OptionTest, ProgramCommandLines) {
 // The banner's version mark is made of console integers, yet writing it
 // leaves the stream as it was: a count written after it reads as decimal.
 TEST(DriverTest, BannerFormatsItsIntegersWithoutChangingTheConsole) {
-  testing_support::CoutCapture capture;
+  testing_support::OutputCapture capture;
   PrintBanner();
   Console() << 26;
   EXPECT_EQ(capture.Text(),

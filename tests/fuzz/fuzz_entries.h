@@ -9,8 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <ios>
-#include <streambuf>
+#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,25 +65,10 @@ class ScratchDir : public testing_support::TempDir {
 };
 
 /// While alive: std::cout and std::cerr (where the error box of a POSIX
-/// build writes) discard what they are given.
-class QuietConsole {
- public:
-  QuietConsole();
-  ~QuietConsole();
-  QuietConsole(const QuietConsole&) = delete;
-  QuietConsole& operator=(const QuietConsole&) = delete;
-
- private:
-  // Accepts every character and keeps none.
-  class NullBuffer : public std::streambuf {
-   protected:
-    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
-  };
-
-  NullBuffer m_null;
-  std::streambuf* m_savedOut;
-  std::streambuf* m_savedErr;
+/// build writes) keep what they are given off the console.
+struct QuietConsole {
+  testing_support::OutputCapture out{std::cout};
+  testing_support::OutputCapture err{std::cerr};
 };
 
 }  // namespace fuzz_support

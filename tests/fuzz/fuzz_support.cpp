@@ -1,8 +1,7 @@
-// The quiet console and the input splitting that the
-// fuzz entry functions share.
+// The input splitting and the abort on a broken promise that the fuzz
+// entry functions share.
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <vector>
 
 #include "fuzz_entries.h"
@@ -30,16 +29,6 @@ void Require(bool condition, const char* what) {
   if (condition) return;
   std::fprintf(stderr, "fuzz: broken promise: %s\n", what);
   std::abort();
-}
-
-QuietConsole::QuietConsole()
-    : m_savedOut(std::cout.rdbuf(&m_null)), m_savedErr(std::cerr.rdbuf(&m_null)) {}
-
-QuietConsole::~QuietConsole() {
-  std::cout.rdbuf(m_savedOut);
-  std::cerr.rdbuf(m_savedErr);
-  std::cout.clear();
-  std::cerr.clear();
 }
 
 }  // namespace fuzz_support

@@ -162,7 +162,6 @@ int FuzzSheet(const uint8_t* data, size_t size) {
   if (!ReadSheetJson(fuzz_support::AsText(data, size), "fuzz.json", sheet, failure)) {
     Require(failure.file.starts_with("fuzz.json") && !failure.what.empty(),
             "a failed read names the file and says why");
-    Require(sheet.frames.empty() && sheet.tags.empty(), "a failed read leaves no sheet");
     return 0;
   }
   const uint64_t picturePixels = CheckFrames(sheet);

@@ -24,7 +24,7 @@ inline KitRun Kit(const testing_support::TempDir& dir, const std::string& line) 
   for (std::string word; words >> word;) args.push_back(word);
   std::vector<const char*> argv;
   for (const std::string& arg : args) argv.push_back(arg.c_str());
-  const testing_support::CoutCapture out;
+  const testing_support::OutputCapture out;
   std::ostringstream err;
   std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
   const int status = RunKit(static_cast<int>(argv.size()), argv.data());

@@ -113,8 +113,9 @@ std::string LinesBeginningWith(const std::string& text, const std::string& prefi
   return kept;
 }
 
-bool Contains(const std::vector<std::string>& names, const std::string& name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
+// Whether the case holds the rules of the system the tests run on.
+bool OfThisSystem(const Case& c) {
+  return c.only.empty() || std::ranges::count(c.only, ts::kSeparator == '/' ? "posix" : "win32");
 }
 
 // Writes the case's files, directories and links into `dir`, and puts the
@@ -141,8 +142,7 @@ class Run : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Run, GivesItsTextAndKeepsItsInputs) {
   Case c = ParseCase(GetParam());
-  if (!c.only.empty() && !Contains(c.only, ts::kSeparator == '/' ? "posix" : "win32"))
-    GTEST_SKIP() << "a run of another system's rules";
+  if (!OfThisSystem(c)) GTEST_SKIP() << "a run of another system's rules";
 
   ts::TempDir dir;
   const std::string root = dir.path().string();
@@ -173,7 +173,7 @@ TEST_P(Run, GivesItsTextAndKeepsItsInputs) {
   // Every file the case wrote is an input, unless the run is to replace or
   // delete it.
   for (const auto& [name, bytes] : c.fixture.files) {
-    if (c.outputs.count(name) != 0 || Contains(c.absent, name)) continue;
+    if (c.outputs.count(name) != 0 || std::ranges::count(c.absent, name)) continue;
     EXPECT_EQ(dir.Exists(name) ? dir.Read(name) : "<gone>", bytes) << name;
   }
   for (const std::string& name : c.fixture.dirs) EXPECT_TRUE(fs::is_directory(dir.path() / name)) << name;
@@ -191,7 +191,7 @@ TEST_P(Run, GivesItsTextAndKeepsItsInputs) {
 TEST_P(Run, PreviewFailsWhereTheConversionFails) {
   Case c = ParseCase(GetParam());
   if (!ts::HaveFlipdeckKit()) return;
-  if (!c.only.empty() && !Contains(c.only, ts::kSeparator == '/' ? "posix" : "win32")) return;
+  if (!OfThisSystem(c)) return;
   ts::TempDir dir;
   LayOut(c, dir);
   const std::string anime = AnimeArgument(c.args);

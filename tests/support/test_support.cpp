@@ -72,9 +72,10 @@ void WriteWalkExample(const std::filesystem::path& dir, const std::vector<std::s
     std::ofstream(dir / name, std::ios::binary) << WalkExample(name);
 }
 
-CoutCapture::CoutCapture() : m_saved(std::cout.rdbuf(m_buffer.rdbuf())) {}
+OutputCapture::OutputCapture(std::ostream& stream)
+    : m_stream(stream), m_saved(stream.rdbuf(m_buffer.rdbuf())) {}
 
-CoutCapture::~CoutCapture() { std::cout.rdbuf(m_saved); }
+OutputCapture::~OutputCapture() { m_stream.rdbuf(m_saved); }
 
 ScopedWorkingDir::ScopedWorkingDir(const fs::path& dir) : m_saved(fs::current_path()) {
   fs::current_path(dir);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <filesystem>
-#include <iosfwd>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -46,18 +46,19 @@ void WriteWalkExample(const std::filesystem::path& dir,
                       const std::vector<std::string>& names = {"walk.taf", "walk.tpf", "walk1.tmf",
                                                                "walk2.tmf", "walk.tlf"});
 
-/// Redirects std::cout into a string for its lifetime and restores the
+/// Redirects `stream` into a string for its lifetime and restores the
 /// stream afterwards.
-class CoutCapture {
+class OutputCapture {
  public:
-  CoutCapture();
-  ~CoutCapture();
-  CoutCapture(const CoutCapture&) = delete;
-  CoutCapture& operator=(const CoutCapture&) = delete;
+  explicit OutputCapture(std::ostream& stream = std::cout);
+  ~OutputCapture();
+  OutputCapture(const OutputCapture&) = delete;
+  OutputCapture& operator=(const OutputCapture&) = delete;
 
   std::string Text() const { return m_buffer.str(); }
 
  private:
+  std::ostream& m_stream;
   std::ostringstream m_buffer;
   std::streambuf* m_saved;
 };
