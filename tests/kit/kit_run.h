@@ -25,9 +25,7 @@ inline KitRun Kit(const testing_support::TempDir& dir, const std::string& line) 
   std::vector<const char*> argv;
   for (const std::string& arg : args) argv.push_back(arg.c_str());
   const testing_support::OutputCapture out;
-  std::ostringstream err;
-  std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+  const testing_support::OutputCapture err(std::cerr);
   const int status = RunKit(static_cast<int>(argv.size()), argv.data());
-  std::cerr.rdbuf(saved);
-  return {status, out.Text(), err.str()};
+  return {status, out.Text(), err.Text()};
 }

@@ -395,16 +395,14 @@ TEST(Kit, NewWritesOnlyProjectsThatConvert) {
         // in flipdeck.
         const fs::path folder = dir.path() / ToNativePath(options.outDir);
         const size_t before = std::distance(fs::recursive_directory_iterator(dir.path()), {});
-        std::ostringstream err;
+        const ts::OutputCapture err(std::cerr);
         int status = 0;
         {
-          ts::ScopedWorkingDir cwd(dir.path());
-          std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+          const ts::ScopedWorkingDir cwd(dir.path());
           status = RunNew(options);
-          std::cerr.rdbuf(saved);
         }
         if (status != 0) {
-          EXPECT_NE(err.str().find("flipdeck-kit: error: "), std::string::npos);
+          EXPECT_NE(err.Text().find("flipdeck-kit: error: "), std::string::npos);
           EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir.path()), {}), before);
           continue;
         }

@@ -30,14 +30,12 @@ void ExpectNewRefuses(const std::string& text, const std::string& expected) {
   options.name = "s";
   options.sheet = "sheet.json";
   options.outDir = "out";
-  std::ostringstream err;
-  std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
   {
-    ts::ScopedWorkingDir cwd(dir.path());
+    const ts::OutputCapture err(std::cerr);
+    const ts::ScopedWorkingDir cwd(dir.path());
     EXPECT_EQ(RunNew(options), 1);
+    EXPECT_EQ(err.Text(), "flipdeck-kit: error: " + expected + "\n");
   }
-  std::cerr.rdbuf(saved);
-  EXPECT_EQ(err.str(), "flipdeck-kit: error: " + expected + "\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 

@@ -213,12 +213,10 @@ TEST(Sync, TellsTheReporterItIsHandedInsteadOfTheConsole) {
         [&told](std::string_view level, std::string_view file, std::string_view what) {
           told.push_back(std::string(level) + ": " + std::string(file) + ": " + std::string(what));
         });
-    std::ostringstream err;
-    std::streambuf* saved = std::cerr.rdbuf(err.rdbuf());
+    const ts::OutputCapture err(std::cerr);
     CSyncReport report;
     EXPECT_EQ(SyncProjects({{named}, false}, report, reporter), synced);
-    std::cerr.rdbuf(saved);
-    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(err.Text(), "");
     EXPECT_TRUE(report.written.empty());
     return told;
   };
