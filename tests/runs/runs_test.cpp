@@ -96,7 +96,8 @@ std::vector<std::string> NewTemporaryFiles(const fs::path& dir, const Case& c) {
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     const std::string name = entry.path().filename().string();
     const std::string relative = entry.path().lexically_relative(dir).generic_string();
-    if (name.starts_with(".") && name.ends_with(".tmp") && c.fixture.files.count(relative) == 0)
+    if (name.starts_with(".") && name.ends_with(".tmp") && c.fixture.files.count(relative) == 0 &&
+        c.fixture.symlinks.count(relative) == 0)
       found.push_back(relative);
   }
   return found;
@@ -177,6 +178,8 @@ TEST_P(Run, GivesItsTextAndKeepsItsInputs) {
     EXPECT_EQ(dir.Exists(name) ? dir.Read(name) : "<gone>", bytes) << name;
   }
   for (const std::string& name : c.fixture.dirs) EXPECT_TRUE(fs::is_directory(dir.path() / name)) << name;
+  for (const auto& [name, target] : c.fixture.symlinks)
+    EXPECT_TRUE(fs::is_symlink(dir.path() / name)) << name;
   for (const std::string& name : c.absent) EXPECT_FALSE(dir.Exists(name)) << name;
   EXPECT_EQ(NewTemporaryFiles(dir.path(), c), std::vector<std::string>());
 }
