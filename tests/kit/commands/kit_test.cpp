@@ -252,11 +252,14 @@ TEST(Kit, OutDirMakesTheFoldersItNeedsAndClearsWhatKilledJobsLeft) {
 // (new_sheet.tpf.golden, P standing for each size and print).
 TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
   ts::TempDir dir;
-  dir.Write("art/s.png", RgbaPng(2, {{255, 0, 0, 255}, {0, 255, 0, 255}}));
+  // The first frame of 17 colours, one more than a 4-bit image shows.
+  std::vector<Rgba8> colours;
+  for (uint8_t i = 0; i < 18; ++i) colours.push_back({Widen5To8(i), 0, 0, 255});
+  dir.Write("art/s.png", RgbaPng(18, colours));
   dir.Write(
       "art/s.json",
-      R"({"frames": {"walk 0.png": {"frame": {"x": 0, "y": 0, "w": 1, "h": 1}, "duration": 100},)"
-      R"( "Walk 0.png": {"frame": {"x": 1, "y": 0, "w": 1, "h": 1}, "duration": 100}},)"
+      R"({"frames": {"walk 0.png": {"frame": {"x": 0, "y": 0, "w": 17, "h": 1}, "duration": 100},)"
+      R"( "Walk 0.png": {"frame": {"x": 17, "y": 0, "w": 1, "h": 1}, "duration": 100}},)"
       R"( "meta": {"image": "s.png"}})");
   ASSERT_EQ(Kit(dir, "new w --sheet art/s.json --out-dir anim --fps 30").err, "");
   // Sizes and prints depend on the PNG's compression: they are left out.
@@ -264,6 +267,7 @@ TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
                                              std::regex("[0-9]+,[0-9a-f]{16}|[0-9a-f]{16}"), "P");
   EXPECT_EQ(tpf, ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) +
                                    "/tests/kit/commands/new_sheet.tpf.golden"));
+  EXPECT_EQ(dir.Read("anim/w-walk_0.tmf")[19], 8);  // bits a pixel
   const std::string taf = dir.Read("anim/w.taf");
   for (const char* line : {"\n# From the sheet ../art/s.json: every frame at 30 fps.\n",
                            "\nFRAME_LENGTH = 6\n", "\nFRAME_KEY1 = 3,0,Walk_0_2\n"})

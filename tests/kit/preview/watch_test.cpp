@@ -18,6 +18,7 @@
 #include "kit/preview/change_loop.h"
 #include "kit/preview/live_animation.h"
 #include "kit/preview/live_state.h"
+#include "kit/preview/watch.h"
 #include "kit/preview/watch_server.h"
 #include "support/test_support.h"
 
@@ -344,6 +345,15 @@ TEST(IsServerHost, NamesTheAddressAndPortItListensOn) {
   EXPECT_TRUE(IsServerHost("localhost", "127.0.0.1", 80));
   EXPECT_FALSE(IsServerHost("", "127.0.0.1", 8080));
   EXPECT_FALSE(IsServerHost("192.168.1.5:8080", "127.0.0.1", 8080));
+}
+
+// Any address but a loopback one, 0.0.0.0 among them, lets other machines
+// in, and watch warns of it.
+TEST(IsLoopbackHost, OnlyLoopbackAddressesKeepTheServerToThisMachine) {
+  for (const char* host : {"127.0.0.1", "127.1.2.3", "::1", "[::1]", "localhost"})
+    EXPECT_TRUE(IsLoopbackHost(host)) << host;
+  for (const char* host : {"0.0.0.0", "128.0.0.1", "::", "192.168.1.5", "localhost.example"})
+    EXPECT_FALSE(IsLoopbackHost(host)) << host;
 }
 
 }  // namespace
