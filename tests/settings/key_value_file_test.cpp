@@ -28,9 +28,6 @@ TEST(KeyValueFile, OnlyValidKeyLinesDefineKeys) {
     file.LoadFromText(row.input);
     EXPECT_EQ(KeysInOrder(file), row.expected) << row.where;
   }
-  EXPECT_TRUE(CKeyValueFile::IsValidKey(std::string(256, 'L')));
-  EXPECT_FALSE(CKeyValueFile::IsValidKey(std::string(257, 'L')));
-  EXPECT_FALSE(CKeyValueFile::IsValidKey(std::string("A\0B", 3)));
 }
 
 TEST(KeyValueFile, ExpandReplacesRepeatedlyAndSaysWhichReferenceFailedAndWhy) {
