@@ -34,7 +34,6 @@ TEST(WriteIndexedPng, PicturesReadBackWithTheSameIndicesAndPalette) {
         std::string message;
         ASSERT_TRUE(WriteIndexedPng({width, 5, indices, palette}, depth, png, message));
         EXPECT_EQ(png[24], depth);
-        EXPECT_EQ(ChunkLength(png, "PLTE"), static_cast<long>(colours * 3));
         EXPECT_EQ(ChunkLength(png, "tRNS"), transparent ? 3 : -1);
         CPngPicture back;
         ASSERT_TRUE(ReadPng(png, back, message)) << message;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "path/path_host.h"
+#include "support/case_file.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -51,34 +53,21 @@ std::string Search(const std::string& list, const std::string& name, const PathH
   return (SearchFile(found, list, name, host) ? "" : "<false>") + found;
 }
 
-TEST(PathUtils, LexicalFullPath) {
-  EXPECT_EQ(Full("a\\..\\b\\.\\\\c/", kPosix), "/work/b/c/");
-  EXPECT_EQ(Full("/../x", kPosix), "/x");
-  EXPECT_EQ(Full("..\\x", kWin), "C:\\x");
-  EXPECT_EQ(Full("D:x", kWin), "D:\\x");
-  EXPECT_EQ(Full("\\a", kWin), "C:\\a");
-  EXPECT_EQ(Full("\\\\srv\\share\\a\\..\\..\\b", kWin), "\\\\srv\\share\\b");
-}
-
-TEST(PathUtils, NormalizeSplitAndSearch) {
+// Each row of path/path_rules.table asks one rule of one of two disks.
+TEST(PathUtils, RulesOnDisksOfBothStyles) {
   const PathHost win =
       Disk(kWin, {"", "C:\\", "tex\\sub", "x", "x\\a.tmf", "y"}, {"w.tmf", "y\\a.tmf"});
-  EXPECT_EQ(Normalized("w.tmf", win), "<false>w.tmf");
-  EXPECT_EQ(Normalized("tex/sub/", win), "tex\\sub");
-  EXPECT_EQ(Normalized("", win), ".");
-  EXPECT_EQ(Normalized("C:\\", win), "C:");
-  EXPECT_EQ(Split("C:\\", win), "C:|");
-  EXPECT_EQ(Split(std::string(300, 'a'), win), "<false>|");
-  EXPECT_EQ(Search("x;y", "a.tmf", win), "C:\\work\\y\\a.tmf");
-  EXPECT_EQ(Search("", "C:w.tmf", win), "C:\\work\\w.tmf");
-  EXPECT_EQ(Search("missing;y", "new.tmf", win), "<false><unset>");
-  // A stray ";" must not add the working directory to the places searched.
-  EXPECT_EQ(Search("x;;y", "w.tmf", win), "<false><unset>");
-
-  // On POSIX the root keeps its separator: "" would be the working directory.
   const PathHost posix = Disk(kPosix, {"/"});
-  EXPECT_EQ(Normalized("/.", posix), "/");
-  EXPECT_EQ(Split("/a.tpf", posix), "/|a.tpf");
+  for (const auto& row : testing_support::ReadTable("path/path_rules.table")) {
+    const std::vector<std::string> words = testing_support::ReadArguments(row.input);
+    const PathHost& host = words[0] == "win" ? win : posix;
+    std::string result = "unknown rule";
+    if (words[1] == "full") result = Full(words[2], host.style);
+    if (words[1] == "normalize") result = Normalized(words[2], host);
+    if (words[1] == "split") result = Split(words[2], host);
+    if (words[1] == "search") result = Search(words[2], words[3], host);
+    EXPECT_EQ(result, row.expected) << row.where;
+  }
 }
 
 }  // namespace

@@ -8,29 +8,26 @@
 #include <string>
 
 #include "path/staging_name.h"
+#include "support/case_file.h"
 #include "support/test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
+// Each row of path/staging_names.table names one target or reads one name.
 TEST(StagingName, SitsHiddenBesideItsTargetAndNamesItsWriter) {
-  EXPECT_EQ(StagingName("out\\walk.c", 7, 0, PathStyle::Posix), "out\\.walk.c.flipdeck-7-0.tmp");
-  EXPECT_EQ(StagingName("C:walk.c", 7, 3, PathStyle::Windows), "C:.walk.c.flipdeck-7-3.tmp");
-  EXPECT_EQ(StagingName("out/", 7, 0, PathStyle::Posix), "");
-  // A name of 255 bytes still gives one that fits.
-  EXPECT_EQ(StagingName(std::string(255, 'a'), 7, 0, PathStyle::Posix),
-            "." + std::string(128, 'a') + ".flipdeck-7-0.tmp");
-
-  uint64_t id = 0;
-  EXPECT_TRUE(ReadStagingName(".a.flipdeck-1.flipdeck-99-12.tmp", id));
-  EXPECT_EQ(id, 99u);
-  // Only what StagingName gives is taken for a leftover.
-  for (const char* other :
-       {".walk.c.1234.tmp", "walk.c.flipdeck-1234-0.tmp", ".flipdeck-1234-0.tmp",
-        ".walk.c.flipdeck-1234.tmp", ".walk.c.flipdeck-12a-0.tmp",
-        ".walk.c.flipdeck-1234-0.tmp.bak", ".walk.c.flipdeck-99999999999999999999-0.tmp"})
-    EXPECT_FALSE(ReadStagingName(other, id)) << other;
+  for (const auto& row : testing_support::ReadTable("path/staging_names.table")) {
+    const std::vector<std::string> words = testing_support::ReadArguments(row.input);
+    uint64_t id = 0;
+    std::string got;
+    if (words[0] == "read")
+      got = ReadStagingName(words[1], id) ? std::to_string(id) : "no";
+    else
+      got = StagingName(words[1], std::stoull(words[2]), std::stoul(words[3]),
+                        words[0] == "win" ? PathStyle::Windows : PathStyle::Posix);
+    EXPECT_EQ(got, row.expected) << row.where;
+  }
 }
 
 TEST(StagedOutputs, ATargetThatCannotBeReplacedIsNamedAndNothingStays) {

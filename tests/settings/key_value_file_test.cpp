@@ -12,12 +12,6 @@ namespace {
 
 using testing_support::ReadTable;
 
-std::string Expanded(const CKeyValueFile& file, const std::string& text) {
-  std::string result = "<failed>";
-  file.Expand(text, result);
-  return result;
-}
-
 // Every key with its value, in enumeration order: "K=V ; K2=V2".
 std::string KeysInOrder(const CKeyValueFile& file) {
   std::string keys;
@@ -34,9 +28,6 @@ TEST(KeyValueFile, OnlyValidKeyLinesDefineKeys) {
     file.LoadFromText(row.input);
     EXPECT_EQ(KeysInOrder(file), row.expected) << row.where;
   }
-  EXPECT_TRUE(CKeyValueFile::IsValidKey(std::string(256, 'L')));
-  EXPECT_FALSE(CKeyValueFile::IsValidKey(std::string(257, 'L')));
-  EXPECT_FALSE(CKeyValueFile::IsValidKey(std::string("A\0B", 3)));
 }
 
 TEST(KeyValueFile, ExpandReplacesRepeatedlyAndSaysWhichReferenceFailedAndWhy) {
@@ -54,10 +45,6 @@ TEST(KeyValueFile, ExpandReplacesRepeatedlyAndSaysWhichReferenceFailedAndWhy) {
       result = "(1 MiB)";
     EXPECT_EQ(result, row.expected) << row.where;
   }
-  // No working buffer limits a value.
-  const std::string big(4000, 'p');
-  file.SetValueVerbatim("BIG", big);
-  EXPECT_EQ(Expanded(file, "$(BIG)/$(BIG)"), big + "/" + big);
 }
 
 // Messages point at the line that set a key's value: the last one that set

@@ -8,14 +8,11 @@
 
 #include "support/fixture_builder.h"
 #include "support/test_support.h"
-#include "texture/tlf_palette.h"
 #include "texture/tmf_image.h"
 
 using namespace testing_support;
 
 namespace {
-
-const std::string kAlign = "\n#ifdef __GNUC__\n __attribute__((aligned (8)))\n#endif\n";
 
 class TextureFileTest : public ::testing::Test {
  protected:
@@ -25,7 +22,6 @@ class TextureFileTest : public ::testing::Test {
 
   TempDir m_dir;
   CTmfImage m_image;
-  CTlfPalette m_palette;
   std::string m_boxes;  // every report heard, as "<caption> <message>"
   const LoadReporter m_report = [this](const std::string& caption, const std::string& text) {
     m_boxes += caption + " " + text;
@@ -51,28 +47,7 @@ std::string ToHex(const std::vector<uint8_t>& bytes) {
   return digits;
 }
 
-TEST_F(TextureFileTest, ImageCTextOfTheWorkedExample) {
-  ASSERT_TRUE(Load(MakeCountingTmf(16, 3, 4)));
-  std::string def = "kept ";
-  m_image.WriteStruct(def, "tmf01");
-  EXPECT_EQ(def, "kept static u32 tmf01_img[]" + kAlign +
-                     " = {\n\t0x10111213,0x14151617,0x08090a0b,0x0c0d0e0f,\n"
-                     "\t0x00010203,0x04050607,\n};\n\nstatic struct qmTMF tmf01" +
-                     kAlign +
-                     " = {\n\ttmf01_img,\t// image address\n\tG_IM_FMT_CI,\t// image format\n"
-                     "\tG_IM_SIZ_4b,\t// image bit size\n\t16,\t// image width\n"
-                     "\t3\t// image height\n};\n\n");
-  // 6 export bytes: the last value takes two zero bytes.
-  ASSERT_TRUE(Load(MakeCountingTmf(2, 3, 8)));
-  def.clear();
-  m_image.WriteStruct(def, "b");
-  EXPECT_NE(def.find(" = {\n\t0x04050203,0x00010000,\n};\n"), std::string::npos);
-  EXPECT_NE(def.find("\tG_IM_SIZ_8b,"), std::string::npos);
-  ASSERT_TRUE(Load(Tmf(8, 7, 0, "")));
-  def.clear();
-  m_image.WriteStruct(def, "d");
-  EXPECT_EQ(def.substr(0, def.find("};")), "static u32 d_img[]" + kAlign + " = {\n");
-
+TEST_F(TextureFileTest, AMissingImageIsNamedWhole) {
   // A name far longer than any fixed message buffer is shown whole.
   const std::string missing = m_dir.Path(std::string(5000, 'n') + "\\b.tmf");
   EXPECT_FALSE(m_image.Load(missing, m_report));
@@ -121,27 +96,6 @@ TEST_F(TextureFileTest, ImageExportStopsAtTheLimit) {
   ASSERT_TRUE(Load(Tmf(4, 3, 3, "")));
   EXPECT_EQ(m_image.GetExportRows(), 3);
   EXPECT_EQ(m_image.GetExportLength(), 6u);
-}
-
-TEST_F(TextureFileTest, PaletteWorkedExampleAndALargePalette) {
-  ASSERT_TRUE(m_palette.Load(
-      m_dir.Write("a.tlf",
-                  MakeTlf({0x0000, 0x7800, 0x03c0, 0x7bc0, 0x001e, 0x781e, 0x03de, 0x7bde, 0xbdee,
-                           0xf800, 0x07c0, 0xffc0, 0x003e, 0xf83e, 0x07fe, 0xfffe})),
-      m_report));
-  std::string def;
-  m_palette.WriteData(def, "tlf01");
-  EXPECT_EQ(def, "static u16 tlf01[]" + kAlign +
-                     " = {\n\t0x0000,0x7800,0x03c0,0x7bc0,0x001e,0x781e,0x03de,0x7bde,0xbdee,"
-                     "0xf800,0x07c0,0xffc0,0x003e,0xf83e,0x07fe,0xfffe,\n};\n\n");
-
-  // 256 entries of the other type, and a byte more than they need.
-  const std::string large = MakeTlf(std::vector<uint16_t>(256, 0xabcd), kTlfTypeIa16);
-  ASSERT_TRUE(m_palette.Load(m_dir.Write("a.tlf", large + "\x99"), m_report));
-  def.clear();
-  m_palette.WriteData(def, "p");
-  EXPECT_TRUE(def.ends_with(",0xabcd,0xabcd,\n};\n\n"));
-  EXPECT_EQ(std::count(def.begin(), def.end(), '\n'), 4 + 1 + 16 + 2);  // sixteen full lines
 }
 
 }  // namespace
