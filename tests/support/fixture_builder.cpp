@@ -7,13 +7,6 @@
 
 namespace testing_support {
 
-std::string MakeCountingTmf(int32_t width, int32_t height, int32_t bits) {
-  const uint64_t packed = (TmfRowBytes(width, bits) * static_cast<uint64_t>(height) + 3) / 4 * 4;
-  std::string body(packed, '\0');
-  for (size_t i = 0; i < packed; ++i) body[i] = static_cast<char>(i & 0xff);
-  return EncodeTmfFile({TmfTagFor(bits), width, height, bits}, body);
-}
-
 std::string MakeTlf(const std::vector<uint16_t>& entries, uint32_t type) {
   std::string body;
   for (uint16_t entry : entries) {

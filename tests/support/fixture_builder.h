@@ -10,9 +10,6 @@
 
 namespace testing_support {
 
-/// A TMF file whose packed body holds bytes 0, 1, 2, ... (mod 256).
-std::string MakeCountingTmf(int32_t width, int32_t height, int32_t bits);
-
 /// A TLF file of type 0 holding `entries` (16 or 256), high byte first.
 std::string MakeTlf(const std::vector<uint16_t>& entries, uint32_t type = kTlfTypeRgba5551);
 
