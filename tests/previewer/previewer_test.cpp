@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -150,10 +149,11 @@ class PreviewerTest : public ::testing::Test {
     const std::vector<uint8_t> bytes = image.MakeExportBytes();
     uint32_t word = 0;
     for (size_t i = 0; i < 4; ++i) word = word << 8 | (i < bytes.size() ? bytes[i] : 0);
-    char text[96];
-    std::snprintf(text, sizeof text, "%dx%d/%db img=%08x pal=%04x par=%d", image.GetWidth(),
-                  image.GetHeight(), image.GetBitsPerPixel(), word, palette.GetEntries()[0], param);
-    return text;
+    std::ostringstream text;
+    text << image.GetWidth() << "x" << image.GetHeight() << "/" << image.GetBitsPerPixel()
+         << "b img=" << std::hex << std::setfill('0') << std::setw(8) << word
+         << " pal=" << std::setw(4) << palette.GetEntries()[0] << std::dec << " par=" << param;
+    return text.str();
   }
 
   ts::TempDir m_dir;
