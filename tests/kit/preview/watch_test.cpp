@@ -7,6 +7,7 @@
 // page_browser_test.mjs's.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <nlohmann/json.hpp>
 
 #include <atomic>
 #include <chrono>
@@ -155,6 +156,8 @@ TEST_F(LiveAnimationTest, ConvertsWithItsPicturesInsideAndWatchesWhatItReads) {
   EXPECT_EQ(m_anime, "walk.taf");
   EXPECT_EQ(read.written, m_sync.written);
   EXPECT_NE(read.model->find("\"uri\":\"data:image/png;base64,"), std::string::npos);
+  // The page takes the model as JSON: it must read as such, every field in place.
+  EXPECT_EQ(nlohmann::json::parse(*read.model).at("frameLength"), 30);
   for (const char* name :
        {"walk.taf", "walk.tpf", "walk1.tmf", "walk2.tmf", "walk.tlf", "walk1.png"})
     EXPECT_TRUE(Watched(read, name)) << name;
