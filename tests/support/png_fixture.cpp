@@ -71,6 +71,13 @@ std::vector<uint8_t> Assemble(const PngFixture& fixture, const std::vector<uint8
   return png;
 }
 
+std::string MakeRgbaPng(uint32_t width, const std::vector<Rgba8>& pixels) {
+  PngFixture png{6, 8, false, width, static_cast<uint32_t>(pixels.size() / width), {}, {}, 0, {}};
+  for (const Rgba8& p : pixels) png.samples.insert(png.samples.end(), {p.r, p.g, p.b, p.a});
+  const std::vector<uint8_t> bytes = MakeTestPng(png);
+  return {bytes.begin(), bytes.end()};
+}
+
 std::vector<uint8_t> MakeBlankPng(int colourType, int bitDepth, uint32_t width, uint32_t height) {
   const PngFixture fixture{colourType, bitDepth, false, width, height, {}, {}, 0, {}};
   // A filter byte 0 and zero samples.

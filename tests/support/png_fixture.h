@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "image/colour.h"
@@ -31,6 +32,9 @@ std::vector<uint8_t> Assemble(const PngFixture& fixture, const std::vector<uint8
 
 /// The whole PNG file of `fixture`.
 std::vector<uint8_t> MakeTestPng(const PngFixture& fixture);
+
+/// The bytes of a non-interlaced 8-bit RGBA PNG of `pixels`, `width` a row.
+std::string MakeRgbaPng(uint32_t width, const std::vector<Rgba8>& pixels);
 
 /// A non-interlaced picture of `width` x `height` pixels of `colourType`
 /// and `bitDepth` whose samples are all 0, compressed row by row: a file of

@@ -165,14 +165,6 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
   }
 }
 
-// An RGBA PNG of `pixels`, `width` a row.
-std::string RgbaPng(uint32_t width, const std::vector<Rgba8>& pixels) {
-  ts::PngFixture png{6,  8,  false, width, static_cast<uint32_t>(pixels.size() / width),
-                     {}, {}, 0,     {}};
-  for (const Rgba8& p : pixels) png.samples.insert(png.samples.end(), {p.r, p.g, p.b, p.a});
-  return Bytes(ts::MakeTestPng(png));
-}
-
 // The palette entries of a TLF file.
 std::vector<uint16_t> TlfEntries(const std::string& tlf) {
   std::vector<uint16_t> entries;
@@ -194,7 +186,7 @@ TEST(Kit, ImportMakesThePixelsNobodySeesOneColour) {
     pixels.push_back({Widen5To8(i % 32), Widen5To8(static_cast<uint8_t>(i / 32)), 8, 255});
   for (uint8_t i = 0; i < 40; ++i)
     pixels.insert(pixels.begin() + 1 + 5 * i, Rgba8{static_cast<uint8_t>(6 * i), 200, 3, i});
-  dir.Write("many.png", RgbaPng(25, pixels));
+  dir.Write("many.png", ts::MakeRgbaPng(25, pixels));
   ASSERT_EQ(Kit(dir, "import many.png").err, "");
   const std::vector<uint16_t> entries = TlfEntries(dir.Read("many.tlf"));
   EXPECT_EQ(std::vector<uint16_t>(entries.begin(), entries.begin() + 2),
@@ -205,12 +197,12 @@ TEST(Kit, ImportMakesThePixelsNobodySeesOneColour) {
   // One visible colour more than an 8-bit image holds, and transparency.
   pixels.resize(297, Rgba8{1, 1, 1, 1});
   for (uint8_t i = 0; i < 21; ++i) pixels[275 + i] = {0, Widen5To8(i), 255, 255};
-  dir.Write("over.png", RgbaPng(27, pixels));
+  dir.Write("over.png", ts::MakeRgbaPng(27, pixels));
   EXPECT_NE(Kit(dir, "import over.png").err.find("over.png: has 257 colours"), std::string::npos);
 
   // A shared palette puts them first though only the second picture has them.
-  dir.Write("a.png", RgbaPng(2, {{255, 0, 0, 255}, {0, 255, 0, 255}}));
-  dir.Write("b.png", RgbaPng(2, {{1, 2, 3, 0}, {255, 0, 0, 255}}));
+  dir.Write("a.png", ts::MakeRgbaPng(2, {{255, 0, 0, 255}, {0, 255, 0, 255}}));
+  dir.Write("b.png", ts::MakeRgbaPng(2, {{1, 2, 3, 0}, {255, 0, 0, 255}}));
   ASSERT_EQ(Kit(dir, "import --shared s.tlf a.png b.png").err, "");
   EXPECT_EQ(dir.Read("a.tmf").substr(64, 1) + dir.Read("b.tmf").substr(64, 1), "\x12\x01");
   // An imposed palette: its first entry whose alpha bit is 0, hidden red here.
@@ -219,7 +211,7 @@ TEST(Kit, ImportMakesThePixelsNobodySeesOneColour) {
   ASSERT_EQ(Kit(dir, "import --palette imposed.tlf b.png").err, "");
   EXPECT_EQ(dir.Read("b.tmf").substr(64, 1), "\x10");
   // Intensity/alpha hides alpha 0 alone, whatever hue lies under it.
-  dir.Write("grey.png", RgbaPng(2, {{200, 0, 9, 0}, {7, 7, 7, 1}}));
+  dir.Write("grey.png", ts::MakeRgbaPng(2, {{200, 0, 9, 0}, {7, 7, 7, 1}}));
   ASSERT_EQ(Kit(dir, "import --ia16 grey.png").err, "");
   EXPECT_EQ(TlfEntries(dir.Read("grey.tlf"))[1], 0x0701);
 }
@@ -255,7 +247,7 @@ TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
   // The first frame of 17 colours, one more than a 4-bit image shows.
   std::vector<Rgba8> colours;
   for (uint8_t i = 0; i < 18; ++i) colours.push_back({Widen5To8(i), 0, 0, 255});
-  dir.Write("art/s.png", RgbaPng(18, colours));
+  dir.Write("art/s.png", ts::MakeRgbaPng(18, colours));
   dir.Write(
       "art/s.json",
       R"({"frames": {"walk 0.png": {"frame": {"x": 0, "y": 0, "w": 17, "h": 1}, "duration": 100},)"

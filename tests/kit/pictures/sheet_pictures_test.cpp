@@ -102,13 +102,9 @@ class SheetImageLoad : public testing::Test {
  protected:
   // A 4 x 2 RGBA sheet at art/sheet.png, its JSON at art/walk.json.
   void SetUp() override {
-    ts::PngFixture png;
-    png.colourType = 6;
-    png.width = 4;
-    png.height = 2;
-    for (uint16_t at = 0; at < 8; ++at) png.samples.insert(png.samples.end(), {at, 0, 0, 255});
-    const std::vector<uint8_t> bytes = ts::MakeTestPng(png);
-    m_dir.Write("art/sheet.png", std::string(bytes.begin(), bytes.end()));
+    std::vector<Rgba8> pixels;
+    for (uint8_t at = 0; at < 8; ++at) pixels.push_back({at, 0, 0, 255});
+    m_dir.Write("art/sheet.png", ts::MakeRgbaPng(4, pixels));
   }
 
   bool Load(const std::string& meta, CSheetImage& image, CSheetFailure& failure, int x = 2) {

@@ -34,15 +34,10 @@ std::string DrawPng(const std::string& drawing) {
   std::vector<std::string> rows;
   std::istringstream lines(drawing);
   for (std::string row; std::getline(lines, row, '/');) rows.push_back(row);
-  ts::PngFixture png{6, 8, false, static_cast<uint32_t>(rows[0].size()),
-                     static_cast<uint32_t>(rows.size()), {}, {}, 0, {}};
+  std::vector<Rgba8> pixels;
   for (const std::string& row : rows)
-    for (const char c : row) {
-      const Rgba8 p = Letter(c);
-      png.samples.insert(png.samples.end(), {p.r, p.g, p.b, p.a});
-    }
-  const std::vector<uint8_t> bytes = ts::MakeTestPng(png);
-  return {bytes.begin(), bytes.end()};
+    for (const char c : row) pixels.push_back(Letter(c));
+  return ts::MakeRgbaPng(static_cast<uint32_t>(rows[0].size()), pixels);
 }
 
 // The sheet's JSON: `durations.size()` frames of 4 x 4, side by side, and
