@@ -16,6 +16,7 @@
 #include "kit/pictures/new.h"
 #include "path/file_system.h"
 #include "settings/key_value_file.h"
+#include "support/kit_cases.h"
 #include "support/png_fixture.h"
 #include "support/png_picture.h"
 #include "support/test_platform.h"
@@ -280,9 +281,8 @@ TEST(Kit, JobsWriteThroughLinks) {
 
 TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   ts::TempDir dir;
-  ts::WriteWalkExample(dir.path(), {"walk1.png", "walk1.tmf", "walk.tlf"});
+  ts::LayOut(ReadKitCases("kit/commands/failed_jobs.folder").front().fixture, dir);
   dir.Write("cut.png", ts::WalkExample("walk1.png").substr(0, 60));
-  dir.Write("text.png", "PICT_NUM = 1\n");
   // 400 colours, all different in RGBA 5551 too.
   ts::PngFixture many{2, 8, false, 20, 20, {}, {}, 0, {}};
   for (uint16_t i = 0; i < 400; ++i)
@@ -306,29 +306,6 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
   const ts::CFeedingFifo fifo(elsewhere.Path("fifo.png"), Bytes(header));
   // A picture kept under a name that does not say so.
   dir.Write("art", ts::WalkExample("walk1.png"));
-  dir.Write("vast.tmf", EncodeTmfFile({kTmfTag8Bit, 16384, 16384, 8}, std::string(16, '\1')));
-  // An 8-bit image that indexes past a 16-entry palette.
-  dir.Write("far.tmf", EncodeTmf(2, 1, 8, std::vector<uint8_t>{3, 20}));
-  ts::WriteWalkExample(dir.path(), {"walk.taf", "walk.tpf"});
-  // Sheets whose JSON reads but whose project cannot be made.
-  const auto sheet = [&](const char* name, const std::string& image, const std::string& more) {
-    const std::string side = image == "many.png" ? "20" : "16";
-    dir.Write(name, R"({"frames": [{"filename": "a", "frame": {"x": 0, "y": 0, "w": )" + side +
-                        R"(, "h": )" + side + R"(}, "duration": 100}], "meta": {"image": ")" +
-                        image + "\"" + more + "}}");
-  };
-  sheet("gone.json", "nowhere/gone.png", "");
-  sheet("text.json", "text.png", "");
-  sheet("many.json", "many.png", "");
-  // One whose picture's image would go where a folder is.
-  sheet("one.json", "walk1.png", "");
-  // One whose frame reaches past the picture, which gives no meta.size.
-  dir.Write("past.json", R"({"frames": [{"filename": "a", "frame": {"x": 1, "y": 0, "w": 16, )"
-                         R"("h": 16}, "duration": 100}], "meta": {"image": "walk1.png"}})");
-  fs::create_directory(dir.path() / "o-a.tmf");
-  sheet(
-      "tags.json", "walk1.png",
-      R"(, "frameTags": [{"name": "Run", "from": 0, "to": 0}, {"name": "run", "from": 0, "to": 0}])");
 
   const auto snapshot = [&] {
     std::map<std::string, std::string> files;
