@@ -47,23 +47,15 @@ function SaveByRename(name, bytes) {
   fs.renameSync(file("." + name + ".swp"), file(name));
 }
 
-// A 16 x 16 TMF image of `bits` (4 or 8) whose pixel i is `indexOf(i)`.
-// It keeps what walk1.tmf records of walk1.png, as an image edited by hand
+// walk1.tmf, a 16 x 16 4-bit image, with pixel i made `indexOf(i)`. It
+// keeps what walk1.tmf records of walk1.png, as an image edited by hand
 // does: else watch would make it again from the PNG at once.
-function Tmf(bits, indexOf) {
-  const bytes = Buffer.alloc(64 + 32 * bits);
-  original["walk1.tmf"].copy(bytes, 20, 20, 64);
-  bytes.writeUInt32BE(bits === 4 ? 0x00120200 : 0x00120300, 4);
-  bytes.writeUInt32BE(16, 8);
-  bytes.writeUInt32BE(16, 12);
-  bytes.writeUInt32BE(bits, 16);
-  for (let i = 0; i < 256; ++i) {
-    if (bits === 8) bytes[64 + i] = indexOf(i);
-    else bytes[64 + (i >> 1)] |= indexOf(i) << (i & 1 ? 0 : 4);
-  }
+function Tmf(indexOf) {
+  const bytes = Buffer.from(original["walk1.tmf"]);
+  for (let i = 0; i < 128; ++i) bytes[64 + i] = (indexOf(2 * i) << 4) | indexOf(2 * i + 1);
   return bytes;
 }
-const PlainTmf = (index) => Tmf(4, () => index);
+const PlainTmf = (index) => Tmf(() => index);
 
 // The PNG of a TMF image through `tlf`, as flipdeck-kit export writes it.
 function Png(tmf, tlf) {
@@ -73,13 +65,11 @@ function Png(tmf, tlf) {
   return fs.readFileSync(path.join(scratch, "art.png"));
 }
 
-// A TLF palette of 256 entries, every one another opaque colour.
-function WidePalette() {
-  const bytes = Buffer.alloc(64 + 512);
-  bytes.writeUInt32BE(0x00200200, 0);
-  bytes.writeUInt32BE(256, 4);
-  for (let i = 0; i < 256; ++i) bytes.writeUInt16BE((i << 1) | 1, 64 + 2 * i);
-  return bytes;
+// walk.tlf with its 16 entries made 16 other opaque colours.
+function OtherPalette() {
+  const other = Buffer.from(original["walk.tlf"]);
+  for (let i = 0; i < 16; ++i) other.writeUInt16BE(0x4001 + 2 * i, 64 + 2 * i);
+  return other;
 }
 
 // Entry `index` of `tlf` (walk.tlf if not given) as the page draws it:
@@ -200,12 +190,11 @@ after(async () => {
 test("preview's page shows what the timeline puts on view and asks for nothing", async () => {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), "flipdeck-preview-"));
   for (const name of kFiles) fs.writeFileSync(path.join(folder, name), original[name]);
-  // Q is walk2 through a palette whose every other entry is hidden; its
-  // name must reach the page as text, never as markup. Its view shows for
-  // no frame and the last one for fewer than none: a pass is P for 2
-  // frames, then R for 5, one more than FRAME_LENGTH.
-  const other = Buffer.from(original["walk.tlf"]);
-  for (let i = 0; i < 16; ++i) other.writeUInt16BE(0x4000 + i, 64 + 2 * i);
+  // Q is walk2 in other colours; its name must reach the page as text,
+  // never as markup. Its view shows for no frame and the last one for fewer
+  // than none: a pass is P for 2 frames, then R for 5, one more than
+  // FRAME_LENGTH.
+  const other = OtherPalette();
   fs.writeFileSync(path.join(folder, "other.tlf"), other);
   const q = "Q\"</script><b>";
   fs.appendFileSync(path.join(folder, "walk.tpf"), "PICT_NUM = 5\nPICT.2 = P,walk1.tmf,walk.tlf\n" +
@@ -305,7 +294,7 @@ test("a save that only warns shows the warning with its line beside the animatio
 test("a PNG whose colours overflow the palette keeps the animation under sync's message",
   async () => {
     const seen = await Updates();
-    SaveByRename("walk1.png", Png(Tmf(8, (i) => i), WidePalette()));
+    SaveByRename("walk1.png", Png(Tmf((i) => i & 15), OtherPalette()));
     assert.equal(await UpdatesAfter(seen), 1);
     const first = await Shown();
     assert.match(first.problems, new RegExp("^walk1\\.png: error: pixel \\(\\d+, \\d+\\) is " +
