@@ -313,22 +313,16 @@ test("a PNG whose colours overflow the palette keeps the animation under sync's 
   });
 
 test("a project a new key frame names is watched from then on", async () => {
-  let seen = await Updates();
+  const seen = await Updates();
   fs.appendFileSync(file("walk.taf"), "TPF.NUM = 2\nTPF.1.FILE = more.tpf\nFRAME_KEY = 3\n" +
     "FRAME_KEY2 = 20,1,run\n");
   assert.equal(await UpdatesAfter(seen), 1);
   assert.match((await Shown()).problems, /^walk\.taf:\d+: error: project more\.tpf does not exist/m);
-  seen += 1;
   fs.writeFileSync(file("more.tpf"), "PICT_NUM = 1\nPICT.0 = run,walk2.tmf,walk.tlf\n");
-  assert.equal(await UpdatesAfter(seen), 1);
-  let shown = await Shown();
+  assert.equal(await UpdatesAfter(seen + 1), 1);
+  const shown = await Shown();
   assert.equal(shown.problems, null);
   assert.deepEqual(shown.steps.slice(2), ["walk2.tmf@more.tpf"]);
-  seen += 1;
-  SaveByRename("more.tpf", "PICT_NUM = 1\nPICT.0 = run,walk1.tmf,walk.tlf\n");
-  assert.equal(await UpdatesAfter(seen), 1);
-  shown = await Shown();
-  assert.deepEqual(shown.steps.slice(2), ["walk1.tmf@more.tpf"]);
 });
 
 test("Ctrl-C ends it leaving no file", async () => {
