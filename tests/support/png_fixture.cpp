@@ -35,6 +35,15 @@ std::vector<uint8_t> RawRows(const PngFixture& fixture) {
   return raw;
 }
 
+// `raw`, the rows as the file stores them, compressed into the file of `fixture`.
+std::vector<uint8_t> Compressed(const PngFixture& fixture, const std::vector<uint8_t>& raw) {
+  std::vector<uint8_t> idat(compressBound(static_cast<uLong>(raw.size())));
+  uLongf size = static_cast<uLongf>(idat.size());
+  compress(idat.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
+  idat.resize(size);
+  return Assemble(fixture, idat);
+}
+
 }  // namespace
 
 std::vector<uint8_t> Assemble(const PngFixture& fixture, const std::vector<uint8_t>& idat) {
@@ -78,38 +87,14 @@ std::string MakeRgbaPng(uint32_t width, const std::vector<Rgba8>& pixels) {
   return {bytes.begin(), bytes.end()};
 }
 
-std::vector<uint8_t> MakeBlankPng(int colourType, int bitDepth, uint32_t width, uint32_t height) {
-  const PngFixture fixture{colourType, bitDepth, false, width, height, {}, {}, 0, {}};
-  // A filter byte 0 and zero samples.
-  const std::vector<uint8_t> row(1 + (size_t{width} * fixture.Channels() * bitDepth + 7) / 8, 0);
-  std::vector<uint8_t> idat(64 * 1024);
-  z_stream stream{};
-  deflateInit(&stream, Z_BEST_COMPRESSION);
-  // Deflates the rows up to the last, then finishes the stream.
-  for (uint32_t y = 0; y <= height; ++y) {
-    const int flush = y < height ? Z_NO_FLUSH : Z_FINISH;
-    stream.next_in = const_cast<Bytef*>(row.data());
-    stream.avail_in = flush == Z_NO_FLUSH ? static_cast<uInt>(row.size()) : 0;
-    int status = Z_OK;
-    do {
-      if (stream.total_out + 1024 > idat.size()) idat.resize(idat.size() * 2);
-      stream.next_out = idat.data() + stream.total_out;
-      stream.avail_out = static_cast<uInt>(idat.size() - stream.total_out);
-      status = deflate(&stream, flush);
-    } while (status == Z_OK && (flush == Z_FINISH || stream.avail_in > 0 || stream.avail_out == 0));
-  }
-  idat.resize(stream.total_out);
-  deflateEnd(&stream);
-  return Assemble(fixture, idat);
+std::vector<uint8_t> MakeBlankPng(uint32_t width, uint32_t height) {
+  // Each row a filter byte 0 and zero samples.
+  const std::vector<uint8_t> raw(size_t{height} * (1 + (size_t{width} + 7) / 8), 0);
+  return Compressed({0, 1, false, width, height, {}, {}, 0, {}}, raw);
 }
 
 std::vector<uint8_t> MakeTestPng(const PngFixture& fixture) {
-  const std::vector<uint8_t> raw = RawRows(fixture);
-  std::vector<uint8_t> idat(compressBound(static_cast<uLong>(raw.size())));
-  uLongf size = static_cast<uLongf>(idat.size());
-  compress(idat.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
-  idat.resize(size);
-  return Assemble(fixture, idat);
+  return Compressed(fixture, RawRows(fixture));
 }
 
 PngFixture MakeFixture(int colourType, int bitDepth, bool interlaced, bool transparent,

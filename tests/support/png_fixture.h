@@ -36,10 +36,9 @@ std::vector<uint8_t> MakeTestPng(const PngFixture& fixture);
 /// The bytes of a non-interlaced 8-bit RGBA PNG of `pixels`, `width` a row.
 std::string MakeRgbaPng(uint32_t width, const std::vector<Rgba8>& pixels);
 
-/// A non-interlaced picture of `width` x `height` pixels of `colourType`
-/// and `bitDepth` whose samples are all 0, compressed row by row: a file of
-/// a few kilobytes that claims any size, without its pixels in memory.
-std::vector<uint8_t> MakeBlankPng(int colourType, int bitDepth, uint32_t width, uint32_t height);
+/// A 1-bit grey picture of `width` x `height` pixels, all black: a file of
+/// a few kilobytes that claims a large size.
+std::vector<uint8_t> MakeBlankPng(uint32_t width, uint32_t height);
 
 /// A picture of `colourType` and `bitDepth`, `side` + 6 by `side` pixels,
 /// whose channel values change from sample to sample and reach both ends;

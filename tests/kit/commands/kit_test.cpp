@@ -206,7 +206,7 @@ TEST(Kit, ImportMakesThePixelsNobodySeesOneColour) {
 
 TEST(Kit, ImportTakesAPictureAsLargeAsItsCap) {
   ts::TempDir dir;
-  dir.Write("cap.png", Bytes(ts::MakeBlankPng(0, 1, 4096, 4096)));
+  dir.Write("cap.png", Bytes(ts::MakeBlankPng(4096, 4096)));
   ASSERT_EQ(Kit(dir, "import cap.png").status, 0);
   EXPECT_EQ(dir.Read("cap.tmf").size(), 64 + 4096 * 4096 / 2);
 }
@@ -281,9 +281,9 @@ TEST(Kit, FailedJobsSayWhyAndChangeNoFile) {
                 {3, 1, false, 2, 1, {0, 1}, {{0, 0, 0, 255}, {255, 255, 255, 255}}, 0, {}})));
   // 1-bit grey of 16384 x 16384 in 33 KB: 268 million pixels, refused at
   // the header rather than decoded; and the smallest picture past the cap.
-  dir.Write("huge.png", Bytes(ts::MakeBlankPng(0, 1, 16384, 16384)));
-  dir.Write("over.png", Bytes(ts::MakeBlankPng(0, 1, 4097, 4096)));
-  dir.Write("wide.png", Bytes(ts::MakeBlankPng(0, 1, 65537, 1)));
+  dir.Write("huge.png", Bytes(ts::MakeBlankPng(16384, 16384)));
+  dir.Write("over.png", Bytes(ts::MakeBlankPng(4097, 4096)));
+  dir.Write("wide.png", Bytes(ts::MakeBlankPng(65537, 1)));
   // Things that are no regular file, kept out of the snapshot below.
   ts::TempDir elsewhere;
   fs::create_directory(elsewhere.Path("folder.png"));
