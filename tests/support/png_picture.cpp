@@ -25,11 +25,6 @@ bool ReadAll(CPngReader& reader, CPngPicture& picture, std::string& message) {
 
 }  // namespace
 
-bool ReadPng(std::istream& in, CPngPicture& picture, std::string& message) {
-  CPngReader reader(in);
-  return ReadAll(reader, picture, message);
-}
-
 bool ReadPng(std::span<const uint8_t> bytes, CPngPicture& picture, std::string& message) {
   CPngReader reader(bytes);
   return ReadAll(reader, picture, message);
@@ -38,10 +33,13 @@ bool ReadPng(std::span<const uint8_t> bytes, CPngPicture& picture, std::string& 
 bool ReadPngFile(const std::filesystem::path& fileName, CPngPicture& picture,
                  std::string& message) {
   std::ifstream in(fileName, std::ios::binary);
-  if (in.is_open()) return ReadPng(in, picture, message);
-  picture = CPngPicture();
-  message = "cannot open the file";
-  return false;
+  if (!in.is_open()) {
+    picture = CPngPicture();
+    message = "cannot open the file";
+    return false;
+  }
+  CPngReader reader(in);
+  return ReadAll(reader, picture, message);
 }
 
 }  // namespace testing_support

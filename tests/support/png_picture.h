@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <istream>
 #include <span>
 #include <string>
 #include <vector>
@@ -27,11 +26,8 @@ struct CPngPicture {
 /// The largest picture the tests read: 2^28 pixels, 1 GiB as RGBA.
 inline constexpr uint64_t kMaxTestPngPixels = uint64_t{1} << 28;
 
-/// Reads a whole PNG from `in` (left after IEND) into `picture`. False with
-/// the reader's reason in `message`, and `picture` empty.
-bool ReadPng(std::istream& in, CPngPicture& picture, std::string& message);
-
-/// The same, from bytes in memory.
+/// Reads a whole PNG from `bytes` into `picture`. False with the reader's
+/// reason in `message`, and `picture` empty.
 bool ReadPng(std::span<const uint8_t> bytes, CPngPicture& picture, std::string& message);
 
 /// The same, from the file `fileName`; "cannot open the file" when it cannot be opened.
