@@ -133,84 +133,74 @@ struct GifCloser {
   void operator()(GifFileType* gif) const { DGifCloseFile(gif, nullptr); }
 };
 
-struct GifCase {
-  const char* keys;  // FRAME_KEY lines
-  int length = 0;
-  int fps = 0;
-  std::vector<std::pair<const char*, int>> frames;  // picture, delay in hundredths
-  bool global = true;
-  int pictures = 3;  // distinct ones on the page: walk1, walk2, and Q where a key names it
-  const char* warning = "";
-  int scale = 1;  // GIF pixels a side per picture pixel
-};
+// Whether `image` shows `picture`, each pixel `scale` GIF pixels a side in
+// the colours of `map`, every transparent entry as the one index `clear`.
+bool Shows(const SavedImage& image, const ColorMapObject& map, int clear,
+           const CPngPicture& picture, int scale) {
+  const int width = static_cast<int>(picture.width);
+  const int side = width * scale;  // the walk pictures are square
+  if (image.ImageDesc.Width != side || image.ImageDesc.Height != side) return false;
+  for (int p = 0; p < side * side; ++p) {
+    const Rgba8 colour =
+        picture.palette[picture.indices[p / side / scale * width + p % side / scale]];
+    const GifColorType& got = map.Colors[image.RasterBits[p]];
+    if (colour.a < kOpaqueThreshold ? image.RasterBits[p] != clear
+                                    : Rgba8{got.Red, got.Green, got.Blue, 255} != colour)
+      return false;
+  }
+  return true;
+}
 
-// A table reads best a case a line.
-// clang-format off
-const GifCase kGifCases[] = {
-    {"FRAME_KEY = 2\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 10,0,R",
-     30, 60, {{"P", 17}, {"R", 33}}, true, 2},
-    {"FRAME_KEY = 2\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 10,0,Q",
-     30, 24, {{"P", 42}, {"Q", 83}}, false, 3, "", 3},
-    // R's first view shows for no frame and Q's for one frame, too short:
-    // its hundredth goes to P, and its palette to no frame.
-    {"FRAME_KEY = 4\nFRAME_KEY0 = 0,0,P\nFRAME_KEY1 = 1,0,R\nFRAME_KEY2 = 1,0,Q\n"
-     "FRAME_KEY3 = 2,0,R", 4, 60, {{"P", 3}, {"R", 4}}, true, 3,
-     "FRAME_KEY2 (1 frame at 60 fps) is too short for a GIF frame of its own: its time goes to "
-     "FRAME_KEY0"},
-};
-// clang-format on
-
-// The GIF decoded back; the page beside it holds each distinct picture
-// (a TMF file through a TLF file) once, however many names show it.
+// The GIF decoded back, each frame named by the picture it shows; the page
+// beside it holds each distinct picture (a TMF file through a TLF file)
+// once, however many names show it.
 TEST_F(PreviewTest, GifPlaysTheStepsInHundredthsAndThePageHoldsEachPictureOnce) {
   AddPictures("Q");
   const std::string taf = m_dir.Read("walk.taf");
-  for (const GifCase& c : kGifCases) {
-    m_dir.Write("walk.taf",
-                taf + "FRAME_LENGTH = " + std::to_string(c.length) + "\n" + c.keys + "\n");
+  for (const ts::TableRow& row : ts::ReadTable("kit/preview/gif.table")) {
+    SCOPED_TRACE(row.where);
+    std::istringstream words(row.input);
+    int fps = 0;
+    int scale = 0;
+    std::string length;
+    words >> fps >> scale >> length;
+    std::string keys;
+    int count = 0;
+    for (std::string key; words >> key; ++count)
+      keys += "FRAME_KEY" + std::to_string(count) + " = " + key + "\n";
+    m_dir.Write("walk.taf", taf + "FRAME_LENGTH = " + length +
+                                "\nFRAME_KEY = " + std::to_string(count) + "\n" + keys);
     const ts::ProcessResult result =
-        Preview("walk.taf --gif walk.gif --fps " + std::to_string(c.fps) +
-                (c.scale > 1 ? " --scale " + std::to_string(c.scale) : ""));
-    SCOPED_TRACE(std::string(c.keys) + "\n" + result.err);
-    ASSERT_EQ(result.exitStatus, 0);
-    EXPECT_NE(result.err.find(c.warning), std::string::npos);
-    const std::string page = m_dir.Read("walk.html");
-    int uris = 0;
-    for (size_t at = page.find("data:image/png"); at != std::string::npos;
-         at = page.find("data:", at + 1))
-      ++uris;
-    EXPECT_EQ(uris, c.pictures);
+        Preview("walk.taf --gif walk.gif --fps " + std::to_string(fps) +
+                (scale > 1 ? " --scale " + std::to_string(scale) : ""));
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string warning = row.expected.substr(row.expected.find('|') + 1);
+    EXPECT_NE(result.err.find(warning), std::string::npos) << result.err;
 
     std::unique_ptr<GifFileType, GifCloser> gif(
         DGifOpenFileName(m_dir.Path("walk.gif").c_str(), nullptr));
     ASSERT_TRUE(gif != nullptr && DGifSlurp(gif.get()) == GIF_OK);
-    ASSERT_EQ(gif->ImageCount, static_cast<int>(c.frames.size()));
+    std::string made;
+    bool global = true;
     for (int i = 0; i < gif->ImageCount; ++i) {
-      SCOPED_TRACE("frame " + std::to_string(i));
-      const SavedImage& image = gif->SavedImages[i];
       GraphicsControlBlock control{};
       DGifSavedExtensionToGCB(gif.get(), i, &control);
-      EXPECT_EQ(control.DelayTime, c.frames[i].second);
-      EXPECT_EQ(image.ImageDesc.ColorMap == nullptr, c.global);
-      const ColorMapObject* map = c.global ? gif->SColorMap : image.ImageDesc.ColorMap;
-      const CPngPicture& picture = m_exported[c.frames[i].first];
-      const int side = 16 * c.scale;
-      ASSERT_TRUE(map != nullptr && image.ImageDesc.Width == side &&
-                  image.ImageDesc.Height == side);
-      for (size_t p = 0; p < picture.indices.size() * static_cast<size_t>(c.scale * c.scale); ++p) {
-        const size_t x = p % static_cast<size_t>(side) / c.scale;
-        const size_t y = p / static_cast<size_t>(side) / c.scale;
-        const Rgba8 colour = picture.palette[picture.indices[y * 16 + x]];
-        const int shown = image.RasterBits[p];
-        const GifColorType& got = map->Colors[shown];
-        const Rgba8 drawn{got.Red, got.Green, got.Blue, 255};
-        // Every transparent entry becomes the table's one transparent index.
-        if (colour.a < kOpaqueThreshold)
-          EXPECT_EQ(shown, control.TransparentColor) << "pixel " << p;
-        else
-          EXPECT_EQ(drawn, colour) << "pixel " << p;
-      }
+      const SavedImage& image = gif->SavedImages[i];
+      global = global && image.ImageDesc.ColorMap == nullptr;
+      const ColorMapObject* map =
+          image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+      ASSERT_NE(map, nullptr);
+      std::string shown = "?";
+      for (const auto& [name, picture] : m_exported)
+        if (Shows(image, *map, control.TransparentColor, picture, scale)) shown = name;
+      made += shown + ":" + std::to_string(control.DelayTime) + " ";
     }
+    const std::string page = m_dir.Read("walk.html");
+    const std::string uri = "data:image/png;base64,";
+    int uris = 0;
+    for (size_t at = page.find(uri); at != std::string::npos; at = page.find(uri, at + 1)) ++uris;
+    made += (global ? "global " : "local ") + std::to_string(uris) + " |";
+    EXPECT_EQ(made, row.expected.substr(0, row.expected.find('|') + 1));
   }
 }
 
