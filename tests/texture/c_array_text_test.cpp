@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,10 +14,10 @@ std::string ReferenceHexLines(const std::vector<uint8_t>& bytes, size_t size, si
     uint32_t value = 0;
     for (size_t at = offset; at < offset + size; ++at)
       value = value << 8 | (at < bytes.size() ? bytes[at] : 0);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "0x%0*x,", static_cast<int>(size * 2), value);
     const size_t column = offset / size % perLine;
-    text += (column == 0 ? "\t" : "") + std::string(buffer);
+    text += column == 0 ? "\t0x" : "0x";
+    for (size_t digit = size * 2; digit-- > 0;) text += "0123456789abcdef"[value >> 4 * digit & 15];
+    text += ',';
     if (column + 1 == perLine || offset + size >= bytes.size()) text += '\n';
   }
   return text;
