@@ -16,7 +16,8 @@ std::string ReferenceHexLines(const std::vector<uint8_t>& bytes, size_t size, si
       value = value << 8 | (at < bytes.size() ? bytes[at] : 0);
     const size_t column = offset / size % perLine;
     text += column == 0 ? "\t0x" : "0x";
-    for (size_t digit = size * 2; digit-- > 0;) text += "0123456789abcdef"[value >> 4 * digit & 15];
+    for (size_t digit = size * 2; digit-- > 0;)
+      text += "0123456789abcdef"[(value >> (4 * digit)) & 15];
     text += ',';
     if (column + 1 == perLine || offset + size >= bytes.size()) text += '\n';
   }
