@@ -143,6 +143,14 @@ std::string Unescape(std::string text) {
   return text;
 }
 
+std::string FromHex(std::string digits) {
+  std::erase_if(digits, [](char c) { return c == ' ' || c == '\t'; });
+  std::string bytes;
+  for (size_t at = 0; at + 1 < digits.size(); at += 2)
+    bytes.push_back(static_cast<char>(std::stoi(digits.substr(at, 2), nullptr, 16)));
+  return bytes;
+}
+
 std::vector<TableRow> ReadTable(const std::string& path) {
   std::vector<TableRow> rows;
   std::istringstream lines(ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/tests/" + path));

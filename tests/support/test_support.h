@@ -116,6 +116,10 @@ std::string Banner();
 /// Every `\x{HH}` in `text` as the byte HH: "a\x{e9}" -> "a", 0xe9.
 std::string Unescape(std::string text);
 
+/// The bytes the hex digits of `digits` spell, blanks skipped: "0a 1b" ->
+/// 0x0a, 0x1b.
+std::string FromHex(std::string digits);
+
 /// One row of a table file, escapes resolved, and where it stands.
 struct TableRow {
   std::string input, expected, where;

@@ -62,58 +62,37 @@ TEST(Kit, ExportThenImportGivesBackTheSameFiles) {
   }
 }
 
-// The bytes import writes, spelled out by hand rather than through the
-// encoders the round trips share: rows bottom first, the left pixel in the
-// high nibble, an odd width's spare nibble zero, the body padded to a whole
-// word, the palette padded with zero entries to 16 or 256.
+// Each row of import_layouts.table imports p.png, q.png or both and spells
+// out the files it must write.
 TEST(Kit, ImportWritesTheFileLayoutsByteForByte) {
-  const auto hex = [](std::string digits) {  // spaces only for the reader
-    std::erase(digits, ' ');
-    std::string bytes;
-    for (size_t i = 0; i + 1 < digits.size(); i += 2)
-      bytes.push_back(static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-    return bytes;
-  };
-  const auto header = [&](const std::string& fields) {  // the rest of its 64 bytes zero
-    std::string bytes = hex(fields);
-    bytes.resize(64, '\0');
-    return bytes;
-  };
   ts::TempDir dir;
-  // Red, green, red over blue, white, green: first seen red, green, blue, white.
   ts::PngFixture rgb{2, 8, false, 3, 2, {}, {}, 0, {}};
   rgb.samples = {255, 0, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 255, 255, 255, 0, 255, 0};
   dir.Write("p.png", Bytes(ts::MakeTestPng(rgb)));
-  const std::string palette = hex("f801 07c1 003f ffff");
-  ASSERT_EQ(Kit(dir, "import p.png").status, 0);
-  EXPECT_EQ(dir.Read("p.tmf"),
-            header("00000000 00120200 00000003 00000002 00000004") + hex("2310 0100"));
-  EXPECT_EQ(dir.Read("p.tlf"),
-            header("00200100 00000010 00000000") + palette + std::string(24, '\0'));
-  // A depth forced past what the colours need takes the palette size with it.
-  ASSERT_EQ(Kit(dir, "import --bits 8 p.png").status, 0);
-  EXPECT_EQ(dir.Read("p.tmf"),
-            header("00000000 00120300 00000003 00000002 00000008") + hex("020301 000100 0000"));
-  EXPECT_EQ(dir.Read("p.tlf"),
-            header("00200200 00000100 00000000") + palette + std::string(504, '\0'));
-  // An imposed palette is written as it stands; each pixel takes the first
-  // entry of its colour (red is there twice).
-  dir.Write("imposed.tlf", header("00200100 00000010 00000000") + hex("ffff 003f 07c1 f801 f801") +
-                               std::string(22, '\0'));
-  ASSERT_EQ(Kit(dir, "import --palette imposed.tlf p.png").status, 0);
-  EXPECT_EQ(dir.Read("p.tmf"),
-            header("00000000 00120200 00000003 00000002 00000004") + hex("1020 3230"));
-  EXPECT_EQ(dir.Read("p.tlf"), dir.Read("imposed.tlf"));
-  // A shared palette takes the colours of all the pictures in first-seen
-  // order, the pictures in the order given: black is new in q, red is not.
   dir.Write("q.png", Bytes(ts::MakeTestPng({2, 8, false, 2, 1, {0, 0, 0, 255, 0, 0}, {}, 0, {}})));
-  ASSERT_EQ(Kit(dir, "import --shared s.tlf p.png q.png").status, 0);
-  EXPECT_EQ(dir.Read("p.tmf"),
-            header("00000000 00120200 00000003 00000002 00000004") + hex("2310 0100"));
-  EXPECT_EQ(dir.Read("q.tmf"),
-            header("00000000 00120200 00000002 00000001 00000004") + hex("4000 0000"));
-  EXPECT_EQ(dir.Read("s.tlf"),
-            header("00200100 00000010 00000000") + palette + hex("0001") + std::string(22, '\0'));
+  dir.Write("imposed.tlf",
+            EncodeTlf(kTlfTypeRgba5551,
+                      std::vector<uint16_t>{0xffff, 0x003f, 0x07c1, 0xf801, 0xf801}, 4));
+  for (const ts::TableRow& row : ts::ReadTable("kit/commands/import_layouts.table")) {
+    ASSERT_EQ(Kit(dir, row.input).err, "") << row.where;
+    std::istringstream files(row.expected);
+    for (std::string file; std::getline(files, file, ';');) {
+      std::istringstream words(file);
+      std::string name;
+      size_t size = 0;
+      std::string header;
+      std::string body;
+      words >> name >> size;
+      words.ignore(1);  // the colon
+      std::getline(words, header, '/');
+      std::getline(words, body);
+      std::string bytes = ts::FromHex(header);
+      bytes.resize(64, '\0');
+      bytes += ts::FromHex(body);
+      bytes.resize(size, '\0');
+      EXPECT_EQ(dir.Read(name), bytes) << row.where << ": " << name;
+    }
+  }
 }
 
 // A picture of every colour type, depth and interlacing comes back as what
