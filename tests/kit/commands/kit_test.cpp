@@ -21,6 +21,7 @@
 #include "support/test_platform.h"
 #include "support/test_support.h"
 #include "texture/texture_format.h"
+#include "texture/tlf_palette.h"
 
 namespace {
 
@@ -136,15 +137,6 @@ TEST(Kit, ImportThenExportGivesBackEveryPictureReduced) {
   }
 }
 
-// The palette entries of a TLF file.
-std::vector<uint16_t> TlfEntries(const std::string& tlf) {
-  std::vector<uint16_t> entries;
-  for (size_t at = 64; at + 1 < tlf.size(); at += 2)
-    entries.push_back(static_cast<uint16_t>(static_cast<uint8_t>(tlf[at]) << 8 |
-                                            static_cast<uint8_t>(tlf[at + 1])));
-  return entries;
-}
-
 // Pixels nobody can see are one colour at index 0 of a palette the kit
 // builds, however many RGB values they hide, and count once; an imposed
 // palette serves them with its first entry that shows nothing.
@@ -159,7 +151,9 @@ TEST(Kit, ImportMakesThePixelsNobodySeesOneColour) {
     pixels.insert(pixels.begin() + 1 + 5 * i, Rgba8{static_cast<uint8_t>(6 * i), 200, 3, i});
   dir.Write("many.png", ts::MakeRgbaPng(25, pixels));
   ASSERT_EQ(Kit(dir, "import many.png").err, "");
-  const std::vector<uint16_t> entries = TlfEntries(dir.Read("many.tlf"));
+  CTlfPalette palette;
+  ASSERT_TRUE(palette.Load(dir.Path("many.tlf"), ts::FailOnLoadError));
+  const std::vector<uint16_t>& entries = palette.GetEntries();
   EXPECT_EQ(std::vector<uint16_t>(entries.begin(), entries.begin() + 2),
             (std::vector<uint16_t>{kHiddenEntry, ToRgba5551(pixels[0])}));
   EXPECT_EQ(entries[235], ToRgba5551(pixels.back()));
