@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "kit/common/picture_png.h"
+#include "kit/kit_run.h"
 #include "kit/preview/preview_model.h"
 #include "kit/preview/preview_page.h"
 #include "support/fixture_builder.h"
@@ -32,17 +33,11 @@ class PreviewTest : public ::testing::Test {
     m_dir.Write(file, m_dir.Read(file) + add + "\n");
   }
 
-  ts::ProcessResult Kit(const std::string& args) {
-    std::vector<std::string> words;
-    std::istringstream in(args);
-    for (std::string word; in >> word;) words.push_back(word);
-    return ts::RunFlipdeckKit(words, m_dir.path().string());
-  }
-  ts::ProcessResult Preview(const std::string& args) { return Kit("preview " + args); }
+  KitRun Preview(const std::string& args) { return Kit(m_dir, "preview " + args); }
 
   // The picture flipdeck-kit export writes for `tmf` through `tlf`.
   CPngPicture Exported(const std::string& tmf, const std::string& tlf) {
-    EXPECT_EQ(Kit("export " + tmf + " " + tlf + " -o exported.png --force").exitStatus, 0);
+    EXPECT_EQ(Kit(m_dir, "export " + tmf + " " + tlf + " -o exported.png --force").status, 0);
     CPngPicture picture;
     std::string message;
     EXPECT_TRUE(ReadPngFile(m_dir.Path("exported.png"), picture, message)) << message;
@@ -91,7 +86,7 @@ TEST(PreviewCases, NameWhereFlipdeckStopsAndWriteNothingThen) {
 // where it runs.
 TEST_F(PreviewTest, PageNamesFilesFromTheAnimationsFolderAndListsChecksMessages) {
   Append("walk.taf", "FRAMEKEY1 = 10,0,walk2");
-  ASSERT_EQ(Preview(m_dir.Path("walk.taf")).exitStatus, 0);
+  ASSERT_EQ(Preview(m_dir.Path("walk.taf")).status, 0);
   const std::string page = m_dir.Read("walk.html");
   EXPECT_EQ(page.find(m_dir.path().string()), std::string::npos);
   for (const char* named :
@@ -170,10 +165,9 @@ TEST_F(PreviewTest, GifPlaysTheStepsInHundredthsAndThePageHoldsEachPictureOnce) 
       keys += "FRAME_KEY" + std::to_string(count) + " = " + key + "\n";
     m_dir.Write("walk.taf", taf + "FRAME_LENGTH = " + length +
                                 "\nFRAME_KEY = " + std::to_string(count) + "\n" + keys);
-    const ts::ProcessResult result =
-        Preview("walk.taf --gif walk.gif --fps " + std::to_string(fps) +
-                (scale > 1 ? " --scale " + std::to_string(scale) : ""));
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const KitRun result = Preview("walk.taf --gif walk.gif --fps " + std::to_string(fps) +
+                                  (scale > 1 ? " --scale " + std::to_string(scale) : ""));
+    ASSERT_EQ(result.status, 0) << result.err;
     const std::string warning = row.expected.substr(row.expected.find('|') + 1);
     EXPECT_NE(result.err.find(warning), std::string::npos) << result.err;
 
