@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iostream>
-#include <sstream>
 
-#include "kit/pictures/new.h"
+#include "kit/kit_run.h"
 #include "support/test_support.h"
 
 namespace {
@@ -19,24 +17,6 @@ std::string Replace(std::string text, const std::string& marker, const std::stri
        at = text.find(marker, at + by.size()))
     text.replace(at, marker.size(), by);
   return text;
-}
-
-// new stops at the same fault with the message in the kit's shape, and
-// writes nothing, not even the folder --out-dir would have made.
-void ExpectNewRefuses(const std::string& text, const std::string& expected) {
-  ts::TempDir dir;
-  dir.Write("sheet.json", text);
-  NewOptions options;
-  options.name = "s";
-  options.sheet = "sheet.json";
-  options.outDir = "out";
-  {
-    const ts::OutputCapture err(std::cerr);
-    const ts::ScopedWorkingDir cwd(dir.path());
-    EXPECT_EQ(RunNew(options), 1);
-    EXPECT_EQ(err.Text(), "flipdeck-kit: error: " + expected + "\n");
-  }
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(SheetJson, EachBrokenSheetFailsNamingWhereAndWhatAndGivesNoSheet) {
@@ -52,7 +32,14 @@ TEST(SheetJson, EachBrokenSheetFailsNamingWhereAndWhatAndGivesNoSheet) {
     EXPECT_FALSE(ReadSheetJson(text, "sheet.json", sheet, failure));
     EXPECT_EQ(failure.file + ": " + failure.what, row.expected);
     EXPECT_TRUE(sheet.frames.empty() && sheet.image.empty());
-    ExpectNewRefuses(text, row.expected);
+    // new stops at the same fault with the message in the kit's shape, and
+    // writes nothing, not even the folder --out-dir would have made.
+    ts::TempDir dir;
+    dir.Write("sheet.json", text);
+    const KitRun run = Kit(dir, "new s --sheet sheet.json --out-dir out");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "flipdeck-kit: error: " + row.expected + "\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   }
 }
 

@@ -98,60 +98,45 @@ TEST(SheetPictures, FramesAlikeAfterReductionShareAPictureInOrderOfFirstShowing)
   EXPECT_TRUE(pictures.pictureOfFrame.empty());
 }
 
-class SheetImageLoad : public testing::Test {
- protected:
+TEST(SheetImageLoad, TheImageBesideTheJsonLoadsWhenItIsTheSheetDescribed) {
   // A 4 x 2 RGBA sheet at art/sheet.png, its JSON at art/walk.json.
-  void SetUp() override {
-    std::vector<Rgba8> pixels;
-    for (uint8_t at = 0; at < 8; ++at) pixels.push_back({at, 0, 0, 255});
-    m_dir.Write("art/sheet.png", ts::MakeRgbaPng(4, pixels));
-  }
-
-  bool Load(const std::string& meta, CSheetImage& image, CSheetFailure& failure, int x = 2) {
-    const std::string json =
-        m_dir.Write("art/walk.json",
-                    R"({"frames": [{"filename": "a", "frame": {"x": )" + std::to_string(x) +
-                        R"(, "y": 0, "w": 2, "h": 2}, "duration": 10}], "meta": {)" + meta + "}}");
-    CSheetDescription sheet;
-    if (!LoadSheetJson(json, sheet, failure)) return false;
-    return LoadSheetImage(sheet, image, failure);
-  }
-
-  ts::TempDir m_dir;
-};
-
-TEST_F(SheetImageLoad, TheImageBesideTheJsonLoadsWhenItIsTheSheetDescribed) {
+  ts::TempDir dir;
+  std::vector<Rgba8> pixels;
+  for (uint8_t at = 0; at < 8; ++at) pixels.push_back({at, 0, 0, 255});
+  dir.Write("art/sheet.png", ts::MakeRgbaPng(4, pixels));
   CSheetImage image;
   CSheetFailure failure;
-  ASSERT_TRUE(Load(R"("image": "sheet.png", "size": {"w": 4, "h": 2})", image, failure))
-      << failure.what;
+  const auto load = [&](const std::string& meta, int x = 2) {
+    const std::string json =
+        dir.Write("art/walk.json",
+                  R"({"frames": [{"filename": "a", "frame": {"x": )" + std::to_string(x) +
+                      R"(, "y": 0, "w": 2, "h": 2}, "duration": 10}], "meta": {)" + meta + "}}");
+    CSheetDescription sheet;
+    return LoadSheetJson(json, sheet, failure) && LoadSheetImage(sheet, image, failure);
+  };
+  ASSERT_TRUE(load(R"("image": "sheet.png", "size": {"w": 4, "h": 2})")) << failure.what;
   EXPECT_EQ(image.GetWidth(), 4u);
   EXPECT_EQ(image.At(3, 1), (Rgba8{7, 0, 0, 255}));
 
-  EXPECT_FALSE(Load(R"("image": "gone.png")", image, failure));
-  EXPECT_EQ(failure.file, m_dir.Path("art/walk.json"));
+  EXPECT_FALSE(load(R"("image": "gone.png")"));
+  EXPECT_EQ(failure.file, dir.Path("art/walk.json"));
   EXPECT_EQ(failure.what,
-            "meta.image names gone.png, which is missing: " + m_dir.Path("art/gone.png"));
-  EXPECT_FALSE(Load(R"("image": "sheet.png", "size": {"w": 4, "h": 3})", image, failure));
-  EXPECT_EQ(failure.what, "meta.size is 4 x 3, but " + m_dir.Path("art/sheet.png") + " is 4 x 2");
+            "meta.image names gone.png, which is missing: " + dir.Path("art/gone.png"));
+  EXPECT_FALSE(load(R"("image": "sheet.png", "size": {"w": 4, "h": 3})"));
+  EXPECT_EQ(failure.what, "meta.size is 4 x 3, but " + dir.Path("art/sheet.png") + " is 4 x 2");
   EXPECT_EQ(image.GetWidth(), 0u);
 
   // Without meta.size the frames are checked against the PNG itself.
-  EXPECT_FALSE(Load(R"("image": "sheet.png")", image, failure, 3));
+  EXPECT_FALSE(load(R"("image": "sheet.png")", 3));
   EXPECT_EQ(failure.what, "frames[0]: 2 x 2 at 3, 0 reaches past the 4 x 2 sheet");
-  m_dir.Write("art/text.png", "no picture");
-  EXPECT_FALSE(Load(R"("image": "text.png")", image, failure));
-  EXPECT_EQ(failure.file + ": " + failure.what, m_dir.Path("art/text.png") + ": not a PNG file");
+  dir.Write("art/text.png", "no picture");
+  EXPECT_FALSE(load(R"("image": "text.png")"));
+  EXPECT_EQ(failure.file + ": " + failure.what, dir.Path("art/text.png") + ": not a PNG file");
 
-  ts::PngFixture indexed;
-  indexed.colourType = 3;
-  indexed.width = 2;
-  indexed.height = 1;
-  indexed.samples = {0, 2};
-  indexed.palette = {kRed, kGreen};
-  const std::vector<uint8_t> bytes = ts::MakeTestPng(indexed);
-  m_dir.Write("art/indexed.png", std::string(bytes.begin(), bytes.end()));
-  EXPECT_FALSE(Load(R"("image": "indexed.png")", image, failure));
+  const std::vector<uint8_t> bytes =
+      ts::MakeTestPng({3, 8, false, 2, 1, {0, 2}, {kRed, kGreen}, 0, {}});
+  dir.Write("art/indexed.png", std::string(bytes.begin(), bytes.end()));
+  EXPECT_FALSE(load(R"("image": "indexed.png")"));
   EXPECT_EQ(failure.what, "pixel (1, 0) has index 2 beyond its palette of 2 entries");
 }
 

@@ -1,6 +1,6 @@
-// A project that remembers its art, edited as an artist edits it: each row
-// makes a project with new, edits its art (a PNG, the sheet's JSON) or a
-// file made from it, then runs sync or import. It says which files change;
+// A project that remembers its art, edited as an artist edits it: each case
+// draws the art, makes a project with new, edits its art (a PNG, the sheet's
+// JSON) or a file made from it, then runs sync or import. It says which files change;
 // every other file keeps its bytes and its time. check says what is stale
 // before, and nothing of it after. A sync that fails changes no file.
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "kit/kit_run.h"
@@ -40,36 +41,19 @@ std::string DrawPng(const std::string& drawing) {
   return ts::MakeRgbaPng(static_cast<uint32_t>(rows[0].size()), pixels);
 }
 
-// The sheet's JSON: `durations.size()` frames of 4 x 4, side by side, and
-// the tag `tag` over the first two.
-std::string SheetJson(const std::vector<int>& durations, const std::string& tag) {
-  std::string frames;
-  for (size_t i = 0; i < durations.size(); ++i)
-    frames += std::string(i == 0 ? "" : ",") + R"({"filename": "f)" + std::to_string(i) +
-              R"(", "frame": {"x": )" + std::to_string(4 * i) +
-              R"(, "y": 0, "w": 4, "h": 4}, "duration": )" + std::to_string(durations[i]) + "}";
-  return R"({"frames": [)" + frames + R"(], "meta": {"image": "s.png", "frameTags": [{"name": ")" +
-         tag + R"(", "from": 0, "to": 1}]}})";
-}
-
-// One edit: "png FILE DRAWING", "json DURATIONS TAG", "rm FILE",
-// "touch FILE", "append FILE TEXT".
-void Edit(const ts::TempDir& dir, const std::string& edit) {
-  std::istringstream words(edit);
-  std::string verb;
+// One step of a case on its files: "png FILE DRAWING", "text FILE" and
+// "append FILE" with their block, "remove FILE", "touch FILE".
+void Step(const ts::TempDir& dir, const ts::Directive& step) {
+  std::istringstream words(step.rest);
   std::string file;
-  words >> verb >> file;
-  std::string rest;
-  std::getline(words >> std::ws, rest);
-  if (verb == "png") dir.Write(file, DrawPng(rest));
-  if (verb == "rm") fs::remove(dir.path() / file);
-  if (verb == "touch") fs::last_write_time(dir.path() / file, fs::file_time_type::clock::now());
-  if (verb == "append") dir.Write(file, dir.Read(file) + rest + "\n");
-  if (verb != "json") return;
-  std::vector<int> durations;
-  std::istringstream list(file);
-  for (std::string ms; std::getline(list, ms, ',');) durations.push_back(std::stoi(ms));
-  dir.Write("s.json", SheetJson(durations, rest));
+  std::string drawing;
+  words >> file >> drawing;
+  if (step.verb == "png") dir.Write(file, DrawPng(drawing));
+  if (step.verb == "text") dir.Write(file, step.block);
+  if (step.verb == "append") dir.Write(file, dir.Read(file) + step.block);
+  if (step.verb == "remove") fs::remove(dir.path() / file);
+  if (step.verb == "touch")
+    fs::last_write_time(dir.path() / file, fs::file_time_type::clock::now());
 }
 
 struct Files {
@@ -79,8 +63,9 @@ struct Files {
 
 Files Snapshot(const ts::TempDir& dir) {
   Files files;
-  for (const auto& entry : fs::directory_iterator(dir.path())) {
-    const std::string name = entry.path().filename().string();
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+    if (!entry.is_regular_file()) continue;
+    const std::string name = entry.path().lexically_relative(dir.path()).generic_string();
     files.bytes[name] = dir.Read(name);
     files.times[name] = fs::last_write_time(entry.path());
   }
@@ -100,21 +85,22 @@ std::string Changes(const Files& before, const Files& after) {
   return changes.empty() ? "" : changes.substr(1);
 }
 
-// One case of cases/sync.cases.
+// One case of cases/sync.cases: its steps in order, `new` among them.
 struct ArtEdit {
-  std::string base, run, says, changes, checkBefore, checkAfter;
-  std::vector<std::string> edits;
+  std::string anime, run, says, changes, checkBefore, checkAfter;
+  std::vector<ts::Directive> steps;
 };
 
 ArtEdit ReadArtEdit(const ts::CaseText& text) {
+  static const std::set<std::string> steps = {"png", "text", "append", "remove", "touch", "new"};
   ArtEdit row;
   for (const ts::Directive& d : text.directives) {
-    if (d.verb == "edit")
-      row.edits.push_back(d.rest);
+    if (steps.count(d.verb) != 0)
+      row.steps.push_back(d);
     else if (d.verb == "expect")
       (d.rest == "before" ? row.checkBefore : row.checkAfter) = d.block;
     else {
-      std::string* field = d.verb == "base"      ? &row.base
+      std::string* field = d.verb == "anime"     ? &row.anime
                            : d.verb == "run"     ? &row.run
                            : d.verb == "says"    ? &row.says
                            : d.verb == "changes" ? &row.changes
@@ -133,26 +119,20 @@ TEST(Sync, KeepsTheProjectInStepWithItsArt) {
     SCOPED_TRACE(text.where);
     const ArtEdit row = ReadArtEdit(text);
     ts::TempDir dir;
-    const bool sheet = row.base != "pictures";
-    if (sheet) {
-      dir.Write("s.png", DrawPng("ab....ba.a.a/ab......a.a./........b.b./............"));
-      dir.Write("s.json", SheetJson({100, 100}, "run"));
-      const bool grid = row.base == "grid";
-      ASSERT_EQ(Kit(dir, grid ? "new s --grid 4x4 s.png" : "new s --sheet s.json").status, 0);
-    } else {
-      dir.Write("walk1.png", DrawPng("ab../ab.."));
-      dir.Write("walk2.png", DrawPng("..ba/..ba"));
-      dir.Write("walk3.png", DrawPng("ab.c/cc.."));
-      ASSERT_EQ(Kit(dir, "new w walk1.png walk2.png walk3.png").status, 0);
+    const auto check = [&] { return row.anime.empty() ? "" : Kit(dir, "check " + row.anime).out; };
+    for (const ts::Directive& step : row.steps) {
+      if (step.verb != "new") {
+        Step(dir, step);
+        continue;
+      }
+      ASSERT_EQ(Kit(dir, "new " + step.rest).status, 0) << step.where;
+      // Everything made an hour ago: an edit is newer, whatever the clock's grain.
+      const fs::file_time_type made = fs::file_time_type::clock::now() - std::chrono::hours(1);
+      for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+        fs::last_write_time(entry.path(), made);
+      ASSERT_EQ(check(), "");
     }
-    // Everything made an hour ago: an edit is newer, whatever the clock's grain.
-    const fs::file_time_type made = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (const auto& entry : fs::directory_iterator(dir.path()))
-      fs::last_write_time(entry.path(), made);
-    const std::string anime = sheet ? "check s.taf" : "check w.taf";
-    ASSERT_EQ(Kit(dir, anime).out, "");
-    for (const std::string& edit : row.edits) Edit(dir, edit);
-    EXPECT_EQ(Kit(dir, anime).out, row.checkBefore);
+    EXPECT_EQ(check(), row.checkBefore);
 
     const Files before = Snapshot(dir);
     const KitRun run = Kit(dir, row.run);
@@ -165,30 +145,12 @@ TEST(Sync, KeepsTheProjectInStepWithItsArt) {
         EXPECT_EQ(time, before.times.at(name)) << name << " was written again";
       }
     }
-    EXPECT_EQ(Kit(dir, anime).out, row.checkAfter);
+    EXPECT_EQ(check(), row.checkAfter);
     // A sync that changed what it had to has nothing left to do.
     if (run.status != 0) continue;
     Kit(dir, row.run);
     EXPECT_EQ(Changes(after, Snapshot(dir)), "");
   }
-}
-
-// Art kept in another folder is recorded relative to the project, so that
-// both can move together, and sync finds it there.
-TEST(Sync, FollowsArtKeptInAnotherFolder) {
-  ts::TempDir dir;
-  dir.Write("art/walk1.png", DrawPng("ab../ab.."));
-  ASSERT_EQ(Kit(dir, "new w art/walk1.png --out-dir proj").status, 0);
-  EXPECT_NE(dir.Read("proj/w.tpf").find("\nART.0 = ../art/walk1.png\n"), std::string::npos);
-  const std::string before = dir.Read("proj/walk1.tmf");
-  dir.Write("art/walk1.png", DrawPng("ba../ab.."));
-  // The edit an hour after the picture was made, whatever the clock's grain.
-  fs::last_write_time(dir.path() / "art/walk1.png",
-                      fs::file_time_type::clock::now() + std::chrono::hours(1));
-  const KitRun run = Kit(dir, "sync proj/w.tpf");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("walk1.tmf: made again from"), std::string::npos) << run.out;
-  EXPECT_NE(dir.Read("proj/walk1.tmf"), before);
 }
 
 // A reporter handed in takes sync's messages as the console would word
@@ -234,11 +196,9 @@ TEST(Sync, TellsTheReporterItIsHandedInsteadOfTheConsole) {
 // over: a project converts to the same bytes with and without them.
 TEST(Sync, FlipdeckPassesOverWhatTheProjectRecordsOfItsArt) {
   ts::TempDir dir;
-  dir.Write("walk1.png", DrawPng("ab../ab.."));
-  dir.Write("s.png", DrawPng("ab....ba/ab....ba/......../........"));
-  dir.Write("s.json", SheetJson({100, 100}, "run"));
+  ts::WriteWalkExample(dir.path(), {"walk1.png", "walk-sheet.png", "walk-sheet.json"});
   ASSERT_EQ(Kit(dir, "new w walk1.png").status, 0);
-  ASSERT_EQ(Kit(dir, "new s --sheet s.json").status, 0);
+  ASSERT_EQ(Kit(dir, "new s --sheet walk-sheet.json").status, 0);
   for (const std::string project : {"w", "s"}) {
     SCOPED_TRACE(project);
     const auto convert = [&] {
