@@ -62,6 +62,10 @@ std::string ReadFileBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string TestFile(const std::string& path) {
+  return ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/tests/" + path);
+}
+
 std::string WalkExample(const std::string& name) {
   return ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/examples/walk/" + name);
 }
@@ -153,7 +157,7 @@ std::string FromHex(std::string digits) {
 
 std::vector<TableRow> ReadTable(const std::string& path) {
   std::vector<TableRow> rows;
-  std::istringstream lines(ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) + "/tests/" + path));
+  std::istringstream lines(TestFile(path));
   int number = 0;
   for (std::string line; std::getline(lines, line);) {
     ++number;

@@ -38,6 +38,9 @@ class TempDir {
 /// Reads a whole file as bytes; "" when it cannot be opened.
 std::string ReadFileBytes(const std::string& path);
 
+/// The bytes of tests/`path`, a file kept beside the tests.
+std::string TestFile(const std::string& path);
+
 /// The walk example (examples/walk), which many tests start from: the bytes
 /// of its file `name`, and its files `names` written into `dir` (by default
 /// the project flipdeck converts: TAF, TPF, images, palette).

@@ -218,8 +218,7 @@ TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
   // Sizes and prints depend on the PNG's compression: they are left out.
   const std::string tpf = std::regex_replace(dir.Read("anim/w.tpf"),
                                              std::regex("[0-9]+,[0-9a-f]{16}|[0-9a-f]{16}"), "P");
-  EXPECT_EQ(tpf, ts::ReadFileBytes(std::string(FLIPDECK_SOURCE_DIR) +
-                                   "/tests/kit/commands/new_sheet.tpf.golden"));
+  EXPECT_EQ(tpf, ts::TestFile("kit/commands/new_sheet.tpf.golden"));
   EXPECT_EQ(dir.Read("anim/w-walk_0.tmf")[19], 8);  // bits a pixel
   const std::string taf = dir.Read("anim/w.taf");
   for (const char* line : {"\n# From the sheet ../art/s.json: every frame at 30 fps.\n",

@@ -43,18 +43,11 @@ TEST(SheetJson, EachBrokenSheetFailsNamingWhereAndWhatAndGivesNoSheet) {
   }
 }
 
-// The array layout, a trimmed frame and a rotated one, fields the sheet does
-// not use, and the notes about slices and layers.
+// The array layout (sheets/array_layout.json), a trimmed frame and a
+// rotated one, fields the sheet does not use, and the notes about slices
+// and layers.
 TEST(SheetJson, ArrayLayoutKeepsPlacementRotationAndDurations) {
-  const std::string text = R"({"frames": [
-    {"filename": "walk 0.png", "frame": {"x": 0, "y": 0, "w": 4, "h": 4}, "rotated": false,
-     "trimmed": false, "spriteSourceSize": {"x": 0, "y": 0, "w": 4, "h": 4},
-     "sourceSize": {"w": 4, "h": 4}, "duration": 100, "pivot": {"x": 0.5, "y": 0.5}},
-    {"filename": "walk 1.png", "frame": {"x": 4, "y": 0, "w": 2, "h": 3}, "rotated": true,
-     "trimmed": true, "spriteSourceSize": {"x": 1, "y": 0, "w": 2, "h": 3},
-     "sourceSize": {"w": 4, "h": 4}, "duration": 16}],
-  "meta": {"app": "anything", "image": "art/walk.png", "size": {"w": 8, "h": 4},
-           "scale": "1", "slices": [{"name": "hit"}], "layers": []}})";
+  const std::string text = ts::TestFile("kit/pictures/sheets/array_layout.json");
   CSheetDescription sheet;
   CSheetFailure failure;
   ASSERT_TRUE(ReadSheetJson(text, "walk.json", sheet, failure)) << failure.what;
@@ -72,16 +65,11 @@ TEST(SheetJson, ArrayLayoutKeepsPlacementRotationAndDurations) {
   EXPECT_FALSE(sheet.unusedLayers);  // empty: nothing was left unused
 }
 
-// The object layout keeps the file's order, not the keys' sorted order; a
-// frame without placement is its whole picture. Tags read every direction,
-// and a repeat written as text or as a number.
+// The object layout (sheets/object_layout.json) keeps the file's order, not
+// the keys' sorted order; a frame without placement is its whole picture. Tags read every
+// direction, and a repeat written as text or as a number.
 TEST(SheetJson, ObjectLayoutKeepsFileOrderAndTagsReadEveryForm) {
-  const std::string frame = R"({"frame": {"x": 0, "y": 0, "w": 3, "h": 2}, "duration": 50})";
-  const std::string text = R"({"frames": {"b": )" + frame + R"(, "a": )" + frame + R"(, "c": )" +
-                           frame + R"(}, "meta": {"image": "s.png", "frameTags": [
-      {"name": "idle", "from": 0, "to": 2},
-      {"name": "run", "from": 1, "to": 2, "direction": "pingpong_reverse", "repeat": "3"},
-      {"name": "hop", "from": 0, "to": 1.0, "direction": "reverse", "repeat": 2, "color": "#f00"}]}})";
+  const std::string text = ts::TestFile("kit/pictures/sheets/object_layout.json");
   CSheetDescription sheet;
   CSheetFailure failure;
   ASSERT_TRUE(ReadSheetJson(text, "s.json", sheet, failure)) << failure.what;
