@@ -199,21 +199,18 @@ TEST(Kit, OutDirMakesTheFoldersItNeedsAndClearsWhatKilledJobsLeft) {
   EXPECT_EQ(run.exitStatus, 0) << run.out;
 }
 
-// A sheet's project: its pictures named after their first frames (apart
-// where case is ignored, as their images must be), their images after the
-// project too, and the sheet named in each file by its path from there
-// (new_sheet.tpf.golden, P standing for each size and print).
+// A sheet's project (of new_sheet.json): its pictures named after their
+// first frames (apart where case is ignored, as their images must be),
+// their images after the project too, and the sheet named in each file by
+// its path from there (new_sheet.tpf.golden, P standing for each size and
+// print).
 TEST(Kit, NewSheetWritesOneProjectThatNamesItsSheet) {
   ts::TempDir dir;
   // The first frame of 17 colours, one more than a 4-bit image shows.
   std::vector<Rgba8> colours;
   for (uint8_t i = 0; i < 18; ++i) colours.push_back({Widen5To8(i), 0, 0, 255});
   dir.Write("art/s.png", ts::MakeRgbaPng(18, colours));
-  dir.Write(
-      "art/s.json",
-      R"({"frames": {"walk 0.png": {"frame": {"x": 0, "y": 0, "w": 17, "h": 1}, "duration": 100},)"
-      R"( "Walk 0.png": {"frame": {"x": 17, "y": 0, "w": 1, "h": 1}, "duration": 100}},)"
-      R"( "meta": {"image": "s.png"}})");
+  dir.Write("art/s.json", ts::TestFile("kit/commands/new_sheet.json"));
   ASSERT_EQ(Kit(dir, "new w --sheet art/s.json --out-dir anim --fps 30").err, "");
   // Sizes and prints depend on the PNG's compression: they are left out.
   const std::string tpf = std::regex_replace(dir.Read("anim/w.tpf"),
