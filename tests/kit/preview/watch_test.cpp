@@ -21,6 +21,7 @@
 #include "kit/preview/live_state.h"
 #include "kit/preview/watch.h"
 #include "kit/preview/watch_server.h"
+#include "support/case_file.h"
 #include "support/test_support.h"
 
 namespace {
@@ -341,21 +342,13 @@ TEST(LiveState, EventIdsReadBackAndAnythingElseIsNothing) {
   }
 }
 
-TEST(IsServerHost, NamesTheAddressAndPortItListensOn) {
-  EXPECT_TRUE(IsServerHost("192.168.1.5:8080", "192.168.1.5", 8080));
-  EXPECT_TRUE(IsServerHost("[::1]:8080", "::1", 8080));
-  EXPECT_TRUE(IsServerHost("localhost", "127.0.0.1", 80));
-  EXPECT_FALSE(IsServerHost("", "127.0.0.1", 8080));
-  EXPECT_FALSE(IsServerHost("192.168.1.5:8080", "127.0.0.1", 8080));
-}
-
-// Any address but a loopback one, 0.0.0.0 among them, lets other machines
-// in, and watch warns of it.
-TEST(IsLoopbackHost, OnlyLoopbackAddressesKeepTheServerToThisMachine) {
-  for (const char* host : {"127.0.0.1", "127.1.2.3", "::1", "[::1]", "localhost"})
-    EXPECT_TRUE(IsLoopbackHost(host)) << host;
-  for (const char* host : {"0.0.0.0", "128.0.0.1", "::", "192.168.1.5", "localhost.example"})
-    EXPECT_FALSE(IsLoopbackHost(host)) << host;
+TEST(Hosts, TheServerAnswersItsOwnAndOnlyLoopbackAddressesKeepItToThisMachine) {
+  for (const ts::TableRow& row : ts::ReadTable("kit/preview/hosts.table")) {
+    const std::vector<std::string> words = ts::ReadArguments(row.input);
+    const bool yes = words[0] == "server" ? IsServerHost(words[1], words[2], std::stoi(words[3]))
+                                          : IsLoopbackHost(words[1]);
+    EXPECT_EQ(yes ? "yes" : "no", row.expected) << row.where;
+  }
 }
 
 }  // namespace
