@@ -11,12 +11,7 @@ using Plays = std::vector<uint32_t>;
 
 CSheetTag Tag(const std::string& name, uint32_t from, uint32_t to, TagDirection direction,
               uint32_t repeat = 0) {
-  return {.name = name,
-          .label = "meta.frameTags[?]",
-          .from = from,
-          .to = to,
-          .direction = direction,
-          .repeat = repeat};
+  return {name, "meta.frameTags[?]", from, to, direction, repeat};
 }
 
 // A sheet of frames lasting `durations` milliseconds.
