@@ -19,14 +19,7 @@ constexpr Rgba8 kGreen{0, 255, 0, 255};
 
 CSheetFrame Frame(CSheetRect area, CSheetRect placed, uint32_t canvasWidth, uint32_t canvasHeight,
                   bool rotated = false) {
-  return {.name = "f",
-          .label = "frames[?]",
-          .frame = area,
-          .rotated = rotated,
-          .placed = placed,
-          .canvasWidth = canvasWidth,
-          .canvasHeight = canvasHeight,
-          .duration = 100};
+  return {"f", "frames[?]", area, rotated, placed, canvasWidth, canvasHeight, 100};
 }
 
 CSheetFrame Whole(uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
