@@ -1,13 +1,7 @@
 // flipdeck-kit's page as an artist meets it, open in Debian's Chromium
-// (driven by playwright-core). preview's page, a file, must show what
-// flipdeck's timeline puts on view, a picture's name as text only, and ask
-// for nothing beyond itself. watch serves the walk example while its
-// project's files and its PNG art are saved the ways editors save them: the
-// page must take every save in place, once (watch's own writes of the
-// pictures it makes again from their PNGs are no save), keep the frame on
-// view, keep the last good animation under check's or sync's messages
-// while a save breaks it, and follow a project the animation names from
-// then on; Ctrl-C must end the server cleanly, leaving no file behind.
+// (driven by playwright-core): preview's page as a file, and the page watch
+// serves while the walk example's files and PNG art are saved the ways
+// editors save them.
 //
 //   node page_browser_test.mjs CHROMIUM KIT SOURCE_DIR
 //
