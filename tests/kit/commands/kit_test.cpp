@@ -188,9 +188,6 @@ TEST(Kit, OutDirMakesTheFoldersItNeedsAndClearsWhatKilledJobsLeft) {
   dir.Write("a/b/.old.tmf.flipdeck-4194304-0.tmp", "cut short");
   ASSERT_EQ(Kit(dir, "import walk1.png --out-dir a/b/").err, "");
   EXPECT_FALSE(dir.Exists("a/b/.old.tmf.flipdeck-4194304-0.tmp"));
-  ASSERT_EQ(Kit(dir, "new w walk1.png --out-dir a/c/d").err, "");
-  const ts::ProcessResult run = ts::RunFlipdeck({"-oout.c", "w.taf"}, dir.Path("a/c/d"));
-  EXPECT_EQ(run.exitStatus, 0) << run.out;
 }
 
 // A sheet's project (of new_sheet.json): its pictures named after their
