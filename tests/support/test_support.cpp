@@ -131,13 +131,7 @@ std::string WithDir(std::string text, const std::string& dir) {
 
 std::string AsWritten(std::string_view text) {
   std::string written;
-  written.reserve(text.size());
-  for (char c : text) {
-    if (c == '\n')
-      written += kLineEnd;
-    else
-      written.push_back(c);
-  }
+  for (const char c : text) written += c == '\n' ? std::string(kLineEnd) : std::string(1, c);
   return written;
 }
 
