@@ -15,6 +15,7 @@
 #include "kit/pictures/sync.h"
 #include "support/case_file.h"
 #include "support/png_fixture.h"
+#include "support/png_picture.h"
 #include "support/test_support.h"
 
 namespace {
@@ -223,6 +224,25 @@ TEST(Sync, FlipdeckPassesOverWhatTheProjectRecordsOfItsArt) {
     }
     EXPECT_EQ(convert(), with);
   }
+}
+
+// Art saved as a palette PNG, as the walk example's is, is made again pixel
+// by pixel: the picture then shows the art's colours, as export shows them.
+TEST(Sync, RemakesAPictureFromAPalettePng) {
+  ts::TempDir dir;
+  ts::WriteWalkExample(dir.path(), {"walk1.png", "walk2.png"});
+  ASSERT_EQ(Kit(dir, "new w walk1.png").status, 0);
+  dir.Write("walk1.png", ts::WalkExample("walk2.png"));
+  ASSERT_EQ(Kit(dir, "sync w.taf").status, 0);
+  ASSERT_EQ(Kit(dir, "export walk1.tmf w.tlf -o back.png").status, 0);
+  ts::CPngPicture art;
+  ts::CPngPicture back;
+  std::string message;
+  ASSERT_TRUE(ts::ReadPngFile(dir.Path("walk1.png"), art, message) &&
+              ts::ReadPngFile(dir.Path("back.png"), back, message));
+  ASSERT_TRUE(art.indexed && back.indices.size() == art.indices.size());
+  for (size_t i = 0; i < art.indices.size(); ++i)
+    EXPECT_EQ(back.palette[back.indices[i]], art.palette[art.indices[i]]) << i;
 }
 
 }  // namespace
