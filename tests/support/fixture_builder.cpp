@@ -1,26 +1,17 @@
 #include "support/fixture_builder.h"
 
 #include <map>
+#include <numeric>
 #include <set>
 #include <sstream>
 #include <stdexcept>
 
 namespace testing_support {
 
-std::string MakeTlf(const std::vector<uint16_t>& entries, uint32_t type) {
-  std::string body;
-  for (uint16_t entry : entries) {
-    body.push_back(static_cast<char>(entry >> 8));
-    body.push_back(static_cast<char>(entry & 0xff));
-  }
-  const auto count = static_cast<int32_t>(entries.size());
-  return EncodeTlfFile({TlfTagFor(count), count, type}, body);
-}
-
 std::string MakeSimpleTlf(int32_t count, uint16_t seed) {
-  std::vector<uint16_t> entries;
-  for (int32_t i = 0; i < count; ++i) entries.push_back(static_cast<uint16_t>(seed + i));
-  return MakeTlf(entries);
+  std::vector<uint16_t> entries(static_cast<size_t>(count));
+  std::iota(entries.begin(), entries.end(), seed);
+  return EncodeTlf(kTlfTypeRgba5551, entries, count == 16 ? 4 : 8);
 }
 
 namespace {

@@ -10,9 +10,6 @@
 
 namespace testing_support {
 
-/// A TLF file of type 0 holding `entries` (16 or 256), high byte first.
-std::string MakeTlf(const std::vector<uint16_t>& entries, uint32_t type = kTlfTypeRgba5551);
-
 /// A valid 16-entry or 256-entry palette with entries seed, seed+1, ...
 std::string MakeSimpleTlf(int32_t count, uint16_t seed = 0);
 
