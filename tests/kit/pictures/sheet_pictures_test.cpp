@@ -154,9 +154,8 @@ TEST(SheetGrid, CellsGoLeftToRightTopToBottomWithoutTrailingEmptyOnes) {
   EXPECT_EQ(sheet.frames[3].duration, 40u);
   EXPECT_EQ(SheetImagePath(sheet), "art/run.png");
 
+  // A size that is no multiple of the cell's is the failed jobs' table's.
   EXPECT_FALSE(SliceSheetGrid(image, "run.png", 4, 1, 40, sheet, leftOut, failure));
-  EXPECT_EQ(failure.file + ": " + failure.what,
-            "run.png: is 6 x 2 pixels, not a multiple of the 4 x 1 cell");
   EXPECT_TRUE(sheet.frames.empty());
   EXPECT_FALSE(SliceSheetGrid(CSheetImage(2, 1, {kClear, {1, 2, 3, 127}}), "run.png", 1, 1, 40,
                               sheet, leftOut, failure));
