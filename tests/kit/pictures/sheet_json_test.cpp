@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
 #include "kit/kit_run.h"
 #include "support/test_support.h"
@@ -11,21 +12,13 @@ namespace {
 
 namespace ts = testing_support;
 
-// `text` with every `marker` replaced by `by`.
-std::string Replace(std::string text, const std::string& marker, const std::string& by) {
-  for (size_t at = text.find(marker); at != std::string::npos;
-       at = text.find(marker, at + by.size()))
-    text.replace(at, marker.size(), by);
-  return text;
-}
-
 TEST(SheetJson, EachBrokenSheetFailsNamingWhereAndWhatAndGivesNoSheet) {
   for (const ts::TableRow& row : ts::ReadTable("kit/pictures/sheet_json_errors.table")) {
     SCOPED_TRACE(row.where);
-    std::string text = Replace(row.input, "@F@",
-                               R"({"filename":"a","frame":{"x":0,"y":0,"w":4,"h":4},)"
-                               R"("duration":100})");
-    text = Replace(text, "@M@", R"("meta":{"image":"s.png"})");
+    std::string text =
+        std::regex_replace(row.input, std::regex("@F@"),
+                           R"({"filename":"a","frame":{"x":0,"y":0,"w":4,"h":4},"duration":100})");
+    text = std::regex_replace(text, std::regex("@M@"), R"("meta":{"image":"s.png"})");
     CSheetDescription sheet;
     sheet.image = "left from before";
     CSheetFailure failure;
