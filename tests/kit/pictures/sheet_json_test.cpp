@@ -106,6 +106,10 @@ TEST(SheetJson, LoadNamesAFileThatCannotBeOpened) {
   std::filesystem::resize_file(dir.Write("huge.json", ""), kMaxSheetJsonBytes + 1);
   EXPECT_FALSE(LoadSheetJson(dir.Path("huge.json"), sheet, failure));
   EXPECT_EQ(failure.what, "holds 16777217 bytes, more than the 16 MiB a sheet's JSON may have");
+  // As large as it may be, it is read, and holds no JSON.
+  std::filesystem::resize_file(dir.Path("huge.json"), kMaxSheetJsonBytes);
+  EXPECT_FALSE(LoadSheetJson(dir.Path("huge.json"), sheet, failure));
+  EXPECT_EQ(failure.file, dir.Path("huge.json") + ":1:1");
 }
 
 }  // namespace
