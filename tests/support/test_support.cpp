@@ -131,7 +131,7 @@ std::string WithDir(std::string text, const std::string& dir) {
 
 std::string AsWritten(std::string_view text) {
   std::string written;
-  for (const char c : text) written += c == '\n' ? std::string(kLineEnd) : std::string(1, c);
+  for (const char c : text) c == '\n' ? written.append(kLineEnd) : written.append(1, c);
   return written;
 }
 

@@ -59,8 +59,8 @@ TEST(SheetJson, ArrayLayoutKeepsPlacementRotationAndDurations) {
 }
 
 // The object layout (sheets/object_layout.json) keeps the file's order, not
-// the keys' sorted order; a frame without placement is its whole picture. Tags read every
-// direction, and a repeat written as text or as a number.
+// the keys' sorted order; a frame without placement is its whole picture.
+// Tags read every direction, and a repeat written as text or as a number.
 TEST(SheetJson, ObjectLayoutKeepsFileOrderAndTagsReadEveryForm) {
   const std::string text = ts::TestFile("kit/pictures/sheets/object_layout.json");
   CSheetDescription sheet;
