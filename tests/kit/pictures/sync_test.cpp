@@ -1,9 +1,8 @@
 // A project that remembers its art, edited as an artist edits it: each case
-// draws the art, makes a project with new, edits its art (a PNG, the sheet's
-// JSON) or a file made from it, then runs sync or import. It says which
-// files change; every other file keeps its bytes and its time. check says
-// what is stale before, and nothing of it after. A sync that fails changes
-// no file.
+// draws the art, makes a project with new, edits the art or a file made from
+// it, then runs sync or import. It says which files change; every other file
+// keeps its bytes and its time. check says what is stale before, and nothing
+// of it after. A sync that fails changes no file.
 #include <gtest/gtest.h>
 
 #include <filesystem>
